@@ -1,0 +1,100 @@
+#include "store/cp932.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace tz::cp932 {
+namespace {
+
+struct CodePair {
+    std::uint16_t key;
+    std::uint16_t value;
+};
+
+#include "store/cp932_table.inc"
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Single bytes outside ASCII and half-width katakana map into the private use
+// area as Windows does, so that they survive a read and a write.
+constexpr char16_t kByte80 = 0x0080;
+constexpr char16_t kByteA0 = 0xF8F0;
+constexpr char16_t kByteFD = 0xF8F1;  // 0xFD, 0xFE, 0xFF -> U+F8F1..U+F8F3
+
+std::uint16_t find(const CodePair* begin, const CodePair* end, std::uint16_t key) {
+    const CodePair* it = std::lower_bound(begin, end, key, [](const CodePair& p, std::uint16_t k) { return p.key < k; });
+    return (it != end && it->key == key) ? it->value : 0;
+}
+
+}  // namespace
+
+char16_t decode_single(unsigned char b) {
+    if (b < 0x80) return b;
+    if (b >= 0xA1 && b <= 0xDF) return char16_t(0xFF61 + (b - 0xA1));
+    if (b == 0x80) return kByte80;
+    if (b == 0xA0) return kByteA0;
+    if (b >= 0xFD) return char16_t(kByteFD + (b - 0xFD));
+    return kReplacement;  // a lead byte on its own
+}
+
+char16_t decode_pair(unsigned char lead, unsigned char trail) {
+    return char16_t(find(std::begin(kDecode), std::end(kDecode), std::uint16_t((lead << 8) | trail)));
+}
+
+QString decode(QByteArrayView bytes) {
+    QString out;
+    out.resize(bytes.size());
+    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+    qsizetype n = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            dst[n++] = b;
+        } else if (is_lead_byte(b)) {
+            char16_t c = (i + 1 < size) ? decode_pair(b, p[i + 1]) : 0;
+            if (c != 0) {
+                dst[n++] = c;
+                ++i;
+            } else {
+                dst[n++] = kReplacement;
+            }
+        } else {
+            dst[n++] = decode_single(b);
+        }
+    }
+    out.truncate(n);
+    return out;
+}
+
+QByteArray encode(QStringView text) {
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            out.append(char(c));
+        } else if (c >= 0xFF61 && c <= 0xFF9F) {
+            out.append(char(0xA1 + (c - 0xFF61)));
+        } else if (c == kByte80) {
+            out.append(char(0x80));
+        } else if (c == kByteA0) {
+            out.append(char(0xA0));
+        } else if (c >= kByteFD && c <= kByteFD + 2) {
+            out.append(char(0xFD + (c - kByteFD)));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            out.append('?');
+            ++i;
+        } else if (std::uint16_t code = find(std::begin(kEncode), std::end(kEncode), c); code != 0) {
+            out.append(char(code >> 8));
+            out.append(char(code & 0xFF));
+        } else {
+            out.append('?');
+        }
+    }
+    return out;
+}
+
+}  // namespace tz::cp932

@@ -1,0 +1,32 @@
+#pragma once
+// Conversion between text in memory and the Windows Japanese code page 932
+// (Shift-JIS with the NEC and IBM extensions), the form of every text file the
+// memo book keeps. The table is compiled in, so the result does not depend on
+// how Qt or the C library was built.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace tz::cp932 {
+
+// Decodes bytes. Every byte sequence decodes: a lead byte without a valid trail
+// byte becomes U+FFFD and the next byte is read on its own.
+QString decode(QByteArrayView bytes);
+
+// Encodes text. A character the code page lacks becomes "?" (one "?" for a
+// surrogate pair).
+QByteArray encode(QStringView text);
+
+// True when b starts a double-byte character.
+constexpr bool is_lead_byte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// The character of one double-byte code (lead << 8 | trail), or 0 when the code is not
+// in the code page.
+char16_t decode_pair(unsigned char lead, unsigned char trail);
+
+// The character of a single byte that is not a lead byte.
+char16_t decode_single(unsigned char b);
+
+}  // namespace tz::cp932

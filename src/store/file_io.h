@@ -1,0 +1,34 @@
+#pragma once
+// Whole-file reading and writing for the data folder. Every write replaces the
+// file atomically: a temporary file in the same folder is written and flushed,
+// then renamed over the old one, so a crash leaves the old file or the new one.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace tz {
+
+// The file's bytes, or nothing when it does not exist or cannot be read.
+std::optional<QByteArray> read_file(const QString& path);
+
+// Replaces the file with these bytes. False when the file could not be written;
+// the old file is then unchanged.
+bool write_file_atomic(const QString& path, const QByteArray& bytes);
+
+// Lines of a CP932 text file: CR LF or LF alone end a line; a last line without
+// a line end still counts. Nothing when the file does not exist or cannot be read.
+std::optional<QStringList> read_lines(const QString& path);
+
+// The bytes of lines in the common text form: CP932, CR LF after every line. A
+// line break inside a value would split it into two lines; it is written as a blank.
+QByteArray lines_to_bytes(const QStringList& lines);
+
+// Writes lines in the common text form, atomically.
+bool write_lines(const QString& path, const QStringList& lines);
+
+// The text of a CP932 text body: the bytes without a final CR LF, decoded.
+QString body_text_from_bytes(const QByteArray& bytes);
+
+}  // namespace tz
