@@ -1,0 +1,321 @@
+#include "main_window/main_form.h"
+
+#include "store/file_io.h"
+#include "ui/fonts.h"
+#include "ui/memo_grid.h"
+#include "ui/platform.h"
+#include "ui/twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTextEdit>
+
+namespace tz {
+
+using namespace main_design;
+
+namespace {
+
+template <typename W>
+W* make(QWidget* parent, const char* name, const QString& text = QString()) {
+    W* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    if constexpr (std::is_base_of_v<QAbstractButton, W> || std::is_same_v<W, QLabel>) w->setText(text);
+    return w;
+}
+
+void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(twips::rect_px(left, top, width, height)); }
+void place(QWidget* w, const QRect& r) { w->setGeometry(twips::to_px(r)); }
+
+int number_or(const Value& v, int fallback) {
+    const std::optional<double> n = v.as_number();
+    return n ? int(*n) : fallback;
+}
+
+}  // namespace
+
+Main_form::Main_form(Platform& platform, const QString& app_folder, Clock clock, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), store_(app_folder, std::move(clock)) {
+    setObjectName(QStringLiteral("Main_form"));
+    setFont(fonts::font(fonts::proportional_gothic(), 9));
+    build_controls();
+    build_menu();
+    layout_ = main_layout(kMinWidth, kMinHeight, kListHeight, MainLayout{});
+}
+
+Main_form::~Main_form() = default;
+
+void Main_form::build_controls() {
+    surface_ = new QWidget(this);
+    surface_->setObjectName(QStringLiteral("form_surface"));
+    surface_->setMouseTracking(true);
+    setCentralWidget(surface_);
+
+    Label1 = make<QLabel>(surface_, "Label1", QStringLiteral("分類"));
+    place(Label1, 60, 120, 390, 195);
+    Combo1 = make<QComboBox>(surface_, "Combo1");
+    place(Combo1, 540, 60, 2475, 315);
+    Label2 = make<QLabel>(surface_, "Label2", QStringLiteral("検索ｷｰﾜｰﾄﾞ"));
+    place(Label2, 3180, 120, 1020, 195);
+    Combo2 = make<QComboBox>(surface_, "Combo2");
+    Combo2->setEditable(true);
+    Combo2->setInsertPolicy(QComboBox::NoInsert);
+    Combo2->setMaxVisibleItems(KeywordHistory::kSize);
+    place(Combo2, 4260, 60, 2715, 315);
+    Command5 = make<QPushButton>(surface_, "Command5", QStringLiteral("検索"));
+    place(Command5, 7020, 60, 675, 315);
+
+    Frame1 = make<QGroupBox>(surface_, "Frame1");
+    place(Frame1, 7740, -60, 1575, 435);
+    Option2 = make<QRadioButton>(Frame1, "Option2", QStringLiteral("詳細"));
+    place(Option2, 60, 180, 735, 195);
+    Option1 = make<QRadioButton>(Frame1, "Option1", QStringLiteral("高速"));
+    place(Option1, 780, 180, 735, 195);
+    Option2->setChecked(true);
+
+    Grid1 = make<MemoGrid>(surface_, "Grid1");
+    place(Grid1, 30, kListTop, 7695, kListHeight);
+
+    RTB1 = make<QTextEdit>(surface_, "RTB1");
+    RTB1->setFont(fonts::font(fonts::gothic(), 10));
+    place(RTB1, 0, 2820, 9315, 2955);
+
+    Command1 = make<QPushButton>(surface_, "Command1", QStringLiteral("選択したURLのWebサイトを開く"));
+    place(Command1, 5640, 5400, 3665, 340);
+    Text1 = make<QLineEdit>(surface_, "Text1");
+    Text1->setReadOnly(true);
+    QPalette hint = Text1->palette();
+    hint.setColor(QPalette::Base, QColor(255, 255, 192));
+    hint.setColor(QPalette::Text, QColor(0, 0, 255));
+    Text1->setPalette(hint);
+    place(Text1, 60, 5850, 5535, 315);
+    Command9 = make<QPushButton>(surface_, "Command9", QStringLiteral("印刷"));
+    place(Command9, 5640, 5820, 795, 315);
+    Command8 = make<QPushButton>(surface_, "Command8", QStringLiteral("訂正"));
+    place(Command8, 6480, 5820, 795, 315);
+    Command7 = make<QPushButton>(surface_, "Command7", QStringLiteral("削除"));
+    place(Command7, 7320, 5820, 795, 315);
+    Command6 = make<QPushButton>(surface_, "Command6", QStringLiteral("登録"));
+    place(Command6, 8160, 5820, 1155, 315);
+
+    Grid1->set_header_texts({QStringLiteral("分類"), QStringLiteral("年/月/日"), QStringLiteral("タイトル")});
+    Grid1->set_col_width_twips(0, kCategoryColumn);
+    Grid1->set_col_width_twips(1, kDateColumn);
+    Grid1->set_col_width_twips(2, kTitleColumn);
+
+    setTabOrder(Combo1, Combo2);
+    setTabOrder(Combo2, Command5);
+    setTabOrder(Command5, Option2);
+    setTabOrder(Option2, Grid1);
+    setTabOrder(Grid1, RTB1);
+    setTabOrder(RTB1, Command6);
+    setTabOrder(Command6, Command8);
+    setTabOrder(Command8, Command7);
+    setTabOrder(Command7, Command9);
+
+    connect(Combo1, &QComboBox::activated, this, &Main_form::Combo1_Click);
+
+    resize(twips::to_px(kClientWidth), twips::to_px(kClientHeight));
+}
+
+void Main_form::build_menu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menu_bar"));
+    auto action = [this](const char* name, const QString& text) {
+        QAction* a = new QAction(text, this);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    Menu_file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    Menu_file->setObjectName(QStringLiteral("Menu_file"));
+    Menu_file_pass = action("Menu_file_pass", QStringLiteral("鍵の設定(&P)"));
+    Menu_file_bar1 = action("Menu_file_bar1", QString());
+    Menu_file_bar1->setSeparator(true);
+    Menu_hakor = action("Menu_hakor", QStringLiteral("ハコネルのデータ読込み(&K)"));
+    Menu_file_bar2 = action("Menu_file_bar2", QString());
+    Menu_file_bar2->setSeparator(true);
+    Menu_file_quit = action("Menu_file_quit", QStringLiteral("終了(&Q)"));
+    Menu_file->addActions({Menu_file_pass, Menu_file_bar1, Menu_hakor, Menu_file_bar2, Menu_file_quit});
+
+    Menu_zenbun = bar->addMenu(QStringLiteral("全文検索(&Z)"));
+    Menu_zenbun->setObjectName(QStringLiteral("Menu_zenbun"));
+    Menu_zenbun_all = action("Menu_zenbun_all", QStringLiteral("すべてのメモから検索(&A)"));
+    Menu_zenbun_current = action("Menu_zenbun_current", QStringLiteral("現在表示しているメモから検索(&C)"));
+    Menu_zenbun->addActions({Menu_zenbun_all, Menu_zenbun_current});
+
+    Menu_bunrui = action("Menu_bunrui", QStringLiteral("分類の編集(&B)"));
+    menu_tukaikata = action("menu_tukaikata", QStringLiteral("使い方(&U)"));
+    Menu_quit = action("Menu_quit", QStringLiteral("終了(&Q)"));
+    bar->addAction(Menu_bunrui);
+    bar->addAction(menu_tukaikata);
+    bar->addAction(Menu_quit);
+
+    connect(Menu_file_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
+    connect(Menu_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
+}
+
+Settings Main_form::first_start_settings() const {
+    const QRect g = outer_geometry_twips();
+    return Settings::first_start(window_state_number(), g.top(), g.left(), g.height(), g.width(), kListHeight);
+}
+
+void Main_form::start() {
+    // Centre the window on the screen at its designed size.
+    resize(twips::to_px(kClientWidth), twips::to_px(kClientHeight) + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->geometry();
+        const QRect g = frameGeometry();
+        move(avail.left() + (avail.width() - g.width()) / 2, avail.top() + (avail.height() - g.height()) / 2);
+    }
+
+    LoadReport report;
+    load_data_folder(store_, first_start_settings(), report);
+
+    const Settings& s = store_.settings;
+    start_state_ = number_or(s[Settings::WindowState], 0);
+    if (start_state_ == 0) {
+        list_height_ = std::max(1, number_or(s[Settings::ListHeight], kListHeight));
+        const QRect now = outer_geometry_twips();
+        set_outer_geometry_twips(QRect(number_or(s[Settings::WindowLeft], now.left()), number_or(s[Settings::WindowTop], now.top()),
+                                       number_or(s[Settings::WindowWidth], now.width()), number_or(s[Settings::WindowHeight], now.height())));
+    }
+    apply_layout();
+
+    full_rebuild();
+    Combo1->clear();
+    Combo1->addItems(store_.categories.entries());
+    Combo1->setCurrentIndex(0);
+    Combo1_Click();
+    fill_keyword_box();
+    Combo2->setEditText(QString());
+
+    set_caption();
+    Text1->clear();
+    empty_viewer();
+    Command1->hide();
+    Grid1->set_current_row(store_.table.count() > 0 ? 1 : 1);
+
+    const QString problems = load_report_text(report);
+    if (!problems.isEmpty()) platform_.message(this, problems, program_title(), MsgIcon::Exclamation);
+}
+
+void Main_form::show_as_stored() {
+    switch (start_state_) {
+    case 1: showMinimized(); break;
+    case 2: showMaximized(); break;
+    default: show(); break;
+    }
+}
+
+int Main_form::window_state_number() const {
+    if (isMinimized()) return 1;
+    if (isMaximized()) return 2;
+    return 0;
+}
+
+QRect Main_form::outer_geometry_twips() const {
+    // Where the window system reports a frame, the frame is part of the outer
+    // size; the menu bar always is, as it lies inside the window.
+    const QRect f = frameGeometry();
+    return QRect(twips::from_px(f.x()), twips::from_px(f.y()), twips::from_px(f.width()), twips::from_px(f.height()));
+}
+
+void Main_form::set_outer_geometry_twips(const QRect& r) {
+    const QRect f = frameGeometry();
+    const QRect g = geometry();
+    const int frame_w = f.width() - g.width();
+    const int frame_h = f.height() - g.height();
+    move(twips::to_px(r.left()), twips::to_px(r.top()));
+    resize(std::max(1, twips::to_px(r.width()) - frame_w), std::max(1, twips::to_px(r.height()) - frame_h));
+}
+
+void Main_form::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    apply_layout();
+}
+
+void Main_form::apply_layout() {
+    if (isMinimized()) return;
+    const QRect outer = outer_geometry_twips();
+    layout_ = main_layout(outer.width(), outer.height(), list_height_, layout_);
+    if (layout_.width != outer.width() || layout_.height != outer.height()) {
+        // Below the minimum size the window snaps back.
+        const QRect f = frameGeometry();
+        const QRect g = geometry();
+        resize(twips::to_px(layout_.width) - (f.width() - g.width()), twips::to_px(layout_.height) - (f.height() - g.height()));
+        return;
+    }
+    list_height_ = layout_.Grid1.height();
+    place(Combo2, layout_.Combo2);
+    place(Command5, layout_.Command5);
+    place(Frame1, layout_.Frame1);
+    place(Grid1, layout_.Grid1);
+    place(RTB1, layout_.RTB1);
+    place(Command1, layout_.Command1);
+    place(Text1, layout_.Text1);
+    place(Command9, layout_.Command9);
+    place(Command8, layout_.Command8);
+    place(Command7, layout_.Command7);
+    place(Command6, layout_.Command6);
+    Grid1->set_col_width_twips(2, layout_.title_column);
+}
+
+void Main_form::apply_rows(const ListRows& rows) {
+    maps_ = row_maps_for(store_.table, rows);
+    Grid1->set_data_rows(grid_rows_for(store_.table, rows));
+}
+
+void Main_form::full_rebuild() { apply_rows(all_rows(store_.table)); }
+
+void Main_form::category_rebuild() {
+    apply_rows(category_rows(store_.table, Combo1->currentText()));
+    Combo2->setEditText(QString());
+}
+
+void Main_form::Combo1_Click() { category_rebuild(); }
+
+void Main_form::fill_keyword_box() {
+    Combo2->clear();
+    for (const QString& k : store_.keywords.entries) Combo2->addItem(k);
+}
+
+void Main_form::set_hint(const QString& text) { Text1->setText(text); }
+
+void Main_form::empty_viewer() { RTB1->clear(); }
+
+void Main_form::set_caption() { setWindowTitle(store_.main_caption()); }
+
+void Main_form::append_category_to_box(const QString& name) { Combo1->addItem(name); }
+
+void Main_form::save_all_and_end() {
+    if (ended_) return;
+    ended_ = true;
+    Settings& s = store_.settings;
+    const QRect g = outer_geometry_twips();
+    s[Settings::WindowState] = Value::number(window_state_number());
+    s[Settings::WindowTop] = Value::number(g.top());
+    s[Settings::WindowLeft] = Value::number(g.left());
+    s[Settings::WindowHeight] = Value::number(g.height());
+    s[Settings::WindowWidth] = Value::number(g.width());
+    s[Settings::ListHeight] = Value::number(list_height_);
+    const QStringList failed = write_all(store_);
+    if (!failed.isEmpty()) platform_.message(this, not_written_text(failed), program_title(), MsgIcon::Critical);
+    close();
+    QCoreApplication::exit(0);
+}
+
+void Main_form::closeEvent(QCloseEvent* event) {
+    save_all_and_end();
+    event->accept();
+}
+
+}  // namespace tz

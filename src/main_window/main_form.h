@@ -1,0 +1,123 @@
+#pragma once
+// The main window: the memo list with its category and keyword boxes, the
+// viewer, the command buttons, the hint line and the menu bar. It owns the
+// memo store for the whole run, fills it at start and writes it back at exit.
+
+#include "main_window/main_layout.h"
+#include "main_window/memo_list.h"
+#include "store/data_folder.h"
+#include "store/memo_store.h"
+
+#include <QMainWindow>
+#include <optional>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
+
+namespace tz {
+
+class MemoGrid;
+class Platform;
+
+class Main_form : public QMainWindow {
+    Q_OBJECT
+public:
+    Main_form(Platform& platform, const QString& app_folder, Clock clock = system_clock(), QWidget* parent = nullptr);
+    ~Main_form() override;
+
+    // Start-up: places the window, creates what is missing in the data folder,
+    // loads it and fills the list and boxes. The window is not shown yet.
+    void start();
+    // Shows the window in the state the settings give (normal, minimised, maximised).
+    void show_as_stored();
+
+    // Saves the settings, memo index, category file and keyword file and ends
+    // the program. Runs once; closing the window, both quit items, a
+    // termination signal and the session's logout all come here.
+    void save_all_and_end();
+    bool ended() const { return ended_; }
+
+    // What other windows may ask of the main window.
+    void full_rebuild();
+    void category_rebuild();
+    void set_hint(const QString& text);
+    void empty_viewer();
+    void set_caption();
+    void append_category_to_box(const QString& name);
+
+    MemoStore& store() { return store_; }
+    HandOver& hand_over() { return hand_over_; }
+    const RowMaps& row_maps() const { return maps_; }
+    Platform& platform() { return platform_; }
+
+    // The window's outer size and place in twips (frame, caption and menu bar included).
+    QRect outer_geometry_twips() const;
+    void set_outer_geometry_twips(const QRect& r);
+    int window_state_number() const;
+
+    // Controls, named as the program names them.
+    QLabel* Label1;
+    QComboBox* Combo1;
+    QLabel* Label2;
+    QComboBox* Combo2;
+    QPushButton* Command5;
+    QGroupBox* Frame1;
+    QRadioButton* Option2;
+    QRadioButton* Option1;
+    MemoGrid* Grid1;
+    QTextEdit* RTB1;
+    QPushButton* Command1;
+    QLineEdit* Text1;
+    QPushButton* Command9;
+    QPushButton* Command8;
+    QPushButton* Command7;
+    QPushButton* Command6;
+
+    QMenu* Menu_file;
+    QAction* Menu_file_pass;
+    QAction* Menu_file_bar1;
+    QAction* Menu_hakor;
+    QAction* Menu_file_bar2;
+    QAction* Menu_file_quit;
+    QMenu* Menu_zenbun;
+    QAction* Menu_zenbun_all;
+    QAction* Menu_zenbun_current;
+    QAction* Menu_bunrui;
+    QAction* menu_tukaikata;
+    QAction* Menu_quit;
+
+public slots:
+    void Combo1_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void build_controls();
+    void build_menu();
+    void apply_layout();
+    void apply_rows(const ListRows& rows);
+    void fill_keyword_box();
+    Settings first_start_settings() const;
+
+    Platform& platform_;
+    MemoStore store_;
+    HandOver hand_over_;
+    RowMaps maps_;
+    std::optional<int> history_pick_;  // no value at start
+    MainLayout layout_;
+    int start_state_ = 0;
+    int list_height_ = main_design::kListHeight;  // twips, as the list has it now
+    bool ended_ = false;
+    QWidget* surface_ = nullptr;
+};
+
+}  // namespace tz

@@ -1,0 +1,71 @@
+#include "main_window/memo_list.h"
+
+namespace tz {
+namespace {
+
+template <typename Pred>
+ListRows rows_where(const MemoTable& table, Pred pass) {
+    ListRows rows;
+    rows.shown.reserve(size_t(table.count()));
+    for (int i = 1; i <= table.count(); ++i)
+        if (pass(table.slot(i))) rows.shown.push_back(i);
+    return rows;
+}
+
+bool in_category(const MemoRecord& r, const QString& category) {
+    return category == CategoryList::all() || r.category.display() == category;
+}
+
+}  // namespace
+
+ListRows all_rows(const MemoTable& table) {
+    return rows_where(table, [](const MemoRecord&) { return true; });
+}
+
+ListRows category_rows(const MemoTable& table, const QString& category) {
+    return rows_where(table, [&](const MemoRecord& r) { return in_category(r, category); });
+}
+
+ListRows title_search_rows(const MemoTable& table, const QString& category, const QString& keyword) {
+    return rows_where(table, [&](const MemoRecord& r) {
+        return in_category(r, category) && (keyword.isEmpty() || r.title.display().contains(keyword, Qt::CaseSensitive));
+    });
+}
+
+RowMaps row_maps_for(const MemoTable& table, const ListRows& rows) {
+    RowMaps maps;
+    maps.shown_count = int(rows.shown.size());
+    maps.row_memo_numbers.assign(rows.shown.size() + 2, Value());
+    maps.row_lock_flags.assign(rows.shown.size() + 2, Value());
+    for (size_t r = 0; r < rows.shown.size(); ++r) {
+        const MemoRecord& m = table.slot(rows.shown[r]);
+        maps.row_memo_numbers[r + 1] = m.memo_number;
+        maps.row_lock_flags[r + 1] = m.lock_flag;
+    }
+    maps.row_memo_numbers.back() = Value::number(0);
+    return maps;
+}
+
+std::vector<GridRow> grid_rows_for(const MemoTable& table, const ListRows& rows) {
+    std::vector<GridRow> grid;
+    grid.reserve(rows.shown.size() + 1);
+    for (int slot : rows.shown) {
+        const MemoRecord& m = table.slot(slot);
+        grid.push_back({m.category.display(), m.date.display(), m.title.display()});
+    }
+    grid.push_back(GridRow{});
+    return grid;
+}
+
+void update_keyword_history(KeywordHistory& history, int p, const QString& t) {
+    auto& e = history.entries;
+    if (p < 0) {
+        for (int i = KeywordHistory::kSize - 1; i > 0; --i) e[size_t(i)] = e[size_t(i - 1)];
+    } else {
+        p = std::min(p, KeywordHistory::kSize - 1);
+        for (int i = p; i > 0; --i) e[size_t(i)] = e[size_t(i - 1)];
+    }
+    e[0] = t;
+}
+
+}  // namespace tz

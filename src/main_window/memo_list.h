@@ -1,0 +1,43 @@
+#pragma once
+// Which memos the memo list shows, as plain functions over the memo table. The
+// list keeps table order; the row maps tie each row to its memo.
+
+#include "store/memo_store.h"
+#include "ui/memo_grid.h"
+
+#include <vector>
+
+namespace tz {
+
+// The memo list's view of the table: row r (1..shown_count) shows the memo
+// whose number is row_memo_numbers[r]. Entries past shown_count are not memos.
+struct RowMaps {
+    int shown_count = 0;
+    std::vector<Value> row_memo_numbers{Value(), Value()};  // [0] unused, [shown_count + 1] is 0
+    std::vector<Value> row_lock_flags{Value(), Value()};
+
+    bool is_memo_row(int r) const { return r >= 1 && r <= shown_count; }
+    bool is_locked_row(int r) const { return is_memo_row(r) && row_lock_flags[size_t(r)].display() == u"YES"; }
+};
+
+// The rows of a rebuilt list: the shown shown, in table order.
+struct ListRows {
+    std::vector<int> shown;  // slot numbers
+};
+
+// Every memo (the full rebuild).
+ListRows all_rows(const MemoTable& table);
+// Memos of a category; "全部" shows every memo. Categories compare exactly.
+ListRows category_rows(const MemoTable& table, const QString& category);
+// Memos of the category whose title holds the keyword (code units, case matters).
+ListRows title_search_rows(const MemoTable& table, const QString& category, const QString& keyword);
+
+// The row maps and the grid rows (memo rows and the empty row below them).
+RowMaps row_maps_for(const MemoTable& table, const ListRows& rows);
+std::vector<GridRow> grid_rows_for(const MemoTable& table, const ListRows& rows);
+
+// The keyword history after a title search with keyword t and pick index p
+// (-1 when typed; 0..19 when an entry was picked; no value counts as 0).
+void update_keyword_history(KeywordHistory& history, int pick_index, const QString& t);
+
+}  // namespace tz

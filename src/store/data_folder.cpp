@@ -1,0 +1,212 @@
+#include "store/data_folder.h"
+
+#include "store/cp932.h"
+#include "store/file_io.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tz {
+namespace {
+
+QStringList value_lines(const Value* begin, const Value* end) {
+    QStringList lines;
+    for (const Value* v = begin; v != end; ++v) lines.append(v->file_line());
+    return lines;
+}
+
+void note_damage(LoadReport& report, const QString& folder, const QString& name) {
+    report.damaged.push_back({name, keep_damaged_copy(folder + name)});
+}
+
+void read_settings(MemoStore& store, LoadReport& report) {
+    const QString name = file_names::settings();
+    const std::optional<QStringList> lines = read_lines(store.file_path(name));
+    if (!lines) {
+        // Exists but cannot be read: keep the first-start values, do not overwrite.
+        note_damage(report, store.app_folder(), name);
+        return;
+    }
+    for (int i = 0; i < Settings::kLines && i < lines->size(); ++i) store.settings.lines[size_t(i)] = Value((*lines)[i]);
+    if (lines->size() != Settings::kLines) note_damage(report, store.app_folder(), name);
+}
+
+void write_welcome_memo(MemoStore& store, LoadReport& report) {
+    MemoRecord r;
+    const QDateTime now = store.now();
+    r.date = Value(date_text(now.date()));
+    r.category = Value(u"作者より");
+    r.title = Value(u"【ツヅリオ】ご利用のお礼");
+    r.memo_number = store.next_memo_number();
+    r.created_stamp = Value(plain_stamp_text(now));
+    r.updated_stamp = Value(plain_stamp_text(store.now()));
+    r.lock_flag = Value(u"NO");
+    MemoTable one;
+    one.append(r);
+    if (!write_file_atomic(store.file_path(file_names::index()), index_bytes(one)))
+        report.not_written.append(file_names::index());
+    const QByteArray body = lines_to_bytes(welcome_body_lines());
+    if (!write_file_atomic(store.text_body_path(r.memo_number), body))
+        report.not_written.append(QFileInfo(store.text_body_path(r.memo_number)).fileName());
+    if (!write_file_atomic(store.rich_body_path(r.memo_number), body))
+        report.not_written.append(QFileInfo(store.rich_body_path(r.memo_number)).fileName());
+}
+
+void read_index(MemoStore& store, LoadReport& report) {
+    const QString name = file_names::index();
+    const std::optional<QStringList> lines = read_lines(store.file_path(name));
+    store.table.clear();
+    if (!lines) {
+        if (QFileInfo::exists(store.file_path(name))) note_damage(report, store.app_folder(), name);
+        return;
+    }
+    const qsizetype memos = lines->size() / MemoRecord::kLines;
+    const qsizetype taken = std::min<qsizetype>(memos, MemoTable::kCapacity);
+    store.table.records().reserve(size_t(taken));
+    for (qsizetype m = 0; m < taken; ++m) {
+        const QString* l = lines->constData() + m * MemoRecord::kLines;
+        MemoRecord r{Value(l[0]), Value(l[1]), Value(l[2]), Value(l[3]), Value(l[4]), Value(l[5]), Value(l[6])};
+        store.raise_counter(r.memo_number);
+        store.table.append(std::move(r));
+    }
+    if (lines->size() % MemoRecord::kLines != 0 || memos > MemoTable::kCapacity)
+        note_damage(report, store.app_folder(), name);
+}
+
+void read_categories(MemoStore& store, LoadReport& report) {
+    const QString name = file_names::categories();
+    const QString path = store.file_path(name);
+    if (!QFileInfo::exists(path)) {
+        store.categories.set_entries({CategoryList::all(), QStringLiteral("作者より")});
+        if (!write_categories(store)) report.not_written.append(name);
+        return;
+    }
+    std::optional<QStringList> lines = read_lines(path);
+    if (!lines || lines->isEmpty() || lines->size() > CategoryList::kCapacity) {
+        note_damage(report, store.app_folder(), name);
+        if (!lines) lines = QStringList();
+        if (lines->size() > CategoryList::kCapacity) lines->resize(CategoryList::kCapacity);
+        if (lines->isEmpty()) lines->append(CategoryList::all());
+    }
+    store.categories.set_entries(*lines);
+}
+
+void read_keywords(MemoStore& store, LoadReport& report) {
+    const QString name = file_names::keywords();
+    const QString path = store.file_path(name);
+    store.keywords = KeywordHistory{};
+    if (!QFileInfo::exists(path)) {
+        if (!write_keywords(store)) report.not_written.append(name);
+        return;
+    }
+    const std::optional<QStringList> lines = read_lines(path);
+    if (!lines || lines->size() != KeywordHistory::kSize) note_damage(report, store.app_folder(), name);
+    if (!lines) return;
+    for (int i = 0; i < KeywordHistory::kSize && i < lines->size(); ++i) store.keywords.entries[size_t(i)] = (*lines)[i];
+}
+
+}  // namespace
+
+QByteArray settings_bytes(const Settings& s) {
+    return lines_to_bytes(value_lines(s.lines.data(), s.lines.data() + s.lines.size()));
+}
+
+QByteArray index_bytes(const MemoTable& t) {
+    QStringList lines;
+    lines.reserve(qsizetype(t.count()) * MemoRecord::kLines);
+    for (const MemoRecord& r : t.records()) {
+        for (const Value* v : {&r.date, &r.category, &r.title, &r.memo_number, &r.created_stamp, &r.updated_stamp, &r.lock_flag})
+            lines.append(v->file_line());
+    }
+    return lines_to_bytes(lines);
+}
+
+QByteArray categories_bytes(const CategoryList& c) { return lines_to_bytes(c.entries()); }
+
+QByteArray keywords_bytes(const KeywordHistory& k) {
+    QStringList lines;
+    for (const QString& e : k.entries) lines.append(e);
+    return lines_to_bytes(lines);
+}
+
+bool write_settings(const MemoStore& s) { return write_file_atomic(s.file_path(file_names::settings()), settings_bytes(s.settings)); }
+bool write_index(const MemoStore& s) { return write_file_atomic(s.file_path(file_names::index()), index_bytes(s.table)); }
+bool write_categories(const MemoStore& s) { return write_file_atomic(s.file_path(file_names::categories()), categories_bytes(s.categories)); }
+bool write_keywords(const MemoStore& s) { return write_file_atomic(s.file_path(file_names::keywords()), keywords_bytes(s.keywords)); }
+
+QStringList write_all(const MemoStore& store) {
+    QStringList failed;
+    if (!write_settings(store)) failed.append(file_names::settings());
+    if (!write_index(store)) failed.append(file_names::index());
+    if (!write_categories(store)) failed.append(file_names::categories());
+    if (!write_keywords(store)) failed.append(file_names::keywords());
+    return failed;
+}
+
+bool write_text_body(const MemoStore& store, const Value& memo_number, const QString& text) {
+    QString body = text;
+    body += QStringLiteral("\r\n");
+    return write_file_atomic(store.text_body_path(memo_number), cp932::encode(body));
+}
+
+void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report) {
+    QDir folder(store.app_folder());
+    for (const char* sub : {"memo1", "memo2"})
+        if (!folder.exists(QLatin1String(sub))) folder.mkdir(QLatin1String(sub));
+
+    if (QFileInfo::exists(store.file_path(file_names::settings()))) {
+        store.settings = first_start;
+        read_settings(store, report);
+    } else {
+        store.settings = first_start;
+        if (!write_settings(store)) report.not_written.append(file_names::settings());
+    }
+    if (!QFileInfo::exists(store.file_path(file_names::index()))) write_welcome_memo(store, report);
+    read_index(store, report);
+    read_categories(store, report);
+    read_keywords(store, report);
+}
+
+QString load_report_text(const LoadReport& report) {
+    QStringList parts;
+    for (const LoadReport::Damage& d : report.damaged) {
+        QString text = QStringLiteral("データファイル %1 が壊れていたため、読み込めた部分だけを使います。").arg(d.file);
+        if (!d.kept_copy.isEmpty())
+            text += QStringLiteral("\r元のファイルは %1 として残しました。").arg(QFileInfo(d.kept_copy).fileName());
+        else
+            text += QStringLiteral("\r元のファイルの控えを作れませんでした。");
+        parts.append(text);
+    }
+    if (!report.not_written.isEmpty()) parts.append(not_written_text(report.not_written));
+    return parts.join(QLatin1Char('\r'));
+}
+
+QString not_written_text(const QStringList& files) {
+    QStringList lines;
+    for (const QString& f : files) lines.append(QStringLiteral("ファイル %1 を保存できませんでした。").arg(f));
+    return lines.join(QLatin1Char('\r'));
+}
+
+QStringList welcome_body_lines() {
+    return {
+        QStringLiteral("この度は、【ツヅリオ】をご利用下さいまして"),
+        QStringLiteral("まことにありがとうございます。"),
+        QStringLiteral("ご質問がございましたら、下記でお受け致しますので、宜しくお願い致します。"),
+        QString(),
+        QStringLiteral("E-mail: support@tzurio.example.jp"),
+        QStringLiteral("FAX: 03-0000-0000"),
+        QStringLiteral("〒100-0000 東京都千代田区千代田1-1 ツヅリオ工房 サポート係"),
+        QString(),
+        QStringLiteral("ツヅリオ工房 開発チーム一同"),
+    };
+}
+
+QString keep_damaged_copy(const QString& path) {
+    if (!QFileInfo::exists(path)) return QString();
+    QString target = path + QStringLiteral(".damaged");
+    for (int n = 2; QFileInfo::exists(target); ++n) target = path + QStringLiteral(".damaged") + QString::number(n);
+    return QFile::copy(path, target) ? target : QString();
+}
+
+}  // namespace tz

@@ -1,0 +1,67 @@
+#pragma once
+// The data folder: reading the four data files into the store, writing them
+// back, the body files and the welcome memo. Every write is atomic and reports
+// failure; every read stops at the end of the file and at the table's bounds.
+
+#include "store/memo_store.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tz {
+
+namespace file_names {
+inline QString settings() { return QStringLiteral("tzurio.ini"); }
+inline QString index() { return QStringLiteral("tzurio.dat"); }
+inline QString categories() { return QStringLiteral("bunrui.dat"); }
+inline QString keywords() { return QStringLiteral("kensaku.dat"); }
+}  // namespace file_names
+
+// What a load found wrong with the files, for one message to the user.
+struct LoadReport {
+    struct Damage {
+        QString file;       // e.g. "tzurio.dat"
+        QString kept_copy;  // where the damaged file was copied, empty if the copy failed
+    };
+    std::vector<Damage> damaged;
+    QStringList not_written;  // files that had to be created and could not be
+    bool ok() const { return damaged.empty() && not_written.empty(); }
+};
+
+// The bytes of each file as the store holds it now.
+QByteArray settings_bytes(const Settings& s);
+QByteArray index_bytes(const MemoTable& t);
+QByteArray categories_bytes(const CategoryList& c);
+QByteArray keywords_bytes(const KeywordHistory& k);
+
+// Writes one file; false when it could not be written (the old file stays).
+bool write_settings(const MemoStore& store);
+bool write_index(const MemoStore& store);
+bool write_categories(const MemoStore& store);
+bool write_keywords(const MemoStore& store);
+
+// Writes all four files in the exit order; returns the names not written.
+QStringList write_all(const MemoStore& store);
+
+// The text body file: the text, CR LF. Paragraph breaks in text are CR LF already.
+bool write_text_body(const MemoStore& store, const Value& memo_number, const QString& text);
+
+// Start-up, the store's part, in this order: body folders; settings (read, or
+// first-start values written); welcome memo when there is no index; the index
+// (raising the counter); categories (created when missing); keywords (created
+// when missing). first_start gives the settings for a folder without tzurio.ini.
+void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report);
+
+// The message that tells the user what a load found, or empty when all was well.
+QString load_report_text(const LoadReport& report);
+// The message for files that could not be written.
+QString not_written_text(const QStringList& files);
+
+// The body lines of the welcome memo.
+QStringList welcome_body_lines();
+
+// Keeps a copy of a damaged file beside it ("tzurio.dat.damaged", then
+// ".damaged2" ...) so nothing is lost when the file is written again.
+QString keep_damaged_copy(const QString& path);
+
+}  // namespace tz

@@ -1,0 +1,102 @@
+#include "store/memo_store.h"
+
+#include <QDir>
+#include <algorithm>
+
+namespace tz {
+
+int MemoTable::find_slot(const Value& memo_number) const {
+    for (size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i].memo_number == memo_number) return int(i) + 1;
+    return 0;
+}
+
+void MemoTable::resort() {
+    // A stable sort gives the same order as exchanging neighbours whose stamps
+    // rise until no pair does: newest first, equal stamps in their old order.
+    std::stable_sort(slots_.begin(), slots_.end(), [](const MemoRecord& a, const MemoRecord& b) {
+        return b.updated_stamp.display() < a.updated_stamp.display();
+    });
+}
+
+bool CategoryList::has_memo_category(const QString& name) const {
+    for (int i = 1; i < entries_.size(); ++i)
+        if (entries_[i] == name) return true;
+    return false;
+}
+
+Settings Settings::first_start(int state, int top, int left, int height, int width, int list_height) {
+    Settings s;
+    s[Counter] = Value::number(0);
+    s[WindowState] = Value::number(state);
+    s[WindowTop] = Value::number(top);
+    s[WindowLeft] = Value::number(left);
+    s[WindowHeight] = Value::number(height);
+    s[WindowWidth] = Value::number(width);
+    s[ListHeight] = Value::number(list_height);
+    s[Reserved1] = Value::number(2);
+    s[Reserved2] = Value(u"全部");
+    s[Reserved3] = Value(QString());
+    s[Reserved4] = Value(u"更新日");
+    s[Reserved5] = Value::number(0);
+    s[LockPassword] = Value(QString());
+    return s;
+}
+
+Clock system_clock() {
+    return [] { return QDateTime::currentDateTime(); };
+}
+
+QString plain_stamp_text(const QDateTime& t) {
+    return t.toString(QStringLiteral("yy/MM/dd HH:mm:ss"));
+}
+
+QString stamp_text(const QDateTime& t) {
+    QString s = plain_stamp_text(t);
+    if (!s.isEmpty() && s[0] >= u'0' && s[0] <= u'4') s[0] = QChar(u'a' + (s[0].unicode() - u'0'));
+    return s;
+}
+
+QString date_text(const QDate& d) {
+    return d.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString program_title() {
+    return QStringLiteral("【ツヅリオ】Ver.3.0");
+}
+
+QString main_caption(int memo_count) {
+    return program_title() + QStringLiteral(" (") + QString::number(memo_count) + QStringLiteral("件)");
+}
+
+QString memo_digits(const Value& memo_number) {
+    const double n = memo_number.as_number().value_or(0);
+    return QStringLiteral("%1").arg(static_cast<long long>(n), 6, 10, QLatin1Char('0'));
+}
+
+MemoStore::MemoStore(QString app_folder, Clock clock) : clock_(std::move(clock)) {
+    app_folder_ = QDir::toNativeSeparators(QDir(app_folder).absolutePath());
+    if (!app_folder_.endsWith(QDir::separator())) app_folder_ += QDir::separator();
+}
+
+QString MemoStore::text_body_path(const Value& memo_number) const {
+    return app_folder_ + QStringLiteral("memo1") + QDir::separator() + QStringLiteral("m1") + memo_digits(memo_number) + QStringLiteral(".txt");
+}
+
+QString MemoStore::rich_body_path(const Value& memo_number) const {
+    return app_folder_ + QStringLiteral("memo2") + QDir::separator() + QStringLiteral("m2") + memo_digits(memo_number) + QStringLiteral(".txt");
+}
+
+Value MemoStore::next_memo_number() {
+    const double next = settings[Settings::Counter].as_number().value_or(0) + 1;
+    settings[Settings::Counter] = Value::number(next);
+    return settings[Settings::Counter];
+}
+
+void MemoStore::raise_counter(const Value& n) {
+    const std::optional<double> number = n.as_number();
+    if (number && *number > settings[Settings::Counter].as_number().value_or(0))
+        settings[Settings::Counter] = n;
+}
+
+}  // namespace tz

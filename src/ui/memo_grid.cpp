@@ -1,0 +1,171 @@
+#include "ui/memo_grid.h"
+
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPalette>
+
+namespace tz {
+
+MemoGridModel::MemoGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int MemoGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+int MemoGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+QVariant MemoGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || size_t(index.row()) >= rows_.size()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return rows_[size_t(index.row())][size_t(index.column())];
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(index.column() == 0 ? Qt::Alignment(Qt::AlignCenter) : Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    case Qt::BackgroundRole:
+        if (index.column() == 0) return QApplication::palette().button();
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant MemoGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && section >= 0 && section < 3) {
+        if (role == Qt::DisplayRole) return header_[size_t(section)];
+        if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    }
+    return {};
+}
+
+Qt::ItemFlags MemoGridModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void MemoGridModel::set_header(const GridRow& header) {
+    header_ = header;
+    emit headerDataChanged(Qt::Horizontal, 0, 2);
+}
+
+void MemoGridModel::insert_row(int at, const GridRow& row) {
+    beginInsertRows({}, at, at);
+    rows_.insert(rows_.begin() + at, row);
+    endInsertRows();
+}
+
+void MemoGridModel::remove_row(int at) {
+    beginRemoveRows({}, at, at);
+    rows_.erase(rows_.begin() + at);
+    endRemoveRows();
+}
+
+void MemoGridModel::replace_rows(std::vector<GridRow> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+MemoGrid::MemoGrid(QWidget* parent) : QTableView(parent), model_(new MemoGridModel(this)) {
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(twips::to_px(240));
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setFixedHeight(twips::to_px(240) + 2);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    horizontalHeader()->setMouseTracking(true);
+    viewport()->installEventFilter(this);
+    horizontalHeader()->installEventFilter(this);
+    horizontalHeader()->viewport()->installEventFilter(this);
+    // The designed list: a header and one empty row.
+    model_->replace_rows({GridRow{}});
+    setCurrentIndex(model_->index(0, 1));
+}
+
+int MemoGrid::rows() const { return model_->rowCount() + 1; }
+
+void MemoGrid::add_item(const QString& tab_text, int row) {
+    const QStringList cells = tab_text.split(QLatin1Char('\t'));
+    GridRow r;
+    for (int c = 0; c < 3 && c < cells.size(); ++c) r[size_t(c)] = cells[c];
+    model_->insert_row(std::clamp(row - 1, 0, model_->rowCount()), r);
+}
+
+void MemoGrid::remove_item(int row) {
+    if (row >= 1 && row - 1 < model_->rowCount()) model_->remove_row(row - 1);
+}
+
+void MemoGrid::set_data_rows(std::vector<GridRow> rows) {
+    const int current = current_row();
+    model_->replace_rows(std::move(rows));
+    // The current row keeps its number where that row still exists.
+    set_current_row(std::min(current, model_->rowCount()));
+}
+
+void MemoGrid::set_header_texts(const GridRow& texts) { model_->set_header(texts); }
+
+QString MemoGrid::cell_text(int row, int col) const {
+    if (row == 0) return model_->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+    if (row < 1 || row - 1 >= model_->rowCount() || col < 0 || col > 2) return {};
+    return model_->row(row - 1)[size_t(col)];
+}
+
+int MemoGrid::current_row() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() + 1 : 0;
+}
+
+void MemoGrid::set_current_row(int row) {
+    if (row >= 1 && row - 1 < model_->rowCount()) {
+        const int col = std::max(1, current_col());
+        setCurrentIndex(model_->index(row - 1, col));
+    } else {
+        setCurrentIndex(QModelIndex());
+        clearSelection();
+    }
+}
+
+int MemoGrid::current_col() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : 1;
+}
+
+void MemoGrid::set_col_width_twips(int col, int twips) { setColumnWidth(col, twips::to_px(twips)); }
+int MemoGrid::col_width_twips(int col) const { return twips::from_px(columnWidth(col)); }
+
+bool MemoGrid::eventFilter(QObject* watched, QEvent* event) {
+    const bool on_header = watched == horizontalHeader() || watched == horizontalHeader()->viewport();
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        emit grid_mouse_move();
+        break;
+    case QEvent::MouseButtonPress:
+        if (on_header) set_current_row(0);
+        break;
+    case QEvent::MouseButtonRelease:
+        if (swallow_release_) {
+            swallow_release_ = false;
+            break;
+        }
+        emit grid_click();
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (on_header) set_current_row(0);
+        swallow_release_ = true;
+        emit grid_dbl_click();
+        return on_header;  // the header would otherwise resize a column
+    default:
+        break;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+}  // namespace tz
