@@ -22,13 +22,25 @@ for lead in list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD)):
             continue
         decode.append(((lead << 8) | trail, ord(ch)))
 
+# Where several codes hold one character, Windows writes the JIS X 0208 code
+# first, then the NEC row 13 code, then the IBM extension, and the NEC-selected
+# IBM extension last.
+def rank(code):
+    lead = code >> 8
+    if lead == 0x87:
+        return 1
+    if 0xFA <= lead <= 0xFC:
+        return 2
+    if 0xED <= lead <= 0xEE:
+        return 3
+    if lead >= 0xF0:
+        return 4
+    return 0
+
 encode = {}
 for code, u in decode:
-    if u in encode:
-        continue
-    enc = chr(u).encode("cp932")
-    if len(enc) == 2:
-        encode[u] = (enc[0] << 8) | enc[1]
+    if u not in encode or rank(code) < rank(encode[u]):
+        encode[u] = code
 
 out = sys.argv[1] if len(sys.argv) > 1 else "src/store/cp932_table.inc"
 with open(out, "w") as f:

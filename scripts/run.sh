@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts the memo book. The program is put into a folder of
+# its own (default ~/tzurio, or the folder given) and started there: its memo
+# data lives beside it in that folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+folder="${1:-$HOME/tzurio}"
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DTZ_BENCH=OFF >/dev/null
+ninja -C build tzurio
+mkdir -p "$folder"
+cp build/src/tzurio "$folder/tzurio"
+echo "Starting $folder/tzurio (memo data: $folder)"
+cd "$folder"
+exec ./tzurio

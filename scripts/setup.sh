@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the memo book needs to build, run and test, when
+# they are missing. Safe to run again.
+set -euo pipefail
+
+packages=(qt6-base-dev qt6-qpa-plugins cmake ninja-build g++ fonts-ipafont-gothic)
+if [ "${1:-}" = "--tests" ]; then
+    # unrtf and pdftotext read what the program writes in the tests;
+    # Google Benchmark builds bench/.
+    packages+=(unrtf poppler-utils libbenchmark-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

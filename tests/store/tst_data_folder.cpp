@@ -1,0 +1,195 @@
+// The data folder's files: first start, loading, damaged files, and writes that
+// fail or are cut short.
+
+#include "store/cp932.h"
+#include "store/data_folder.h"
+#include "store/file_io.h"
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTest>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tz;
+using namespace tz::test;
+
+namespace {
+
+const Settings kFirst = Settings::first_start(0, 100, 200, 6975, 9450, 1215);
+
+struct Loaded {
+    QTemporaryDir dir;
+    FixedClock time;
+    MemoStore store{dir.path(), time.clock()};
+    LoadReport report;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void load() { load_data_folder(store, kFirst, report); }
+};
+
+}  // namespace
+
+class TestDataFolder : public QObject {
+    Q_OBJECT
+private slots:
+    void first_start_writes_every_file_byte_exact() {
+        Loaded f;
+        f.load();
+        QVERIFY(f.report.ok());
+        QCOMPARE(read_bytes(f.path("tzurio.ini")),
+                 crlf_lines({" 0 ", " 0 ", " 100 ", " 200 ", " 6975 ", " 9450 ", " 1215 ", " 2 ", "全部", "", "更新日", " 0 ", ""}));
+        QCOMPARE(read_bytes(f.path("tzurio.dat")),
+                 crlf_lines({"2026/12/05", "作者より", "【ツヅリオ】ご利用のお礼", " 1 ", "26/12/05 21:52:00", "26/12/05 21:52:00", "NO"}));
+        const QByteArray body = crlf_lines(welcome_body_lines());
+        QCOMPARE(welcome_body_lines().size(), 9);
+        QCOMPARE(read_bytes(f.path("memo1/m1000001.txt")), body);
+        QCOMPARE(read_bytes(f.path("memo2/m2000001.txt")), body);
+        QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines({"全部", "作者より"}));
+        QCOMPARE(read_bytes(f.path("kensaku.dat")), QByteArray("\r\n").repeated(20));
+        QCOMPARE(f.store.table.count(), 1);
+        QCOMPARE(f.store.settings[Settings::Counter].file_line(), QStringLiteral(" 1 "));
+        QCOMPARE(f.store.categories.entries(), QStringList({"全部", "作者より"}));
+    }
+
+    void welcome_memo_continues_an_older_counter() {
+        Loaded f;
+        QStringList ini{" 57 ", " 0 ", " 1 ", " 2 ", " 3 ", " 4 ", " 1215 ", " 2 ", "全部", "", "更新日", " 0 ", "pw"};
+        write_bytes(f.path("tzurio.ini"), crlf_lines(ini));
+        f.load();
+        QCOMPARE(f.store.table.slot(1).memo_number.file_line(), QStringLiteral(" 58 "));
+        QVERIFY(QFile::exists(f.path("memo1/m1000058.txt")));
+        QVERIFY(QFile::exists(f.path("memo2/m2000058.txt")));
+        QCOMPARE(f.store.settings[Settings::LockPassword].display(), QStringLiteral("pw"));
+        QCOMPARE(read_bytes(f.path("tzurio.ini")), crlf_lines(ini));  // read, not written
+    }
+
+    void loading_raises_the_counter_to_the_highest_memo_number() {
+        Loaded f;
+        write_folder(f.dir.path(), {memo("仕事", "a", 7), memo("仕事", "b", 12)}, {"全部", "仕事"}, 10);
+        f.load();
+        QCOMPARE(f.store.table.count(), 2);
+        QCOMPARE(f.store.settings[Settings::Counter].file_line(), QStringLiteral(" 12 "));
+        const Value next = f.store.next_memo_number();
+        QCOMPARE(f.store.text_body_path(next), f.path("memo1/m1000013.txt"));
+        QCOMPARE(f.store.rich_body_path(next), f.path("memo2/m2000013.txt"));
+    }
+
+    void empty_index_means_no_memos() {
+        Loaded f;
+        write_folder(f.dir.path(), {}, {"全部"}, 3);
+        QCOMPARE(read_bytes(f.path("tzurio.dat")), QByteArray());
+        f.load();
+        QVERIFY(f.report.ok());
+        QCOMPARE(f.store.table.count(), 0);
+    }
+
+    void lines_ending_in_lf_alone_are_read() {
+        Loaded f;
+        write_folder(f.dir.path(), {}, {"全部"}, 0);
+        write_bytes(f.path("tzurio.dat"), cp932::encode(u"d\n仕事\nt\n 5 \ns\ns\nYES\n"));
+        write_bytes(f.path("bunrui.dat"), cp932::encode(u"全部\n仕事"));
+        f.load();
+        QVERIFY(f.report.ok());
+        QCOMPARE(f.store.table.count(), 1);
+        QCOMPARE(f.store.table.slot(1).category.display(), QStringLiteral("仕事"));
+        QVERIFY(f.store.table.slot(1).locked());
+        QCOMPARE(f.store.categories.entries(), QStringList({"全部", "仕事"}));
+    }
+
+    void damaged_files_are_read_as_far_as_sound_and_kept_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("memos");
+        QTest::addColumn<int>("categories");
+        QByteArray memo7 = crlf_lines({"d", "c", "t", " 1 ", "s", "s", "NO"});
+        QTest::newRow("index cut inside a memo") << "tzurio.dat" << memo7 + crlf_lines({"d", "c", "t2"}) << 1 << 2;
+        QTest::newRow("index over 30000 memos") << "tzurio.dat" << memo7.repeated(30001) << 30000 << 2;
+        QTest::newRow("settings short") << "tzurio.ini" << crlf_lines({" 9 ", " 0 "}) << 1 << 2;
+        QTest::newRow("settings long") << "tzurio.ini" << crlf_lines(QStringList(14, " 1 ")) << 1 << 2;
+        QTest::newRow("keywords short") << "kensaku.dat" << crlf_lines({"a", "b"}) << 1 << 2;
+        QTest::newRow("categories empty") << "bunrui.dat" << QByteArray() << 1 << 1;
+        QStringList many(1001, "x");
+        many[0] = "全部";
+        QTest::newRow("categories over 1000") << "bunrui.dat" << crlf_lines(many) << 1 << 1000;
+    }
+    void damaged_files_are_read_as_far_as_sound_and_kept() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(int, memos);
+        QFETCH(int, categories);
+        Loaded f;
+        write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "作者より"}, 1);
+        write_bytes(f.path(file), content);
+        f.load();
+        QCOMPARE(f.report.damaged.size(), size_t(1));
+        QCOMPARE(f.report.damaged[0].file, file);
+        QCOMPARE(read_bytes(f.report.damaged[0].kept_copy), content);
+        QVERIFY(load_report_text(f.report).contains(file));
+        QCOMPARE(f.store.table.count(), memos);
+        QCOMPARE(f.store.categories.count(), categories);
+        QCOMPARE(f.store.categories.entry(1), QStringLiteral("全部"));
+        // Whatever was missing has a value that writes a complete file.
+        QCOMPARE(index_bytes(f.store.table).count("\r\n"), qsizetype(memos) * 7);
+        QCOMPARE(settings_bytes(f.store.settings).count("\r\n"), 13);
+        QCOMPARE(keywords_bytes(f.store.keywords).count("\r\n"), 20);
+        if (QByteArray(QTest::currentDataTag()) == "settings short") QCOMPARE(f.store.settings[Settings::Counter].file_line(), QStringLiteral(" 9 "));
+    }
+
+    void line_breaks_never_enter_a_file() {
+        MemoTable t;
+        MemoRecord r = memo("仕\r\n事", "one\ntwo", 1);
+        r.date = Value(u"2026\r12");
+        t.append(r);
+        t.append(memo("c", "t", 2));
+        const QByteArray bytes = index_bytes(t);
+        QCOMPARE(bytes.count("\r\n"), 14);
+        QCOMPARE(bytes.count('\n'), 14);
+        QCOMPARE(bytes.count('\r'), 14);
+        const QStringList lines = cp932::decode(bytes).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines[1], QStringLiteral("仕 事"));
+        QCOMPARE(lines[8], QStringLiteral("c"));
+    }
+
+    void a_write_cut_short_leaves_the_old_file() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tzurio.dat");
+        const QByteArray old = crlf_lines({"old", "memo"});
+        write_bytes(path, old);
+        const pid_t child = fork();
+        if (child == 0) {
+            // Dies in the middle of writing, as a killed program would.
+            QSaveFile f(path);
+            if (f.open(QIODevice::WriteOnly)) {
+                f.write(QByteArray(1 << 20, 'x'));
+                f.flush();
+            }
+            _exit(9);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        QCOMPARE(read_bytes(path), old);
+        QVERIFY(write_file_atomic(path, "new\r\n"));
+        QCOMPARE(read_bytes(path), QByteArray("new\r\n"));
+    }
+
+    void a_write_that_fails_is_reported_and_changes_nothing() {
+        Loaded f;
+        f.load();
+        const QByteArray categories = read_bytes(f.path("bunrui.dat"));
+        // A folder where the index should be: it cannot be replaced.
+        QFile::remove(f.path("tzurio.dat"));
+        QVERIFY(QDir(f.dir.path()).mkdir("tzurio.dat"));
+        QFile::remove(f.path("kensaku.dat"));
+        QVERIFY(QDir(f.dir.path()).mkdir("kensaku.dat"));
+        f.store.categories.append("新しい分類");
+        const QStringList failed = write_all(f.store);
+        QCOMPARE(failed, QStringList({"tzurio.dat", "kensaku.dat"}));
+        QVERIFY(not_written_text(failed).contains("tzurio.dat"));
+        QVERIFY(read_bytes(f.path("bunrui.dat")) != categories);  // the others were written
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFolder)
+#include "tst_data_folder.moc"

@@ -1,0 +1,154 @@
+// Values, stamps, the table order and the names the store gives.
+
+#include "store/memo_store.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace tz;
+
+Q_DECLARE_METATYPE(tz::Value)
+
+namespace {
+
+// The order the table must have: neighbours whose stamps rise are exchanged
+// until a pass exchanges none.
+std::vector<MemoRecord> bubble_sorted(std::vector<MemoRecord> v) {
+    bool sorted = false;
+    while (!sorted) {
+        sorted = true;
+        for (size_t i = 0; i + 1 < v.size(); ++i) {
+            if (v[i].updated_stamp.display() < v[i + 1].updated_stamp.display()) {
+                std::swap(v[i], v[i + 1]);
+                sorted = false;
+            }
+        }
+    }
+    return v;
+}
+
+MemoRecord with_stamp(const QString& stamp, int number) {
+    MemoRecord r;
+    r.memo_number = Value::number(number);
+    r.updated_stamp = Value(stamp);
+    return r;
+}
+
+}  // namespace
+
+class TestStore : public QObject {
+    Q_OBJECT
+private slots:
+    void values_compare_as_text_or_number_data() {
+        QTest::addColumn<Value>("a");
+        QTest::addColumn<Value>("b");
+        QTest::addColumn<bool>("equal");
+        QTest::newRow("blank-padded text equals number") << Value(u" 12 ") << Value::number(12) << true;
+        QTest::newRow("number equals number") << Value::number(3) << Value::number(3) << true;
+        QTest::newRow("texts compare exactly") << Value(u" 12 ") << Value(u"12") << false;
+        QTest::newRow("case counts") << Value(u"abc") << Value(u"ABC") << false;
+        QTest::newRow("full width differs") << Value(u"abc") << Value(u"ａｂｃ") << false;
+        QTest::newRow("non-number text is unequal") << Value(u"12a") << Value::number(12) << false;
+        QTest::newRow("empty text is not zero") << Value(u"") << Value::number(0) << false;
+    }
+    void values_compare_as_text_or_number() {
+        QFETCH(Value, a);
+        QFETCH(Value, b);
+        QFETCH(bool, equal);
+        QCOMPARE(a == b, equal);
+        QCOMPARE(b == a, equal);
+    }
+
+    void values_keep_their_file_form_data() {
+        QTest::addColumn<Value>("value");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("text read back stays as read") << Value(u" 12 ") << QStringLiteral(" 12 ");
+        QTest::newRow("number") << Value::number(13) << QStringLiteral(" 13 ");
+        QTest::newRow("zero") << Value::number(0) << QStringLiteral(" 0 ");
+        QTest::newRow("negative") << Value::number(-120) << QStringLiteral("-120 ");
+        QTest::newRow("fraction") << Value::number(11.5) << QStringLiteral(" 11.5 ");
+        QTest::newRow("large") << Value::number(1000000) << QStringLiteral(" 1000000 ");
+        QTest::newRow("empty text") << Value(u"") << QString();
+    }
+    void values_keep_their_file_form() {
+        QFETCH(Value, value);
+        QFETCH(QString, line);
+        QCOMPARE(value.file_line(), line);
+    }
+
+    void stamps_order_by_time_as_plain_text_data() {
+        QTest::addColumn<QDateTime>("moment");
+        QTest::addColumn<QString>("stamp");
+        QTest::newRow("2026") << QDateTime(QDate(2026, 12, 5), QTime(21, 52, 0)) << QStringLiteral("c6/12/05 21:52:00");
+        QTest::newRow("1999") << QDateTime(QDate(1999, 3, 3), QTime(8, 5, 9)) << QStringLiteral("99/03/03 08:05:09");
+        QTest::newRow("2003") << QDateTime(QDate(2003, 1, 1), QTime(0, 0, 0)) << QStringLiteral("a3/01/01 00:00:00");
+        QTest::newRow("2049") << QDateTime(QDate(2049, 12, 31), QTime(23, 59, 59)) << QStringLiteral("e9/12/31 23:59:59");
+        QTest::newRow("2050 keeps its digit") << QDateTime(QDate(2050, 1, 1), QTime(0, 0, 0)) << QStringLiteral("50/01/01 00:00:00");
+    }
+    void stamps_order_by_time_as_plain_text() {
+        QFETCH(QDateTime, moment);
+        QFETCH(QString, stamp);
+        QCOMPARE(stamp_text(moment), stamp);
+        QVERIFY(stamp_text(QDateTime(QDate(2026, 12, 5), QTime(21, 52))) > QStringLiteral("99/12/31 23:59:59"));
+        QCOMPARE(plain_stamp_text(QDateTime(QDate(2026, 12, 6), QTime(9, 1, 2))), QStringLiteral("26/12/06 09:01:02"));
+        QCOMPARE(date_text(QDate(2026, 12, 6)), QStringLiteral("2026/12/06"));
+    }
+
+    void resort_gives_the_order_of_the_exchange_sort() {
+        // Few distinct stamps, so many are equal and their order must hold.
+        QRandomGenerator rng(7);
+        for (int round = 0; round < 20; ++round) {
+            std::vector<MemoRecord> memos;
+            const int n = int(rng.bounded(0, 60));
+            for (int i = 0; i < n; ++i)
+                memos.push_back(with_stamp(QStringLiteral("c6/12/0%1 00:00:00").arg(rng.bounded(1, 5)), i));
+            memos.push_back(with_stamp(QStringLiteral("99/12/31 23:59:59"), 1000));
+            memos.push_back(with_stamp(QStringLiteral("c6/12/0"), 1001));  // a prefix is less
+            MemoTable t;
+            for (const MemoRecord& m : memos) t.append(m);
+            t.resort();
+            t.resort();
+            const std::vector<MemoRecord> expected = bubble_sorted(memos);
+            QCOMPARE(t.count(), int(expected.size()));
+            for (int i = 1; i <= t.count(); ++i) QCOMPARE(t.slot(i).memo_number.display(), expected[size_t(i - 1)].memo_number.display());
+        }
+    }
+
+    void body_paths_have_six_digits_at_least_data() {
+        QTest::addColumn<Value>("number");
+        QTest::addColumn<QString>("text_name");
+        QTest::addColumn<QString>("rich_name");
+        QTest::newRow("12") << Value::number(12) << QStringLiteral("memo1/m1000012.txt") << QStringLiteral("memo2/m2000012.txt");
+        QTest::newRow("text with blanks") << Value(u" 13 ") << QStringLiteral("memo1/m1000013.txt") << QStringLiteral("memo2/m2000013.txt");
+        QTest::newRow("999999") << Value::number(999999) << QStringLiteral("memo1/m1999999.txt") << QStringLiteral("memo2/m2999999.txt");
+        QTest::newRow("1000000") << Value::number(1000000) << QStringLiteral("memo1/m11000000.txt") << QStringLiteral("memo2/m21000000.txt");
+    }
+    void body_paths_have_six_digits_at_least() {
+        QFETCH(Value, number);
+        QFETCH(QString, text_name);
+        QFETCH(QString, rich_name);
+        MemoStore store(QStringLiteral("/data/folder"));
+        QCOMPARE(store.text_body_path(number), QStringLiteral("/data/folder/") + text_name);
+        QCOMPARE(store.rich_body_path(number), QStringLiteral("/data/folder/") + rich_name);
+    }
+
+    void counter_only_grows() {
+        MemoStore store(QStringLiteral("/x"));
+        store.settings[Settings::Counter] = Value::number(10);
+        store.raise_counter(Value(u" 7 "));
+        QCOMPARE(store.settings[Settings::Counter].file_line(), QStringLiteral(" 10 "));
+        store.raise_counter(Value(u" 12 "));
+        QCOMPARE(store.settings[Settings::Counter].file_line(), QStringLiteral(" 12 "));  // the memo's text as read
+        store.raise_counter(Value(u"junk"));
+        QCOMPARE(store.next_memo_number().file_line(), QStringLiteral(" 13 "));
+        QCOMPARE(store.settings[Settings::Counter].file_line(), QStringLiteral(" 13 "));
+    }
+
+    void caption_carries_the_count() {
+        QCOMPARE(main_caption(0), QStringLiteral("【ツヅリオ】Ver.3.0 (0件)"));
+        QCOMPARE(main_caption(12), QStringLiteral("【ツヅリオ】Ver.3.0 (12件)"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestStore)
+#include "tst_store.moc"

@@ -1,0 +1,47 @@
+#include "support/test_folder.h"
+
+#include "store/cp932.h"
+#include "store/data_folder.h"
+#include "store/file_io.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace tz::test {
+
+QByteArray read_bytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+void write_bytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    f.write(bytes);
+}
+
+QByteArray crlf_lines(const QStringList& lines) { return lines_to_bytes(lines); }
+
+MemoRecord memo(const QString& category, const QString& title, int number, const QString& updated, bool locked) {
+    return MemoRecord{Value(QStringLiteral("2026/12/05")), Value(category), Value(title), Value::number(number),
+                      Value(updated), Value(updated), Value(locked ? QStringLiteral("YES") : QStringLiteral("NO"))};
+}
+
+void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, const QStringList& categories, int counter) {
+    MemoStore store(folder);
+    QDir(folder).mkpath(QStringLiteral("memo1"));
+    QDir(folder).mkpath(QStringLiteral("memo2"));
+    store.settings = Settings::first_start(0, 1000, 1000, 6975, 9450, 1215);
+    store.settings[Settings::Counter] = Value::number(counter);
+    for (const MemoRecord& m : memos) {
+        store.table.append(m);
+        write_text_body(store, m.memo_number, m.title.display());
+        write_file_atomic(store.rich_body_path(m.memo_number), cp932::encode(m.title.display() + QStringLiteral("\r\n")));
+    }
+    store.categories.set_entries(categories);
+    QVERIFY(write_all(store).isEmpty());
+}
+
+}  // namespace tz::test
