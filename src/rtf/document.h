@@ -1,0 +1,30 @@
+#pragma once
+// Reading RTF into a QTextDocument, and the plain text of RTF without one.
+
+#include "rtf/sink.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QTextDocument>
+
+namespace tz::rtf {
+
+// Replaces the document's content with the RTF (or plain text) of bytes. Text
+// without a font or size of its own takes the document's default font.
+void read_into(QByteArrayView bytes, QTextDocument& doc);
+
+// The document's plain text for these bytes, as QTextDocument::toPlainText()
+// gives it after read_into(): paragraphs joined by "\n", a picture as
+// U+FFFC. Builds no document and decodes no picture.
+QString plain_text(QByteArrayView bytes);
+
+// Pictures live in the document as two resources under one name: the image
+// that is shown (QTextDocument::ImageResource) and the bytes the writer writes
+// back (kPictureSource: a QVariantList of the Picture::Kind and the bytes).
+inline constexpr int kPictureSource = QTextDocument::UserResource + 1;
+
+// Adds a picture under a new name and returns the name for a QTextImageFormat.
+QString add_picture(QTextDocument& doc, const QImage& image, const QByteArray& bytes, Picture::Kind kind);
+
+}  // namespace tz::rtf

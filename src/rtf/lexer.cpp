@@ -1,0 +1,136 @@
+#include "rtf/lexer.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tz::rtf {
+namespace {
+
+bool is_letter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+int hex_value(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+constexpr qsizetype kMaxName = 32;
+
+}  // namespace
+
+Token Lexer::next() {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const qsizetype n = bytes_.size();
+    while (pos_ < n) {
+        const unsigned char c = p[pos_];
+        switch (c) {
+        case '{':
+            ++pos_;
+            return Token{Token::GroupOpen};
+        case '}':
+            ++pos_;
+            return Token{Token::GroupClose};
+        case '\\': {
+            Token t = control();
+            if (t.kind == Token::Nothing) continue;
+            return t;
+        }
+        case '\r':
+        case '\n':
+            ++pos_;
+            continue;
+        default: {
+            const qsizetype start = pos_;
+            while (pos_ < n) {
+                const unsigned char d = p[pos_];
+                if (d == '{' || d == '}' || d == '\\' || d == '\r' || d == '\n') break;
+                ++pos_;
+            }
+            Token t{Token::Text};
+            t.data = bytes_.sliced(start, pos_ - start);
+            return t;
+        }
+        }
+    }
+    return Token{Token::End};
+}
+
+Token Lexer::control() {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const qsizetype n = bytes_.size();
+    ++pos_;  // the backslash
+    if (pos_ >= n) return Token{Token::Nothing};
+    const unsigned char c = p[pos_];
+    if (is_letter(c)) {
+        const qsizetype start = pos_;
+        while (pos_ < n && is_letter(p[pos_])) ++pos_;
+        Token t{Token::Word};
+        t.name = bytes_.sliced(start, std::min(pos_ - start, kMaxName));
+        bool negative = false;
+        if (pos_ + 1 < n && p[pos_] == '-' && is_digit(p[pos_ + 1])) {
+            negative = true;
+            ++pos_;
+        }
+        if (pos_ < n && is_digit(p[pos_])) {
+            std::int64_t value = 0;
+            while (pos_ < n && is_digit(p[pos_])) {
+                if (value <= std::numeric_limits<std::int32_t>::max()) value = value * 10 + (p[pos_] - '0');
+                ++pos_;
+            }
+            if (negative) value = -value;
+            value = std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                             std::numeric_limits<std::int32_t>::max());
+            t.has_param = true;
+            t.param = std::int32_t(value);
+        }
+        if (pos_ < n && p[pos_] == ' ') ++pos_;  // the delimiter belongs to the word
+        if (t.name == "bin") {
+            // The data follows the delimiter; a missing or negative count means none.
+            const qsizetype want = t.has_param && t.param > 0 ? qsizetype(t.param) : 0;
+            const qsizetype len = std::min(want, n - pos_);
+            Token b{Token::Binary};
+            b.data = bytes_.sliced(pos_, len);
+            pos_ += len;
+            return b;
+        }
+        return t;
+    }
+    ++pos_;
+    switch (c) {
+    case '\'': {
+        const int hi = pos_ < n ? hex_value(p[pos_]) : -1;
+        const int lo = pos_ + 1 < n ? hex_value(p[pos_ + 1]) : -1;
+        if (hi >= 0 && lo >= 0) {
+            pos_ += 2;
+            Token t{Token::Byte};
+            t.byte = static_cast<unsigned char>(hi * 16 + lo);
+            return t;
+        }
+        if (hi >= 0) ++pos_;  // a lone hex digit is dropped with the escape
+        return Token{Token::Nothing};
+    }
+    case '\\':
+    case '{':
+    case '}': {
+        Token t{Token::Byte};
+        t.byte = c;
+        return t;
+    }
+    case '\r':
+    case '\n': {
+        // A backslash before a line end is a paragraph mark.
+        Token t{Token::Word};
+        t.name = "par";
+        return t;
+    }
+    default: {
+        Token t{Token::Symbol};
+        t.byte = c;
+        return t;
+    }
+    }
+}
+
+}  // namespace tz::rtf

@@ -1,0 +1,52 @@
+#pragma once
+// Splits RTF bytes into tokens: group braces, control words, control symbols,
+// \'hh bytes, runs of text bytes and \bin data. The lexer never fails: every
+// byte sequence yields a finite series of tokens ending in End.
+
+#include <QByteArrayView>
+#include <cstdint>
+
+namespace tz::rtf {
+
+struct Token {
+    enum Kind : std::uint8_t {
+        End,
+        GroupOpen,
+        GroupClose,
+        Word,    // \name or \nameN; name holds up to 32 letters
+        Symbol,  // \ followed by one non-letter other than ' and the escapes below
+        Byte,    // \'hh, and the escaped text bytes \\ \{ \}
+        Text,    // a run of raw text bytes, without CR and LF
+        Binary,  // the data of \binN, clamped to the bytes that are left
+        Nothing, // internal: an escape that carried nothing (bad \'hh)
+    };
+    Token() = default;
+    explicit Token(Kind k) : kind(k) {}
+
+    Kind kind = End;
+    bool has_param = false;
+    unsigned char byte = 0;    // Byte and Symbol
+    std::int32_t param = 0;    // Word
+    QByteArrayView name;       // Word
+    QByteArrayView data;       // Text and Binary
+};
+
+class Lexer {
+public:
+    explicit Lexer(QByteArrayView bytes) : bytes_(bytes) {}
+
+    Token next();
+    qsizetype position() const { return pos_; }
+    qsizetype size() const { return bytes_.size(); }
+
+private:
+    Token control();
+
+    QByteArrayView bytes_;
+    qsizetype pos_ = 0;
+};
+
+// True when a control word token has the given name.
+inline bool is_word(const Token& t, QByteArrayView name) { return t.kind == Token::Word && t.name == name; }
+
+}  // namespace tz::rtf
