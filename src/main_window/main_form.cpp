@@ -185,8 +185,9 @@ void Main_form::start() {
     if (start_state_ == 0) {
         list_height_ = std::max(1, number_or(s[Settings::ListHeight], kListHeight));
         const QRect now = outer_geometry_twips();
-        set_outer_geometry_twips(QRect(number_or(s[Settings::WindowLeft], now.left()), number_or(s[Settings::WindowTop], now.top()),
-                                       number_or(s[Settings::WindowWidth], now.width()), number_or(s[Settings::WindowHeight], now.height())));
+        stored_outer_ = QRect(number_or(s[Settings::WindowLeft], now.left()), number_or(s[Settings::WindowTop], now.top()),
+                              number_or(s[Settings::WindowWidth], now.width()), number_or(s[Settings::WindowHeight], now.height()));
+        set_outer_geometry_twips(*stored_outer_);
     }
     apply_layout();
 
@@ -212,7 +213,12 @@ void Main_form::show_as_stored() {
     switch (start_state_) {
     case 1: showMinimized(); break;
     case 2: showMaximized(); break;
-    default: show(); break;
+    default:
+        show();
+        // The frame is known only once the window is shown: size it again so
+        // that the outer size is the stored one.
+        if (stored_outer_ && outer_geometry_twips() != *stored_outer_) set_outer_geometry_twips(*stored_outer_);
+        break;
     }
 }
 

@@ -115,6 +115,7 @@ private:
     std::optional<int> history_pick_;  // no value at start
     MainLayout layout_;
     int start_state_ = 0;
+    std::optional<QRect> stored_outer_;  // the place and size to open at, twips
     int list_height_ = main_design::kListHeight;  // twips, as the list has it now
     bool ended_ = false;
     QWidget* surface_ = nullptr;

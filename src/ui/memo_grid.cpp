@@ -138,8 +138,17 @@ int MemoGrid::current_col() const {
     return i.isValid() ? i.column() : 1;
 }
 
-void MemoGrid::set_col_width_twips(int col, int twips) { setColumnWidth(col, twips::to_px(twips)); }
-int MemoGrid::col_width_twips(int col) const { return twips::from_px(columnWidth(col)); }
+void MemoGrid::set_col_width_twips(int col, int twips) {
+    if (col < 0 || col > 2) return;
+    col_twips_[size_t(col)] = twips;
+    setColumnWidth(col, twips::to_px(twips));
+}
+
+int MemoGrid::col_width_twips(int col) const {
+    if (col < 0 || col > 2) return 0;
+    // The width as set, unless the user dragged the column since.
+    return twips::to_px(col_twips_[size_t(col)]) == columnWidth(col) ? col_twips_[size_t(col)] : twips::from_px(columnWidth(col));
+}
 
 bool MemoGrid::eventFilter(QObject* watched, QEvent* event) {
     const bool on_header = watched == horizontalHeader() || watched == horizontalHeader()->viewport();
@@ -148,6 +157,7 @@ bool MemoGrid::eventFilter(QObject* watched, QEvent* event) {
         emit grid_mouse_move();
         break;
     case QEvent::MouseButtonPress:
+        swallow_release_ = false;
         if (on_header) set_current_row(0);
         break;
     case QEvent::MouseButtonRelease:

@@ -74,6 +74,7 @@ protected:
 private:
     MemoGridModel* model_;
     bool swallow_release_ = false;
+    std::array<int, 3> col_twips_{};  // as set; pixels are rounded
 };
 
 }  // namespace tz

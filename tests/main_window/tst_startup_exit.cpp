@@ -1,0 +1,187 @@
+// Start-up on a data folder and the exit save, through the real main window.
+
+#include "support/form_fixture.h"
+#include "ui/memo_grid.h"
+#include "ui/twips.h"
+#include "store/cp932.h"
+#include "store/data_folder.h"
+
+#include <QDir>
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextEdit>
+
+using namespace tz;
+using namespace tz::test;
+
+namespace {
+
+QStringList grid_column(MemoGrid* g, int col) {
+    QStringList cells;
+    for (int r = 1; r < g->rows(); ++r) cells.append(g->cell_text(r, col));
+    return cells;
+}
+
+QStringList combo_items(QComboBox* c) {
+    QStringList items;
+    for (int i = 0; i < c->count(); ++i) items.append(c->itemText(i));
+    return items;
+}
+
+const QStringList kDataFiles{"tzurio.ini", "tzurio.dat", "bunrui.dat", "kensaku.dat"};
+
+}  // namespace
+
+class TestStartupExit : public QObject {
+    Q_OBJECT
+private slots:
+    void first_start_in_an_empty_folder() {
+        FormFixture f;
+        Main_form& form = f.start();
+        auto* grid = f.find<MemoGrid>("Grid1");
+        QCOMPARE(form.windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (1件)"));
+        QCOMPARE(grid->rows(), 3);  // header, the welcome memo, the empty row
+        QCOMPARE(grid_column(grid, 0), QStringList({"作者より", ""}));
+        QCOMPARE(grid_column(grid, 1), QStringList({"2026/12/05", ""}));
+        QCOMPARE(grid_column(grid, 2), QStringList({"【ツヅリオ】ご利用のお礼", ""}));
+        QCOMPARE(grid->cell_text(0, 0), QStringLiteral("分類"));
+        QCOMPARE(grid->cell_text(0, 1), QStringLiteral("年/月/日"));
+        QCOMPARE(grid->cell_text(0, 2), QStringLiteral("タイトル"));
+        QCOMPARE(grid->col_width_twips(0), 1500);
+        QCOMPARE(grid->col_width_twips(1), 1150);
+        QCOMPARE(grid->current_row(), 1);
+        QCOMPARE(form.row_maps().shown_count, 1);
+
+        auto* combo1 = f.find<QComboBox>("Combo1");
+        QCOMPARE(combo_items(combo1), QStringList({"全部", "作者より"}));
+        QCOMPARE(combo1->currentText(), QStringLiteral("全部"));
+        auto* combo2 = f.find<QComboBox>("Combo2");
+        QCOMPARE(combo2->count(), 20);
+        QCOMPARE(combo_items(combo2), QStringList(20, QString()));
+        QCOMPARE(combo2->currentText(), QString());
+        QVERIFY(f.find<QLineEdit>("Text1")->text().isEmpty());
+        QVERIFY(f.find<QTextEdit>("RTB1")->toPlainText().isEmpty());
+        QVERIFY(!f.find<QPushButton>("Command1")->isVisible());
+        QVERIFY(f.find<QRadioButton>("Option2")->isChecked());
+        QVERIFY(f.platform.messages.empty());
+        for (const QString& name : kDataFiles) QVERIFY2(QFile::exists(f.path(name)), qPrintable(name));
+    }
+
+    void controls_and_menu_carry_their_captions() {
+        FormFixture f;
+        f.start();
+        const std::pair<const char*, const char*> buttons[] = {
+            {"Command5", "検索"}, {"Command6", "登録"}, {"Command7", "削除"}, {"Command8", "訂正"}, {"Command9", "印刷"},
+            {"Command1", "選択したURLのWebサイトを開く"}, {"Option2", "詳細"}, {"Option1", "高速"}};
+        for (auto [name, text] : buttons) QCOMPARE(f.find<QAbstractButton>(name)->text(), QString::fromUtf8(text));
+        QCOMPARE(f.find<QLabel>("Label1")->text(), QStringLiteral("分類"));
+        QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("検索ｷｰﾜｰﾄﾞ"));
+        QStringList bar;
+        for (QAction* a : f.form->menuBar()->actions()) bar.append(a->text());
+        QCOMPARE(bar, QStringList({"ﾌｧｲﾙ(&F)", "全文検索(&Z)", "分類の編集(&B)", "使い方(&U)", "終了(&Q)"}));
+        QStringList file;
+        for (QAction* a : f.form->Menu_file->actions()) file.append(a->isSeparator() ? "-" : a->text());
+        QCOMPARE(file, QStringList({"鍵の設定(&P)", "-", "ハコネルのデータ読込み(&K)", "-", "終了(&Q)"}));
+        QStringList search;
+        for (QAction* a : f.form->Menu_zenbun->actions()) search.append(a->text());
+        QCOMPARE(search, QStringList({"すべてのメモから検索(&A)", "現在表示しているメモから検索(&C)"}));
+        // Design places, in twips, at the design size.
+        QCOMPARE(twips::from_px(f.find<QWidget>("Combo1")->x()), 540);
+        QCOMPARE(twips::from_px(f.find<QWidget>("Grid1")->y()), 420);
+        QCOMPARE(f.find<QLineEdit>("Text1")->palette().color(QPalette::Base), QColor(255, 255, 192));
+        QCOMPARE(f.find<QLineEdit>("Text1")->palette().color(QPalette::Text), QColor(0, 0, 255));
+    }
+
+    void no_memos_leaves_header_and_empty_row() {
+        FormFixture f;
+        write_folder(f.dir.path(), {}, {"全部", "作者より"}, 4);
+        Main_form& form = f.start();
+        QCOMPARE(form.windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (0件)"));
+        QCOMPARE(f.find<MemoGrid>("Grid1")->rows(), 2);
+        QCOMPARE(form.row_maps().shown_count, 0);
+    }
+
+    void window_geometry_is_restored_and_stored_data() {
+        QTest::addColumn<int>("state");
+        QTest::newRow("normal") << 0;
+        QTest::newRow("maximised") << 2;
+    }
+    void window_geometry_is_restored_and_stored() {
+        QFETCH(int, state);
+        FormFixture f;
+        write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
+        write_bytes(f.path("tzurio.ini"), crlf_lines({" 1 ", QString(" %1 ").arg(state), " 1500 ", " 900 ", " 7500 ", " 10500 ", " 1995 ",
+                                                      " 2 ", "全部", "", "更新日", " 0 ", ""}));
+        Main_form& form = f.start();
+        if (state == 0) {
+            QVERIFY(!form.isMaximized());
+            QCOMPARE(form.outer_geometry_twips(), QRect(900, 1500, 10500, 7500));
+            QCOMPARE(twips::from_px(f.find<QWidget>("Grid1")->height()), 1995);
+        } else {
+            QTRY_VERIFY(form.isMaximized());
+        }
+        form.save_all_and_end();
+        const QStringList ini = QString::fromLatin1(read_bytes(f.path("tzurio.ini"))).split("\r\n");
+        QCOMPARE(ini[1], QString(" %1 ").arg(state));
+        if (state == 0) QCOMPARE(ini.mid(2, 5), QStringList({" 1500 ", " 900 ", " 7500 ", " 10500 ", " 1995 "}));
+    }
+
+    void the_three_exit_paths_write_the_same_bytes() {
+        QList<QByteArray> results;
+        for (int path = 0; path < 3; ++path) {
+            FormFixture f;
+            write_folder(f.dir.path(), {memo("仕事", "会議", 3), memo("家", "買い物", 5)}, {"全部", "仕事", "家"}, 5);
+            Main_form& form = f.start();
+            form.store().keywords.entries[0] = QStringLiteral("会議");
+            form.store().settings[Settings::LockPassword] = Value(u"ひみつ");
+            form.store().table.slot(2).updated_stamp = Value(u"c6/12/06 10:00:00");
+            form.store().table.resort();
+            if (path == 0) form.close();
+            if (path == 1) form.Menu_file_quit->trigger();
+            if (path == 2) form.Menu_quit->trigger();
+            QVERIFY(form.ended());
+            QVERIFY(!form.isVisible());
+            QByteArray all;
+            for (const QString& name : kDataFiles) all += read_bytes(f.path(name)) + "|";
+            results.append(all);
+            QVERIFY(read_bytes(f.path("kensaku.dat")).startsWith(crlf_lines({"会議"})));
+            QVERIFY(read_bytes(f.path("tzurio.dat")).contains(crlf_lines({"家", "買い物"})));
+            QVERIFY(read_bytes(f.path("tzurio.dat")).indexOf(cp932::encode(u"買い物")) < read_bytes(f.path("tzurio.dat")).indexOf(cp932::encode(u"会議")));
+        }
+        QCOMPARE(results[1], results[0]);
+        QCOMPARE(results[2], results[0]);
+    }
+
+    void exit_save_names_the_files_it_could_not_write() {
+        FormFixture f;
+        Main_form& form = f.start();
+        QFile::remove(f.path("tzurio.dat"));
+        QVERIFY(QDir(f.dir.path()).mkdir("tzurio.dat"));
+        form.close();
+        QCOMPARE(f.platform.messages.size(), size_t(1));
+        QCOMPARE(f.platform.messages[0].text, QStringLiteral("ファイル tzurio.dat を保存できませんでした。"));
+        QCOMPARE(f.platform.messages[0].icon, MsgIcon::Critical);
+    }
+
+    void damaged_file_is_reported_at_start() {
+        FormFixture f;
+        write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
+        write_bytes(f.path("kensaku.dat"), crlf_lines({"a"}));
+        f.start(false);
+        QCOMPARE(f.platform.messages.size(), size_t(1));
+        QVERIFY(f.platform.messages[0].text.contains("kensaku.dat"));
+        QCOMPARE(f.platform.messages[0].title, QStringLiteral("【ツヅリオ】Ver.3.0"));
+        QCOMPARE(f.find<QComboBox>("Combo2")->itemText(0), QStringLiteral("a"));
+    }
+};
+
+QTEST_MAIN(TestStartupExit)
+#include "tst_startup_exit.moc"
