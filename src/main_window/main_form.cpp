@@ -194,8 +194,7 @@ void Main_form::start() {
     full_rebuild();
     Combo1->clear();
     Combo1->addItems(store_.categories.entries());
-    Combo1->setCurrentIndex(0);
-    Combo1_Click();
+    select_all_categories();
     fill_keyword_box();
     Combo2->setEditText(QString());
 
@@ -203,7 +202,7 @@ void Main_form::start() {
     Text1->clear();
     empty_viewer();
     Command1->hide();
-    Grid1->set_current_row(store_.table.count() > 0 ? 1 : 1);
+    Grid1->set_current_row(1);
 
     const QString problems = load_report_text(report);
     if (!problems.isEmpty()) platform_.message(this, problems, program_title(), MsgIcon::Exclamation);
@@ -301,6 +300,13 @@ void Main_form::empty_viewer() { RTB1->clear(); }
 void Main_form::set_caption() { setWindowTitle(store_.main_caption()); }
 
 void Main_form::append_category_to_box(const QString& name) { Combo1->addItem(name); }
+
+void Main_form::select_all_categories() {
+    Combo1->setCurrentIndex(0);
+    Combo1_Click();
+}
+
+int Main_form::current_row() const { return Grid1->current_row(); }
 
 void Main_form::save_all_and_end() {
     if (ended_) return;

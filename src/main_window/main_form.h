@@ -7,6 +7,7 @@
 #include "main_window/memo_list.h"
 #include "store/data_folder.h"
 #include "store/memo_store.h"
+#include "ui/main_ops.h"
 
 #include <QMainWindow>
 #include <optional>
@@ -26,7 +27,7 @@ namespace tz {
 class MemoGrid;
 class Platform;
 
-class Main_form : public QMainWindow {
+class Main_form : public QMainWindow, public MainOps {
     Q_OBJECT
 public:
     Main_form(Platform& platform, const QString& app_folder, Clock clock = system_clock(), QWidget* parent = nullptr);
@@ -45,20 +46,22 @@ public:
     bool ended() const { return ended_; }
 
     // What other windows may ask of the main window.
-    void full_rebuild();
+    MemoStore& store() override { return store_; }
+    HandOver& hand_over() override { return hand_over_; }
+    Platform& platform() override { return platform_; }
+    const RowMaps& row_maps() const override { return maps_; }
+    int current_row() const override;
+    QWidget* main_widget() override { return this; }
+    QRect outer_geometry_twips() const override;
+    void full_rebuild() override;
+    void set_hint(const QString& text) override;
+    void empty_viewer() override;
+    void set_caption() override;
+    void append_category_to_box(const QString& name) override;
+    void select_all_categories() override;
+
     void category_rebuild();
-    void set_hint(const QString& text);
-    void empty_viewer();
-    void set_caption();
-    void append_category_to_box(const QString& name);
-
-    MemoStore& store() { return store_; }
-    HandOver& hand_over() { return hand_over_; }
-    const RowMaps& row_maps() const { return maps_; }
-    Platform& platform() { return platform_; }
-
-    // The window's outer size and place in twips (frame, caption and menu bar included).
-    QRect outer_geometry_twips() const;
+    // The window's place and size in twips (frame, caption and menu bar included).
     void set_outer_geometry_twips(const QRect& r);
     int window_state_number() const;
 

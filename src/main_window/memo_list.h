@@ -3,24 +3,14 @@
 // list keeps table order; the row maps tie each row to its memo.
 
 #include "store/memo_store.h"
+#include "store/row_maps.h"
 #include "ui/memo_grid.h"
 
 #include <vector>
 
 namespace tz {
 
-// The memo list's view of the table: row r (1..shown_count) shows the memo
-// whose number is row_memo_numbers[r]. Entries past shown_count are not memos.
-struct RowMaps {
-    int shown_count = 0;
-    std::vector<Value> row_memo_numbers{Value(), Value()};  // [0] unused, [shown_count + 1] is 0
-    std::vector<Value> row_lock_flags{Value(), Value()};
-
-    bool is_memo_row(int r) const { return r >= 1 && r <= shown_count; }
-    bool is_locked_row(int r) const { return is_memo_row(r) && row_lock_flags[size_t(r)].display() == u"YES"; }
-};
-
-// The rows of a rebuilt list: the shown shown, in table order.
+// The rows of a rebuilt list: the slots shown, in table order.
 struct ListRows {
     std::vector<int> shown;  // slot numbers
 };

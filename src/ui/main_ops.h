@@ -1,0 +1,48 @@
+#pragma once
+// What the windows the main window opens may use of it: the shared store and
+// hand-over values, the list's row maps and current row, and a short list of
+// operations on the main window. No window reaches into its widgets.
+
+#include "store/memo_store.h"
+#include "store/row_maps.h"
+
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+namespace tz {
+
+class Platform;
+
+class MainOps {
+public:
+    virtual ~MainOps() = default;
+
+    virtual MemoStore& store() = 0;
+    virtual HandOver& hand_over() = 0;
+    virtual Platform& platform() = 0;
+    virtual const RowMaps& row_maps() const = 0;
+    // The memo list's current row: 0 the header, 1..shown_count memos, then the empty row.
+    virtual int current_row() const = 0;
+    // The main window itself, as the parent of dialogs.
+    virtual QWidget* main_widget() = 0;
+    // Outer place and size of the main window in twips (frame and menu bar included).
+    virtual QRect outer_geometry_twips() const = 0;
+
+    // Rebuilds the list with every memo in table order.
+    virtual void full_rebuild() = 0;
+    virtual void set_hint(const QString& text) = 0;
+    virtual void empty_viewer() = 0;
+    // The title with the memo count.
+    virtual void set_caption() = 0;
+    // Appends a category to the category box's list.
+    virtual void append_category_to_box(const QString& name) = 0;
+    // Sets the category box to its first entry ("全部") and rebuilds the list as a pick does.
+    virtual void select_all_categories() = 0;
+};
+
+// Places a window of the given outer size (twips) centred over the main window.
+QRect centred_over(const QRect& main_outer, int width, int height);
+
+}  // namespace tz
