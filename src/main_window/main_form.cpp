@@ -1,5 +1,8 @@
 #include "main_window/main_form.h"
 
+#include "rtf/document.h"
+#include "rtf/reader.h"
+#include "store/cp932.h"
 #include "store/file_io.h"
 #include "ui/fonts.h"
 #include "ui/memo_grid.h"
@@ -17,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace tz {
@@ -122,7 +126,7 @@ void Main_form::build_controls() {
     setTabOrder(Command8, Command7);
     setTabOrder(Command7, Command9);
 
-    connect(Combo1, &QComboBox::activated, this, &Main_form::Combo1_Click);
+    connect_list_events();
 
     resize(twips::to_px(kClientWidth), twips::to_px(kClientHeight));
 }
@@ -296,6 +300,23 @@ void Main_form::fill_keyword_box() {
 void Main_form::set_hint(const QString& text) { Text1->setText(text); }
 
 void Main_form::empty_viewer() { RTB1->clear(); }
+
+void Main_form::set_viewer_plain_text(const QString& text) {
+    RTB1->clear();
+    RTB1->setCurrentFont(fonts::font(fonts::gothic(), 10));
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    RTB1->setPlainText(t);
+}
+
+void Main_form::set_viewer_rich_text(const QByteArray& bytes) {
+    QTextDocument* doc = RTB1->document();
+    doc->clear();
+    if (rtf::is_rtf(bytes))
+        rtf::read_into(bytes, *doc);
+    else
+        set_viewer_plain_text(cp932::decode(bytes));
+}
 
 void Main_form::set_caption() { setWindowTitle(store_.main_caption()); }
 

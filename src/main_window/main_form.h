@@ -96,11 +96,28 @@ public:
     QAction* menu_tukaikata;
     QAction* Menu_quit;
 
+    // The history pick index of the keyword box: no value at start, the
+    // position of a picked entry, -1 after the user edited the box, 0 after a search.
+    std::optional<int> history_pick() const { return history_pick_; }
+
+    // Gives the memo a new updated stamp, re-sorts, shows every memo with it
+    // current and empties the keyword box. Nothing is written to a file.
+    void move_to_top(const Value& memo_number);
+    // Shows the memo of row r in the viewer (asking for the password of a locked memo).
+    void show_row(int r);
+
 public slots:
     void Combo1_Click();
+    void Combo2_Click(int index);
+    void Command5_Click();
+    void Grid1_Click();
+    void Grid1_DblClick();
+    void Option1_Click();
+    void Option2_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -109,6 +126,11 @@ private:
     void apply_layout();
     void apply_rows(const ListRows& rows);
     void fill_keyword_box();
+    void connect_list_events();
+    // The viewer's text from the text body file, or from the rich body file as RTF.
+    void show_body(const Value& memo_number);
+    void set_viewer_plain_text(const QString& text);
+    void set_viewer_rich_text(const QByteArray& bytes);
     Settings first_start_settings() const;
 
     Platform& platform_;

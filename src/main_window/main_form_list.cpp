@@ -1,0 +1,162 @@
+// The memo list's events: the category box, the keyword box with its history,
+// the title search, clicks and double clicks on rows, and the display modes.
+
+#include "dialogs/f_secpassin.h"
+#include "main_window/main_form.h"
+#include "store/file_io.h"
+#include "ui/memo_grid.h"
+#include "ui/platform.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tz {
+
+void Main_form::connect_list_events() {
+    connect(Combo1, &QComboBox::activated, this, &Main_form::Combo1_Click);
+    connect(Combo2, &QComboBox::activated, this, &Main_form::Combo2_Click);
+    // Any edit by the user counts as a key typed: typing, an input-method commit, a paste.
+    connect(Combo2->lineEdit(), &QLineEdit::textEdited, this, [this] { history_pick_ = -1; });
+    connect(Command5, &QPushButton::clicked, this, &Main_form::Command5_Click);
+    connect(Grid1, &MemoGrid::grid_click, this, &Main_form::Grid1_Click);
+    connect(Grid1, &MemoGrid::grid_dbl_click, this, &Main_form::Grid1_DblClick);
+    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
+    connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
+    for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Combo2->lineEdit()),
+                       static_cast<QWidget*>(Text1), static_cast<QWidget*>(Option1), static_cast<QWidget*>(Option2)})
+        w->installEventFilter(this);
+    Option1->setMouseTracking(true);
+    Option2->setMouseTracking(true);
+    Text1->setMouseTracking(true);
+    connect(Grid1, &MemoGrid::grid_mouse_move, this, [this] {
+        surface_->unsetCursor();
+        set_hint(QStringLiteral("クリックでメモ内容を表示、ダブルクリックで一番上に移動"));
+    });
+}
+
+bool Main_form::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (watched == Combo1) set_hint(QStringLiteral("指定した分類のメモだけを表示します。"));
+        if (watched == Combo2 || watched == Combo2->lineEdit()) set_hint(QStringLiteral("検索に使用するキーワードを入力して下さい。"));
+        if (watched == Text1) {
+            // The hint line never keeps the focus.
+            Command6->setFocus();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (watched == Combo2->lineEdit() || watched == Combo2) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                history_pick_ = -1;
+                Command5_Click();
+                return true;
+            }
+        }
+        break;
+    case QEvent::MouseMove:
+        if (watched == Option1) set_hint(QStringLiteral("高速モードにすると画像や文字飾りを表示しません。"));
+        if (watched == Option2) set_hint(QStringLiteral("詳細モードにするとメモの表示に少し時間がかかります。"));
+        if (watched == Text1) set_hint(QStringLiteral("【ツヅリオ】の機能・使用法のガイダンスを表示します。"));
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Main_form::Combo2_Click(int index) { history_pick_ = index; }
+
+void Main_form::Command5_Click() {
+    const QString keyword = Combo2->currentText();
+    apply_rows(title_search_rows(store_.table, Combo1->currentText(), keyword));
+    update_keyword_history(store_.keywords, history_pick_.value_or(0), keyword);
+    fill_keyword_box();
+    Combo2->setEditText(store_.keywords.entries[0]);
+    history_pick_ = 0;
+}
+
+void Main_form::Grid1_Click() { show_row(Grid1->current_row()); }
+
+void Main_form::Grid1_DblClick() {
+    const int r = Grid1->current_row();
+    if (!maps_.is_memo_row(r)) {
+        platform_.message(this, QStringLiteral("項目が選択されていません。"), program_title());
+        return;
+    }
+    // A locked memo moves only through the unlock dialog's box.
+    if (maps_.is_locked_row(r)) return;
+    move_to_top(maps_.row_memo_numbers[size_t(r)]);
+}
+
+void Main_form::Option1_Click() { show_row(Grid1->current_row()); }
+void Main_form::Option2_Click() { show_row(Grid1->current_row()); }
+
+void Main_form::move_to_top(const Value& memo_number) {
+    const QString now = store_.stamp();
+    for (MemoRecord& r : store_.table.records())
+        if (r.memo_number == memo_number) r.updated_stamp = Value(now);
+    store_.table.resort();
+    full_rebuild();
+    Combo2->setEditText(QString());
+    // The moved memo is current; it is row 1 unless a memo carries a later stamp.
+    Grid1->set_current_row(std::max(1, store_.table.find_slot(memo_number)));
+}
+
+void Main_form::show_row(int r) {
+    if (maps_.is_locked_row(r)) {
+        const Value number = maps_.row_memo_numbers[size_t(r)];
+        empty_viewer();
+        platform_.message(this, QStringLiteral("指定されたメモには鍵がかかっています。"), program_title());
+        hand_over_.editor_mode = QStringLiteral("sinki");
+        {
+            F_secpassin unlock(*this);
+            unlock.exec();
+        }
+        if (hand_over_.unlock_answer == u"NO") {
+            platform_.message(this, QStringLiteral("パスワードが間違っています。"), program_title(), MsgIcon::Critical);
+            return;
+        }
+        if (hand_over_.unlock_answer != u"YES") return;
+        if (hand_over_.move_to_top_choice == u"YES") {
+            move_to_top(number);
+            r = Grid1->current_row();
+        }
+    }
+    if (!maps_.is_memo_row(r)) {
+        empty_viewer();
+        return;
+    }
+    show_body(maps_.row_memo_numbers[size_t(r)]);
+}
+
+}  // namespace tz
+
+namespace tz {
+
+void Main_form::show_body(const Value& memo_number) {
+    const bool fast = Option1->isChecked();
+    const QString path = fast ? store_.text_body_path(memo_number) : store_.rich_body_path(memo_number);
+    const std::optional<QByteArray> bytes = read_file(path);
+    if (!bytes) {
+        // The body file is gone: put an empty one in its place and say the text is lost.
+        write_file_atomic(path, QByteArrayLiteral("\r\n"));
+        platform_.message(this,
+                          QStringLiteral("メモファイルの読み込みでエラーが発生しました。") + QChar(u'\r') +
+                              QStringLiteral("自動的に修復しましたが、メモの内容は失われました。"),
+                          program_title());
+        empty_viewer();
+        return;
+    }
+    if (fast)
+        set_viewer_plain_text(body_text_from_bytes(*bytes));
+    else
+        set_viewer_rich_text(*bytes);
+}
+
+}  // namespace tz
