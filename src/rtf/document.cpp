@@ -160,9 +160,13 @@ QString add_picture(QTextDocument& doc, const QImage& image, const QByteArray& b
     static std::atomic<unsigned> counter{0};
     const QString name = QStringLiteral("tzpic:%1").arg(++counter);
     doc.addResource(QTextDocument::ImageResource, QUrl(name), image);
-    doc.addResource(kPictureSource, QUrl(name), QVariantList{int(kind), bytes});
+    doc.addResource(kPictureSource, picture_source_url(name), QVariantList{int(kind), bytes});
     return name;
 }
+
+// The document keeps resources by URL alone, whatever their type, so the bytes
+// need a name of their own.
+QUrl picture_source_url(const QString& image_name) { return QUrl(QStringLiteral("tzsrc:") + image_name); }
 
 void read_into(QByteArrayView bytes, QTextDocument& doc) {
     const bool undo = doc.isUndoRedoEnabled();

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <QTextDocument>
+#include <QUrl>
 
 namespace tz::rtf {
 
@@ -19,10 +20,12 @@ void read_into(QByteArrayView bytes, QTextDocument& doc);
 // U+FFFC. Builds no document and decodes no picture.
 QString plain_text(QByteArrayView bytes);
 
-// Pictures live in the document as two resources under one name: the image
-// that is shown (QTextDocument::ImageResource) and the bytes the writer writes
-// back (kPictureSource: a QVariantList of the Picture::Kind and the bytes).
+// Pictures live in the document as two resources: the image that is shown
+// (QTextDocument::ImageResource, under the name of the image format) and the
+// bytes the writer writes back (kPictureSource, under picture_source_url() of
+// that name: a QVariantList of the Picture::Kind and the bytes).
 inline constexpr int kPictureSource = QTextDocument::UserResource + 1;
+QUrl picture_source_url(const QString& image_name);
 
 // Adds a picture under a new name and returns the name for a QTextImageFormat.
 QString add_picture(QTextDocument& doc, const QImage& image, const QByteArray& bytes, Picture::Kind kind);

@@ -70,11 +70,13 @@ void append_font_name(QByteArray& out, const QString& name, bool japanese) {
 }
 
 void append_text(QByteArray& out, QStringView text) {
-    for (QChar qc : text) {
-        const char16_t c = qc.unicode();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
         if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
             out += char(c);
+        } else if (c == ' ' && i > 0 && text[i - 1] == u' ') {
+            out += "\\'20";  // some readers fold a row of blanks into one
         } else if (c >= 0x20 && c < 0x7F) {
             out += char(c);
         } else if (c == '\t') {
@@ -87,6 +89,13 @@ void append_text(QByteArray& out, QStringView text) {
             // control characters and markers of objects this writer does not know
         } else {
             append_unicode(out, c);
+            // Some readers take the "?" and the letters after it for one word and drop
+            // them all; an escaped fallback keeps the next letters apart.
+            const char16_t next = i + 1 < text.size() ? text[i + 1].unicode() : 0;
+            if (next >= 0x20 && next < 0x7F && next != '\\' && next != '{' && next != '}') {
+                out.chop(1);
+                out += "\\'3f";
+            }
         }
     }
 }
@@ -131,7 +140,7 @@ struct PictureBytes {
 PictureBytes picture_bytes(const QTextDocument& doc, const QString& name) {
     PictureBytes out;
     const QUrl url(name);
-    const QVariantList source = doc.resource(kPictureSource, url).toList();
+    const QVariantList source = doc.resource(kPictureSource, picture_source_url(name)).toList();
     if (source.size() == 2) {
         const int kind = source[0].toInt();
         if (kind == Picture::Png || kind == Picture::Jpeg) {
@@ -269,8 +278,13 @@ private:
         out += ' ';
         if (QTextList* list = block.textList()) {
             // A list item keeps its number or bullet as text.
-            QString marker = list->itemText(block);
-            if (marker.isEmpty()) marker = QStringLiteral("\u2022");
+            QString marker;
+            switch (list->format().style()) {
+            case QTextListFormat::ListDisc: marker = QStringLiteral("\u2022"); break;
+            case QTextListFormat::ListCircle: marker = QStringLiteral("\u25E6"); break;
+            case QTextListFormat::ListSquare: marker = QStringLiteral("\u25AA"); break;
+            default: marker = list->itemText(block); break;
+            }
             out += '{';
             format_words(out, block.charFormat());
             out += ' ';
@@ -290,8 +304,15 @@ private:
             }
             out += '{';
             format_words(out, f);
-            out += ' ';
-            append_text(out, text);
+            if (text.startsWith(u' ')) {
+                // Written as a byte, a leading blank cannot be taken for the
+                // delimiter of the last control word.
+                out += "\\'20";
+                append_text(out, QStringView(text).sliced(1));
+            } else {
+                out += ' ';
+                append_text(out, text);
+            }
             out += '}';
         }
         out += "\\par\n";

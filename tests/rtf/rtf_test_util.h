@@ -1,0 +1,57 @@
+#pragma once
+// Helpers shared by the RTF engine's tests.
+
+#include "rtf/document.h"
+#include "rtf/reader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+
+namespace tz::test {
+
+inline QString rtf_data_dir() { return QStringLiteral(TZ_TEST_DATA "/rtf"); }
+
+inline QByteArray rtf_data(const QString& name) {
+    QFile f(rtf_data_dir() + u'/' + name);
+    if (!f.open(QIODevice::ReadOnly)) qFatal("missing test file %s", qPrintable(name));
+    return f.readAll();
+}
+
+inline QStringList rtf_data_files() {
+    return QDir(rtf_data_dir()).entryList({QStringLiteral("*.rtf"), QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+}
+
+inline QString document_text(const QByteArray& bytes) {
+    QTextDocument doc;
+    rtf::read_into(bytes, doc);
+    return doc.toPlainText();
+}
+
+// The first fragment of the document whose text contains what.
+inline QTextFragment fragment_with(const QTextDocument& doc, const QString& what) {
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().text().contains(what)) return it.fragment();
+    return {};
+}
+
+inline QString family(const QTextCharFormat& f) {
+    const QStringList families = f.property(QTextFormat::FontFamilies).toStringList();
+    return families.isEmpty() ? QString() : families.first();
+}
+
+// All image formats of the document, in order.
+inline QList<QTextImageFormat> images(const QTextDocument& doc) {
+    QList<QTextImageFormat> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                for (QChar c : it.fragment().text())
+                    if (c == QChar::ObjectReplacementCharacter) out.append(it.fragment().charFormat().toImageFormat());
+    return out;
+}
+
+}  // namespace tz::test

@@ -1,0 +1,142 @@
+// Pictures: each kind the reader knows shows as an image of the right pixels
+// and size; the plain-text path sees a picture without decoding its data.
+
+#include "rtf_test_util.h"
+#include "rtf/picture.h"
+#include "rtf/writer.h"
+
+#include <QImage>
+#include <QTest>
+#include <QUrl>
+
+using namespace tz;
+
+namespace {
+
+// Records what a text-only consumer is given.
+struct PictureCounter final : rtf::Sink {
+    bool wants_formats() const override { return false; }
+    bool wants_pictures() const override { return false; }
+    void text(QStringView) override {}
+    void paragraph_end(rtf::Align) override {}
+    void line_break() override {}
+    void picture(const rtf::Picture& p) override {
+        ++pictures;
+        data_bytes += p.data.size();
+    }
+    int pictures = 0;
+    qsizetype data_bytes = 0;
+};
+
+QByteArray hex_payload(const QByteArray& rtf_bytes) {
+    const qsizetype start = rtf_bytes.indexOf('\n', rtf_bytes.indexOf("goal")) + 1;
+    const qsizetype end = rtf_bytes.indexOf('}', start);
+    return QByteArray::fromHex(rtf_bytes.mid(start, end - start));
+}
+
+}  // namespace
+
+class TestRtfPictures : public QObject {
+    Q_OBJECT
+private slots:
+    void kinds_data();
+    void kinds();
+    void text_path_skips_data();
+    void scale_and_missing_goal();
+    void unknown_pictures_show_a_placeholder_data();
+    void unknown_pictures_show_a_placeholder();
+};
+
+void TestRtfPictures::kinds_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QSizeF>("shown");
+    QTest::addColumn<int>("kind");  // what the document keeps for writing back
+    QTest::newRow("PNG") << "picture_png.rtf" << QSize(4, 3) << QColor(0, 0, 255) << QSizeF(4, 3) << int(rtf::Picture::Png);
+    QTest::newRow("JPEG") << "picture_jpeg.rtf" << QSize(8, 6) << QColor(250, 250, 0) << QSizeF(8, 6)
+                          << int(rtf::Picture::Jpeg);
+    QTest::newRow("DIB") << "picture_dib.rtf" << QSize(4, 3) << QColor(0, 255, 0) << QSizeF(4, 3) << int(rtf::Picture::Png);
+    QTest::newRow("WMF with META_DIBBITBLT") << "picture_wmf_dibbitblt.rtf" << QSize(5, 2) << QColor(255, 0, 0)
+                                             << QSizeF(5, 2) << int(rtf::Picture::Png);
+    QTest::newRow("WMF with META_DIBSTRETCHBLT") << "picture_wmf_dibstretchblt.rtf" << QSize(5, 2) << QColor(255, 0, 0)
+                                                 << QSizeF(5, 2) << int(rtf::Picture::Png);
+    QTest::newRow("WMF with META_STRETCHDIB") << "picture_wmf_stretchdib.rtf" << QSize(5, 2) << QColor(255, 0, 0)
+                                              << QSizeF(5, 2) << int(rtf::Picture::Png);
+}
+
+void TestRtfPictures::kinds() {
+    QFETCH(QString, file);
+    QFETCH(QSize, pixels);
+    QFETCH(QColor, colour);
+    QFETCH(QSizeF, shown);
+    QFETCH(int, kind);
+    const QByteArray bytes = test::rtf_data(file);
+    QTextDocument doc;
+    rtf::read_into(bytes, doc);
+    QCOMPARE(doc.toPlainText(), u"before\uFFFCafter"_qs);
+    const QList<QTextImageFormat> found = test::images(doc);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(QSizeF(found[0].width(), found[0].height()), shown);
+    const QImage image = doc.resource(QTextDocument::ImageResource, QUrl(found[0].name())).value<QImage>();
+    QCOMPARE(image.size(), pixels);
+    const QColor pixel = image.pixelColor(pixels.width() - 1, pixels.height() - 1);
+    QVERIFY2(qAbs(pixel.red() - colour.red()) <= 8 && qAbs(pixel.green() - colour.green()) <= 8 &&
+                 qAbs(pixel.blue() - colour.blue()) <= 8,
+             qPrintable(pixel.name()));
+    const QVariantList source = doc.resource(rtf::kPictureSource, rtf::picture_source_url(found[0].name())).toList();
+    QCOMPARE(source.value(0).toInt(), kind);
+    if (kind == rtf::Picture::Jpeg || file == u"picture_png.rtf")
+        QCOMPARE(source.value(1).toByteArray(), hex_payload(bytes));  // kept byte for byte
+    // Written back as PNG, or JPEG as it came.
+    const QByteArray written = rtf::write(doc);
+    QVERIFY(written.contains(kind == rtf::Picture::Jpeg ? "\\jpegblip" : "\\pngblip"));
+}
+
+void TestRtfPictures::text_path_skips_data() {
+    for (const QString& file : test::rtf_data_files()) {
+        if (!file.startsWith(u"picture_")) continue;
+        PictureCounter counter;
+        rtf::parse(test::rtf_data(file), counter);
+        QCOMPARE(counter.pictures, 1);
+        QCOMPARE(counter.data_bytes, 0);
+    }
+}
+
+void TestRtfPictures::scale_and_missing_goal() {
+    const QByteArray png = hex_payload(test::rtf_data(u"picture_png.rtf"_qs)).toHex();
+    QTextDocument doc;
+    rtf::read_into("{\\rtf1{\\pict\\pngblip\\picwgoal60\\pichgoal45\\picscalex200\\picscaley50 " + png +
+                       "}{\\pict\\pngblip " + png + "}}",
+                   doc);
+    const QList<QTextImageFormat> found = test::images(doc);
+    QCOMPARE(found.size(), 2);
+    QCOMPARE(QSizeF(found[0].width(), found[0].height()), QSizeF(8, 1.5));
+    QCOMPARE(QSizeF(found[1].width(), found[1].height()), QSizeF(4, 3));  // the image's own size
+}
+
+void TestRtfPictures::unknown_pictures_show_a_placeholder_data() {
+    QTest::addColumn<QByteArray>("pict");
+    QTest::newRow("metafile without a bitmap") << QByteArray("\\wmetafile8 010009000003050000000000030000000000");
+    QTest::newRow("EMF") << QByteArray("\\emfblip 0100000000");
+    QTest::newRow("not hex") << QByteArray("\\pngblip zz-qq!!");
+    QTest::newRow("broken PNG") << QByteArray("\\pngblip 89504e470d0a1a0a0000");
+    QTest::newRow("DIB header too large") << QByteArray("\\dibitmap0 ffffff7f01000000");
+    QTest::newRow("odd digit count") << QByteArray("\\pngblip 123");
+}
+
+void TestRtfPictures::unknown_pictures_show_a_placeholder() {
+    QFETCH(QByteArray, pict);
+    const QByteArray rtf_bytes = "{\\rtf1 x{\\pict\\picwgoal300\\pichgoal150" + pict + "}y}";
+    QTextDocument doc;
+    rtf::read_into(rtf_bytes, doc);
+    QCOMPARE(doc.toPlainText(), u"x\uFFFCy"_qs);
+    QCOMPARE(rtf::plain_text(rtf_bytes), u"x\uFFFCy"_qs);
+    const QList<QTextImageFormat> found = test::images(doc);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(QSizeF(found[0].width(), found[0].height()), QSizeF(20, 10));
+    QVERIFY(!doc.resource(QTextDocument::ImageResource, QUrl(found[0].name())).value<QImage>().isNull());
+}
+
+QTEST_MAIN(TestRtfPictures)
+#include "tst_rtf_pictures.moc"
