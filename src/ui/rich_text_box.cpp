@@ -1,0 +1,325 @@
+#include "ui/rich_text_box.h"
+
+#include "rtf/document.h"
+#include "rtf/writer.h"
+#include "store/file_io.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+
+#include <cmath>
+#include <memory>
+
+namespace tz {
+namespace {
+
+// Every live box, so that a picture copied from one box and pasted into
+// another finds its image.
+QList<RichTextBox*>& live_boxes() {
+    static QList<RichTextBox*> boxes;
+    return boxes;
+}
+
+QString plain(QString text) {
+    text.remove(QChar::ObjectReplacementCharacter);
+    text.replace(QChar::Nbsp, u' ');
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+template <typename T>
+void fold(std::optional<T>& value, bool& first, const T& next) {
+    if (first)
+        value = next;
+    else if (value && !(*value == next))
+        value.reset();
+}
+
+}  // namespace
+
+RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent), default_font_(document()->defaultFont()) {
+    setAcceptRichText(true);
+    viewport()->setMouseTracking(true);
+    live_boxes().append(this);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::selection_moved);
+    connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::selection_moved);
+}
+
+RichTextBox::~RichTextBox() { live_boxes().removeAll(this); }
+
+QTextCharFormat RichTextBox::default_format() const {
+    QTextCharFormat f;
+    f.setFontFamilies({default_font_.family()});
+    if (default_font_.pointSizeF() > 0) f.setFontPointSize(default_font_.pointSizeF());
+    return f;
+}
+
+void RichTextBox::set_default_font(const QFont& font) {
+    default_font_ = font;
+    document()->setDefaultFont(font);
+    if (document()->isEmpty()) setCurrentCharFormat(default_format());
+}
+
+void RichTextBox::after_load() {
+    QTextCursor c(document());
+    setTextCursor(c);
+    if (document()->isEmpty()) setCurrentCharFormat(default_format());
+    selection_moved();
+}
+
+bool RichTextBox::load_file(const QString& path) {
+    const std::optional<QByteArray> bytes = read_file(path);
+    if (!bytes) {
+        set_text(QString());
+        return false;
+    }
+    return load_rtf(*bytes);
+}
+
+bool RichTextBox::load_rtf(const QByteArray& bytes) {
+    rtf::read_into(bytes, *document());
+    after_load();
+    return true;
+}
+
+QByteArray RichTextBox::rtf() const { return rtf::write(*document()); }
+
+bool RichTextBox::save_file(const QString& path) { return write_file_atomic(path, rtf()); }
+
+QString RichTextBox::text() const { return plain(document()->toPlainText()); }
+
+void RichTextBox::set_text(const QString& text) {
+    QTextDocument* doc = document();
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    if (!text.isEmpty()) {
+        QString t = text;
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        t.replace(u'\r', u'\n');
+        QTextCursor c(doc);
+        c.insertText(t, default_format());
+    }
+    doc->setUndoRedoEnabled(undo);
+    doc->setModified(false);
+    after_load();
+}
+
+int RichTextBox::sel_start() const { return textCursor().selectionStart(); }
+
+int RichTextBox::sel_length() const {
+    const QTextCursor c = textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+QString RichTextBox::sel_text() const { return plain(textCursor().selectedText()); }
+
+void RichTextBox::set_sel_start(int start) {
+    QTextCursor c = textCursor();
+    c.setPosition(std::clamp(start, 0, document()->characterCount() - 1));
+    setTextCursor(c);
+}
+
+void RichTextBox::set_sel_length(int length) {
+    QTextCursor c = textCursor();
+    const int start = c.selectionStart();
+    const int last = document()->characterCount() - 1;
+    c.setPosition(start);
+    c.setPosition(std::clamp(start + std::max(length, 0), start, last), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+RichTextBox::SelFormat RichTextBox::sel_format() const {
+    SelFormat out;
+    const QColor auto_colour = palette().color(QPalette::Text);
+    bool first = true;
+    auto add = [&](const QTextCharFormat& f) {
+        const QStringList families = f.property(QTextFormat::FontFamilies).toStringList();
+        fold(out.font_name, first, families.isEmpty() ? document()->defaultFont().family() : families.first());
+        fold(out.size, first, f.fontPointSize() > 0 ? f.fontPointSize() : document()->defaultFont().pointSizeF());
+        fold(out.bold, first, f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold
+                                                                     : document()->defaultFont().bold());
+        fold(out.italic, first, f.fontItalic());
+        fold(out.underline, first, f.fontUnderline());
+        fold(out.strike, first, f.fontStrikeOut());
+        const QBrush brush = f.foreground();
+        fold(out.colour, first,
+             f.hasProperty(QTextFormat::ForegroundBrush) && brush.style() != Qt::NoBrush ? brush.color() : auto_colour);
+        first = false;
+    };
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection()) {
+        add(currentCharFormat());
+        return out;
+    }
+    const int start = c.selectionStart();
+    const int end = c.selectionEnd();
+    QList<QTextCharFormat> images;
+    for (QTextBlock b = document()->findBlock(start); b.isValid() && b.position() < end; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.position() + f.length() <= start || f.position() >= end) continue;
+            if (f.charFormat().isImageFormat())
+                images.append(f.charFormat());
+            else
+                add(f.charFormat());
+        }
+    }
+    if (first) {
+        // Only pictures, or only paragraph breaks, are selected.
+        for (const QTextCharFormat& f : images) add(f);
+        if (first) add(c.charFormat());
+    }
+    return out;
+}
+
+void RichTextBox::merge(const QTextCharFormat& format) {
+    mergeCurrentCharFormat(format);
+}
+
+void RichTextBox::set_sel_font_name(const QString& name) {
+    QTextCharFormat f;
+    f.setFontFamilies({name});
+    merge(f);
+}
+
+void RichTextBox::set_sel_size(double points) {
+    QTextCharFormat f;
+    f.setFontPointSize(std::max(0.5, std::round(points * 2) / 2));
+    merge(f);
+}
+
+void RichTextBox::set_sel_bold(bool on) {
+    QTextCharFormat f;
+    f.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    merge(f);
+}
+
+void RichTextBox::set_sel_italic(bool on) {
+    QTextCharFormat f;
+    f.setFontItalic(on);
+    merge(f);
+}
+
+void RichTextBox::set_sel_underline(bool on) {
+    QTextCharFormat f;
+    f.setFontUnderline(on);
+    merge(f);
+}
+
+void RichTextBox::set_sel_strike(bool on) {
+    QTextCharFormat f;
+    f.setFontStrikeOut(on);
+    merge(f);
+}
+
+void RichTextBox::set_sel_colour(const QColor& colour) {
+    QTextCharFormat f;
+    f.setForeground(colour);
+    merge(f);
+}
+
+int RichTextBox::find(const QString& what) {
+    if (what.isEmpty()) return -1;
+    const QTextCursor c = textCursor();
+    const bool within = c.hasSelection();
+    const int from = within ? c.selectionStart() : 0;
+    const int to = within ? c.selectionEnd() : document()->characterCount();
+    const QTextCursor hit = document()->find(what, from);
+    if (hit.isNull() || hit.selectionEnd() > to) return -1;
+    setTextCursor(hit);
+    return hit.selectionStart();
+}
+
+void RichTextBox::print_to(QPrinter* printer) {
+    if (!printer) return;
+    std::unique_ptr<QTextDocument> copy(document()->clone());
+    const QTextCursor c = textCursor();
+    if (c.hasSelection()) {
+        // Everything outside the selection goes; the rest keeps its look.
+        QTextCursor tail(copy.get());
+        tail.setPosition(c.selectionEnd());
+        tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        tail.removeSelectedText();
+        QTextCursor head(copy.get());
+        head.setPosition(c.selectionStart(), QTextCursor::KeepAnchor);
+        head.removeSelectedText();
+    }
+    copy->print(printer);
+}
+
+void RichTextBox::selection_moved() {
+    const QTextCursor c = textCursor();
+    const int revision = document()->revision();
+    if (c.anchor() == last_anchor_ && c.position() == last_position_ && revision == last_revision_) return;
+    last_anchor_ = c.anchor();
+    last_position_ = c.position();
+    last_revision_ = revision;
+    emit sel_change();
+}
+
+void RichTextBox::mouseReleaseEvent(QMouseEvent* event) {
+    QTextEdit::mouseReleaseEvent(event);
+    emit mouse_up(event->button());
+}
+
+void RichTextBox::mouseMoveEvent(QMouseEvent* event) {
+    QTextEdit::mouseMoveEvent(event);
+    emit mouse_move(event->position().toPoint());
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasImage() || QTextEdit::canInsertFromMimeData(source);
+}
+
+// A picture pasted on its own (a screenshot, an image from another program)
+// becomes a picture of the box; everything else is pasted as Qt pastes it.
+void RichTextBox::insertFromMimeData(const QMimeData* source) {
+    if (source->hasImage() && !source->hasHtml()) {
+        const QImage image = qvariant_cast<QImage>(source->imageData());
+        if (!image.isNull()) {
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter(&buffer, "PNG").write(image);
+            QTextImageFormat f;
+            f.setName(rtf::add_picture(*document(), image, png, rtf::Picture::Png));
+            textCursor().insertImage(f);
+            return;
+        }
+    }
+    QTextEdit::insertFromMimeData(source);
+}
+
+// Pictures copied from another box are named after that box's document; the
+// image and its bytes are fetched from there and kept here.
+QVariant RichTextBox::loadResource(int type, const QUrl& name) {
+    static bool busy = false;
+    const QString scheme = name.scheme();
+    if (!busy && (scheme == u"tzpic" || scheme == u"tzsrc")) {
+        busy = true;
+        QVariant found;
+        for (RichTextBox* other : live_boxes()) {
+            if (other == this) continue;
+            found = other->document()->resource(type, name);
+            if (found.isValid()) break;
+        }
+        busy = false;
+        if (found.isValid()) {
+            document()->addResource(type, name, found);
+            return found;
+        }
+    }
+    return QTextEdit::loadResource(type, name);
+}
+
+}  // namespace tz
