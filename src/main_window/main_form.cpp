@@ -1,12 +1,10 @@
 #include "main_window/main_form.h"
 
-#include "rtf/document.h"
-#include "rtf/reader.h"
-#include "store/cp932.h"
 #include "store/file_io.h"
 #include "ui/fonts.h"
 #include "ui/memo_grid.h"
 #include "ui/platform.h"
+#include "ui/rich_text_box.h"
 #include "ui/twips.h"
 
 #include <QAction>
@@ -20,8 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTextDocument>
-#include <QTextEdit>
 
 namespace tz {
 
@@ -89,8 +85,8 @@ void Main_form::build_controls() {
     Grid1 = make<MemoGrid>(surface_, "Grid1");
     place(Grid1, 30, kListTop, 7695, kListHeight);
 
-    RTB1 = make<QTextEdit>(surface_, "RTB1");
-    RTB1->setFont(fonts::font(fonts::gothic(), 10));
+    RTB1 = make<RichTextBox>(surface_, "RTB1");
+    RTB1->set_default_font(fonts::font(fonts::gothic(), 10));
     place(RTB1, 0, 2820, 9315, 2955);
 
     Command1 = make<QPushButton>(surface_, "Command1", QStringLiteral("選択したURLのWebサイトを開く"));
@@ -299,24 +295,7 @@ void Main_form::fill_keyword_box() {
 
 void Main_form::set_hint(const QString& text) { Text1->setText(text); }
 
-void Main_form::empty_viewer() { RTB1->clear(); }
-
-void Main_form::set_viewer_plain_text(const QString& text) {
-    RTB1->clear();
-    RTB1->setCurrentFont(fonts::font(fonts::gothic(), 10));
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    RTB1->setPlainText(t);
-}
-
-void Main_form::set_viewer_rich_text(const QByteArray& bytes) {
-    QTextDocument* doc = RTB1->document();
-    doc->clear();
-    if (rtf::is_rtf(bytes))
-        rtf::read_into(bytes, *doc);
-    else
-        set_viewer_plain_text(cp932::decode(bytes));
-}
+void Main_form::empty_viewer() { RTB1->set_text(QString()); }
 
 void Main_form::set_caption() { setWindowTitle(store_.main_caption()); }
 

@@ -20,11 +20,11 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class QTextEdit;
 
 namespace tz {
 
 class MemoGrid;
+class RichTextBox;
 class Platform;
 
 class Main_form : public QMainWindow, public MainOps {
@@ -75,7 +75,7 @@ public:
     QRadioButton* Option2;
     QRadioButton* Option1;
     MemoGrid* Grid1;
-    QTextEdit* RTB1;
+    RichTextBox* RTB1;
     QPushButton* Command1;
     QLineEdit* Text1;
     QPushButton* Command9;
@@ -129,8 +129,6 @@ private:
     void connect_list_events();
     // The viewer's text from the text body file, or from the rich body file as RTF.
     void show_body(const Value& memo_number);
-    void set_viewer_plain_text(const QString& text);
-    void set_viewer_rich_text(const QByteArray& bytes);
     Settings first_start_settings() const;
 
     Platform& platform_;

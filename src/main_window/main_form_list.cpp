@@ -6,9 +6,11 @@
 #include "store/file_io.h"
 #include "ui/memo_grid.h"
 #include "ui/platform.h"
+#include "ui/rich_text_box.h"
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -142,8 +144,7 @@ namespace tz {
 void Main_form::show_body(const Value& memo_number) {
     const bool fast = Option1->isChecked();
     const QString path = fast ? store_.text_body_path(memo_number) : store_.rich_body_path(memo_number);
-    const std::optional<QByteArray> bytes = read_file(path);
-    if (!bytes) {
+    if (!QFileInfo::exists(path)) {
         // The body file is gone: put an empty one in its place and say the text is lost.
         write_file_atomic(path, QByteArrayLiteral("\r\n"));
         platform_.message(this,
@@ -154,9 +155,9 @@ void Main_form::show_body(const Value& memo_number) {
         return;
     }
     if (fast)
-        set_viewer_plain_text(body_text_from_bytes(*bytes));
+        RTB1->set_text(body_text_from_bytes(read_file(path).value_or(QByteArray())));
     else
-        set_viewer_rich_text(*bytes);
+        RTB1->load_file(path);
 }
 
 }  // namespace tz

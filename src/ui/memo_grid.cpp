@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPalette>
+#include <utility>
 
 namespace tz {
 
@@ -82,7 +83,6 @@ MemoGrid::MemoGrid(QWidget* parent) : QTableView(parent), model_(new MemoGridMod
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     horizontalHeader()->setMouseTracking(true);
-    viewport()->installEventFilter(this);
     horizontalHeader()->installEventFilter(this);
     horizontalHeader()->viewport()->installEventFilter(this);
     // The designed list: a header and one empty row.
@@ -151,31 +151,51 @@ int MemoGrid::col_width_twips(int col) const {
 }
 
 bool MemoGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The header row: a press makes row 0 current; clicks report as on the list.
     const bool on_header = watched == horizontalHeader() || watched == horizontalHeader()->viewport();
+    if (!on_header) return QTableView::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove:
         emit grid_mouse_move();
         break;
     case QEvent::MouseButtonPress:
         swallow_release_ = false;
-        if (on_header) set_current_row(0);
+        set_current_row(0);
         break;
     case QEvent::MouseButtonRelease:
-        if (swallow_release_) {
-            swallow_release_ = false;
-            break;
-        }
-        emit grid_click();
+        if (!std::exchange(swallow_release_, false)) emit grid_click();
         break;
     case QEvent::MouseButtonDblClick:
-        if (on_header) set_current_row(0);
+        set_current_row(0);
         swallow_release_ = true;
         emit grid_dbl_click();
-        return on_header;  // the header would otherwise resize a column
+        return true;  // the header would otherwise resize a column
     default:
         break;
     }
     return QTableView::eventFilter(watched, event);
+}
+
+void MemoGrid::mouseMoveEvent(QMouseEvent* event) {
+    QTableView::mouseMoveEvent(event);
+    emit grid_mouse_move();
+}
+
+void MemoGrid::mousePressEvent(QMouseEvent* event) {
+    swallow_release_ = false;
+    QTableView::mousePressEvent(event);
+}
+
+void MemoGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    // The release that ends a double click is not a click of its own.
+    if (!std::exchange(swallow_release_, false)) emit grid_click();
+}
+
+void MemoGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    swallow_release_ = true;
+    emit grid_dbl_click();
 }
 
 }  // namespace tz

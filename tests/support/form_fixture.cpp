@@ -24,3 +24,63 @@ void install_test_fonts() {
 }
 
 }  // namespace tz::test
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tz::test {
+
+void on_next_modal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start();
+}
+
+void answer_unlock(const QString& password, bool move_to_top, bool cancel) {
+    on_next_modal([=](QWidget* dialog) {
+        auto* entry = dialog->findChild<QLineEdit*>("Text1");
+        QTest::keyClicks(entry, password);
+        if (move_to_top) QTest::mouseClick(dialog->findChild<QCheckBox*>("Check1"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(cancel ? "Command1" : "Command2"), Qt::LeftButton);
+    });
+}
+
+void pick_from_list(QComboBox* combo, int index) {
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    const QModelIndex item = view->model()->index(index, 0);
+    view->scrollTo(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+}
+
+}  // namespace tz::test
+
+#include <QInputMethodEvent>
+
+namespace tz::test {
+
+void type_text(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(w, QString(c));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QApplication::sendEvent(w, &commit);
+        }
+    }
+}
+
+}  // namespace tz::test

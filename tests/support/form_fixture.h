@@ -7,6 +7,7 @@
 #include "support/test_folder.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -30,4 +31,24 @@ struct FormFixture {
 // Installs the font stand-ins once for the test program.
 void install_test_fonts();
 
+}  // namespace tz::test
+
+namespace tz::test {
+
+// Runs `act` on the next modal window as soon as it is open (a dialog the code
+// under test shows with exec()).
+void on_next_modal(std::function<void(QWidget*)> act);
+
+// Types into the unlock dialog and closes it: OK with `password`, or CANCEL
+// when `cancel`; ticks its move-to-top box when asked.
+void answer_unlock(const QString& password, bool move_to_top = false, bool cancel = false);
+
+// Picks entry `index` of a combo box's list with the mouse, as a user does.
+void pick_from_list(class QComboBox* combo, int index);
+
+}  // namespace tz::test
+
+namespace tz::test {
+// Types text as a user does: ASCII by keys, Japanese through an input-method commit.
+void type_text(QWidget* w, const QString& text);
 }  // namespace tz::test

@@ -24,6 +24,17 @@ void write_bytes(const QString& path, const QByteArray& bytes) {
 
 QByteArray crlf_lines(const QStringList& lines) { return lines_to_bytes(lines); }
 
+QByteArray tiny_rtf(const QString& text) {
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0\\fs20 ";
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F && c != u'\\' && c != u'{' && c != u'}')
+            rtf += char(c.unicode());
+        else
+            rtf += "\\u" + QByteArray::number(qint16(c.unicode())) + "?";
+    }
+    return rtf + "}";
+}
+
 MemoRecord memo(const QString& category, const QString& title, int number, const QString& updated, bool locked) {
     return MemoRecord{Value(QStringLiteral("2026/12/05")), Value(category), Value(title), Value::number(number),
                       Value(updated), Value(updated), Value(locked ? QStringLiteral("YES") : QStringLiteral("NO"))};
@@ -38,7 +49,7 @@ void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, c
     for (const MemoRecord& m : memos) {
         store.table.append(m);
         write_text_body(store, m.memo_number, m.title.display());
-        write_file_atomic(store.rich_body_path(m.memo_number), cp932::encode(m.title.display() + QStringLiteral("\r\n")));
+        write_file_atomic(store.rich_body_path(m.memo_number), tiny_rtf(m.title.display()));
     }
     store.categories.set_entries(categories);
     QVERIFY(write_all(store).isEmpty());

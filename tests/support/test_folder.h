@@ -15,6 +15,8 @@ QByteArray read_bytes(const QString& path);
 void write_bytes(const QString& path, const QByteArray& bytes);
 // Lines in the common text form (CP932, CR LF after each).
 QByteArray crlf_lines(const QStringList& lines);
+// A rich body holding one paragraph of plain text.
+QByteArray tiny_rtf(const QString& text);
 
 // A clock that stands at a given moment and moves on only when told.
 struct FixedClock {
