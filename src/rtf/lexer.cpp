@@ -33,6 +33,7 @@ Token Lexer::next() {
             ++pos_;
             return Token{Token::GroupClose};
         case '\\': {
+            if (starts_text(pos_)) return text_run();
             Token t = control();
             if (t.kind == Token::Nothing) continue;
             return t;
@@ -41,20 +42,53 @@ Token Lexer::next() {
         case '\n':
             ++pos_;
             continue;
-        default: {
-            const qsizetype start = pos_;
-            while (pos_ < n) {
-                const unsigned char d = p[pos_];
-                if (d == '{' || d == '}' || d == '\\' || d == '\r' || d == '\n') break;
-                ++pos_;
-            }
-            Token t{Token::Text};
-            t.data = bytes_.sliced(start, pos_ - start);
-            return t;
-        }
+        default:
+            return text_run();
         }
     }
     return Token{Token::End};
+}
+
+// True when the backslash at i begins a byte of text: \'hh, \\, \{ or \}.
+bool Lexer::starts_text(qsizetype i) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const qsizetype n = bytes_.size();
+    if (i + 1 >= n) return false;
+    const unsigned char c = p[i + 1];
+    if (c == '\\' || c == '{' || c == '}') return true;
+    return c == '\'' && i + 3 < n && hex_value(p[i + 2]) >= 0 && hex_value(p[i + 3]) >= 0;
+}
+
+Token Lexer::text_run() {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const qsizetype n = bytes_.size();
+    run_.clear();
+    while (pos_ < n) {
+        const unsigned char c = p[pos_];
+        if (c == '{' || c == '}') break;
+        if (c == '\r' || c == '\n') {
+            ++pos_;
+            continue;
+        }
+        if (c == '\\') {
+            if (!starts_text(pos_)) break;
+            const unsigned char d = p[pos_ + 1];
+            if (d == '\'') {
+                run_.push_back(char(hex_value(p[pos_ + 2]) * 16 + hex_value(p[pos_ + 3])));
+                pos_ += 4;
+            } else {
+                run_.push_back(char(d));
+                pos_ += 2;
+            }
+            continue;
+        }
+        const qsizetype start = pos_;
+        while (pos_ < n && p[pos_] != '{' && p[pos_] != '}' && p[pos_] != '\\' && p[pos_] != '\r' && p[pos_] != '\n') ++pos_;
+        run_.append(reinterpret_cast<const char*>(p + start), pos_ - start);
+    }
+    Token t{Token::Text};
+    t.data = QByteArrayView(run_.data(), qsizetype(run_.size()));
+    return t;
 }
 
 Token Lexer::control() {
@@ -99,25 +133,10 @@ Token Lexer::control() {
     }
     ++pos_;
     switch (c) {
-    case '\'': {
-        const int hi = pos_ < n ? hex_value(p[pos_]) : -1;
-        const int lo = pos_ + 1 < n ? hex_value(p[pos_ + 1]) : -1;
-        if (hi >= 0 && lo >= 0) {
-            pos_ += 2;
-            Token t{Token::Byte};
-            t.byte = static_cast<unsigned char>(hi * 16 + lo);
-            return t;
-        }
-        if (hi >= 0) ++pos_;  // a lone hex digit is dropped with the escape
+    case '\'':
+        // A bad \'hh (good ones are text): the escape and a lone hex digit are dropped.
+        if (pos_ < n && hex_value(p[pos_]) >= 0) ++pos_;
         return Token{Token::Nothing};
-    }
-    case '\\':
-    case '{':
-    case '}': {
-        Token t{Token::Byte};
-        t.byte = c;
-        return t;
-    }
     case '\r':
     case '\n': {
         // A backslash before a line end is a paragraph mark.

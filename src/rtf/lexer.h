@@ -3,8 +3,10 @@
 // \'hh bytes, runs of text bytes and \bin data. The lexer never fails: every
 // byte sequence yields a finite series of tokens ending in End.
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <cstdint>
+#include <string>
 
 namespace tz::rtf {
 
@@ -15,8 +17,9 @@ struct Token {
         GroupClose,
         Word,    // \name or \nameN; name holds up to 32 letters
         Symbol,  // \ followed by one non-letter other than ' and the escapes below
-        Byte,    // \'hh, and the escaped text bytes \\ \{ \}
-        Text,    // a run of raw text bytes, without CR and LF
+        Text,    // a run of text bytes: raw bytes (without CR and LF), \'hh and
+                 // the escaped bytes \\ \{ \}, so both halves of a double-byte
+                 // character come in one run however they are written
         Binary,  // the data of \binN, clamped to the bytes that are left
         Nothing, // internal: an escape that carried nothing (bad \'hh)
     };
@@ -25,10 +28,10 @@ struct Token {
 
     Kind kind = End;
     bool has_param = false;
-    unsigned char byte = 0;    // Byte and Symbol
+    unsigned char byte = 0;    // Symbol
     std::int32_t param = 0;    // Word
     QByteArrayView name;       // Word
-    QByteArrayView data;       // Text and Binary
+    QByteArrayView data;       // Text and Binary; valid until the next token
 };
 
 class Lexer {
@@ -41,9 +44,12 @@ public:
 
 private:
     Token control();
+    Token text_run();
+    bool starts_text(qsizetype i) const;
 
     QByteArrayView bytes_;
     qsizetype pos_ = 0;
+    std::string run_;
 };
 
 // True when a control word token has the given name.

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <array>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -40,9 +41,44 @@ struct CmdInfo {
     char16_t ch = 0;  // Cmd::Char
 };
 
-const std::unordered_map<std::string_view, CmdInfo>& commands() {
-    static const std::unordered_map<std::string_view, CmdInfo> table = [] {
-        std::unordered_map<std::string_view, CmdInfo> t;
+// The control words this reader knows, in an open-addressing table: looking
+// a word up is most of the work for a document full of format changes.
+class CommandTable {
+public:
+    void emplace(std::string_view name, CmdInfo info) {
+        std::size_t i = hash(name) & kMask;
+        while (!slots_[i].name.empty()) {
+            if (slots_[i].name == name) return;
+            i = (i + 1) & kMask;
+        }
+        slots_[i] = Slot{name, info};
+    }
+    CmdInfo find(std::string_view name) const {
+        std::size_t i = hash(name) & kMask;
+        while (!slots_[i].name.empty()) {
+            if (slots_[i].name == name) return slots_[i].info;
+            i = (i + 1) & kMask;
+        }
+        return CmdInfo{Cmd::Unknown};
+    }
+
+private:
+    static std::size_t hash(std::string_view name) {
+        std::uint32_t h = 2166136261u;
+        for (char c : name) h = (h ^ std::uint8_t(c)) * 16777619u;
+        return h;
+    }
+    struct Slot {
+        std::string_view name;
+        CmdInfo info{Cmd::Unknown};
+    };
+    static constexpr std::size_t kMask = 1023;
+    std::array<Slot, kMask + 1> slots_{};
+};
+
+const CommandTable& commands() {
+    static const CommandTable table = [] {
+        CommandTable t;
         for (const char* name :
              {"info", "stylesheet", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
               "footerf", "footnote", "annotation", "listtable", "listoverridetable", "revtbl", "rsidtbl", "fldinst",
@@ -184,6 +220,7 @@ private:
     bool consume_skip();
 
     void flush_bytes();
+    void flush_out();
     void emit_text(QStringView s);
     void send(QStringView run);
     void emit_unit(std::uint32_t c);
@@ -209,6 +246,10 @@ private:
 
     int ansi_cp_ = 0;
     int deff_ = -1;
+    // The code page of the last font looked up; fonts_changed_ says it may be stale.
+    int cp_font_ = 0;
+    int cp_ = 0;
+    bool fonts_changed_ = true;
     std::unordered_map<int, FontEntry> fonts_;
     std::vector<std::optional<QRgb>> colours_;
     int red_ = 0, green_ = 0, blue_ = 0;
@@ -225,6 +266,7 @@ private:
     QByteArray pending_bytes_;  // text bytes and \'hh not yet decoded
     int pending_cp_ = 0;
     QString scratch_;
+    QString out_;               // text of the current format not yet sent
     char16_t pending_high_ = 0;
     bool par_pending_ = false;  // a \par whose paragraph end waits for more content
     Align par_align_ = Align::Left;
@@ -257,9 +299,6 @@ void Interpreter::run() {
         case Token::Symbol:
             symbol(t.byte);
             break;
-        case Token::Byte:
-            text_bytes(QByteArrayView(&t.byte, 1));
-            break;
         case Token::Text:
             text_bytes(t.data);
             break;
@@ -270,6 +309,7 @@ void Interpreter::run() {
     }
     flush_bytes();
     resolve_pending_high();
+    flush_out();
     // The last paragraph mark of a file ends the last paragraph; it does not
     // open an empty one.
     sink_.finish(par_pending_ ? par_align_ : final_align_);
@@ -277,6 +317,7 @@ void Interpreter::run() {
 
 void Interpreter::open_group() {
     flush_bytes();
+    flush_out();
     star_ = false;
     skip_ = 0;
     if (int(stack_.size()) >= kMaxDepth) {
@@ -288,6 +329,7 @@ void Interpreter::open_group() {
 
 void Interpreter::close_group() {
     flush_bytes();
+    flush_out();
     star_ = false;
     skip_ = 0;
     if (overflow_ > 0) {
@@ -405,9 +447,7 @@ void Interpreter::word(const Token& t) {
     if (s.dest == Dest::Skip) return;
     const bool star = star_;
     star_ = false;
-    const auto& table = commands();
-    const auto it = table.find(std::string_view(t.name.data(), std::size_t(t.name.size())));
-    const CmdInfo info = it == table.end() ? CmdInfo{Cmd::Unknown} : it->second;
+    const CmdInfo info = commands().find(std::string_view(t.name.data(), std::size_t(t.name.size())));
     const int p = t.param;
     const bool on = !t.has_param || p != 0;
 
@@ -418,6 +458,7 @@ void Interpreter::word(const Token& t) {
         return;
     }
     flush_bytes();
+    if (info.cmd != Cmd::U) flush_out();
 
     switch (info.cmd) {
     case Cmd::Unknown:
@@ -452,6 +493,7 @@ void Interpreter::word(const Token& t) {
         return;
     case Cmd::AnsiCpg:
         if (t.has_param && p > 0) ansi_cp_ = p;
+        fonts_changed_ = true;
         return;
     case Cmd::Deff:
         if (t.has_param) {
@@ -484,6 +526,7 @@ void Interpreter::word(const Token& t) {
 
     switch (s.dest) {
     case Dest::FontTable:
+        fonts_changed_ = true;
         switch (info.cmd) {
         case Cmd::F:
             finish_font_name();
@@ -577,6 +620,7 @@ void Interpreter::word(const Token& t) {
     case Cmd::Line:
         if (s.hidden) return;
         before_content();
+        flush_out();
         sink_.line_break();
         return;
     case Cmd::Tab:
@@ -603,9 +647,13 @@ int Interpreter::font_code_page(const FontEntry& f) const {
 }
 
 int Interpreter::body_code_page() {
-    const auto it = fonts_.find(st().font);
-    if (it != fonts_.end()) return font_code_page(it->second);
-    return ansi_cp_ > 0 ? ansi_cp_ : 932;
+    const int font = st().font;
+    if (!fonts_changed_ && font == cp_font_) return cp_;
+    const auto it = fonts_.find(font);
+    cp_ = it != fonts_.end() ? font_code_page(it->second) : (ansi_cp_ > 0 ? ansi_cp_ : 932);
+    cp_font_ = font;
+    fonts_changed_ = false;
+    return cp_;
 }
 
 void Interpreter::finish_font_name() {
@@ -640,6 +688,7 @@ void Interpreter::resolve_pending_high() {
 void Interpreter::before_content() {
     resolve_pending_high();
     if (par_pending_) {
+        flush_out();
         par_pending_ = false;
         sink_.paragraph_end(par_align_);
     }
@@ -672,10 +721,13 @@ void Interpreter::ensure_format() {
     sink_.format(f);
 }
 
-void Interpreter::send(QStringView run) {
-    if (run.isEmpty()) return;
+void Interpreter::send(QStringView run) { out_.append(run); }
+
+void Interpreter::flush_out() {
+    if (out_.isEmpty()) return;
     ensure_format();
-    sink_.text(run);
+    sink_.text(out_);
+    out_.truncate(0);
 }
 
 // Text goes to the sink without characters that would change the structure of
@@ -696,6 +748,7 @@ void Interpreter::emit_text(QStringView s) {
             par_align_ = st().align;
             before_content();
         } else if (c == 0x2028) {
+            flush_out();
             sink_.line_break();
         }
     }
@@ -737,6 +790,7 @@ void Interpreter::emit_unit(std::uint32_t c) {
 void Interpreter::emit_picture() {
     if (st().hidden) return;
     before_content();
+    flush_out();
     ensure_format();
     if (nibble_ >= 0) nibble_ = -1;  // an odd digit at the end is dropped
     sink_.picture(pic_);
