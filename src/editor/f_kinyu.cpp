@@ -137,7 +137,9 @@ void F_kinyu::build_controls() {
     setTabOrder(Command3, Command5);
 
     // The Enter and Tab path from category to date to title to body.
-    for (QWidget* w : {static_cast<QWidget*>(Combo1->lineEdit()), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2)})
+    // The category box holds the focus itself and hands keys to its line edit.
+    for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo1->lineEdit()),
+                       static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2)})
         w->installEventFilter(this);
     // The hints of the elements under the mouse.
     for (QWidget* w : {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2), static_cast<QWidget*>(Check3),
@@ -295,7 +297,7 @@ bool F_kinyu::eventFilter(QObject* watched, QEvent* e) {
         const bool moves_on = is_enter(k->key()) || k->key() == Qt::Key_Tab;
         if (moves_on && (k->modifiers() == Qt::NoModifier || k->modifiers() == Qt::KeypadModifier)) {
             QWidget* next = nullptr;
-            if (watched == Combo1->lineEdit()) next = Text1;
+            if (watched == Combo1 || watched == Combo1->lineEdit()) next = Text1;
             else if (watched == Text1) next = Text2;
             else if (watched == Text2) next = RTB_kinyu;
             if (next) {
