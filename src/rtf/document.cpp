@@ -29,14 +29,19 @@ Qt::Alignment qt_alignment(Align a) {
     return Qt::AlignLeft;
 }
 
-QImage placeholder(int w, int h) {
-    QImage image(std::clamp(w, 8, 256), std::clamp(h, 8, 256), QImage::Format_RGB32);
-    image.fill(QColor(0xE0, 0xE0, 0xE0));
-    QPainter p(&image);
-    p.setPen(QColor(0x80, 0x80, 0x80));
-    p.drawRect(0, 0, image.width() - 1, image.height() - 1);
-    p.drawLine(0, 0, image.width() - 1, image.height() - 1);
-    p.drawLine(0, image.height() - 1, image.width() - 1, 0);
+// What a picture this reader cannot show looks like: a grey box with a cross,
+// one image shared by all of them and drawn at each picture's size.
+QImage placeholder() {
+    static const QImage image = [] {
+        QImage i(32, 32, QImage::Format_RGB32);
+        i.fill(QColor(0xE0, 0xE0, 0xE0));
+        QPainter p(&i);
+        p.setPen(QColor(0x80, 0x80, 0x80));
+        p.drawRect(0, 0, 31, 31);
+        p.drawLine(0, 0, 31, 31);
+        p.drawLine(0, 31, 31, 0);
+        return i;
+    }();
     return image;
 }
 
@@ -81,8 +86,7 @@ public:
         Picture::Kind kind = pic.kind;
         QByteArray bytes = pic.data;
         if (image.isNull()) {
-            image = placeholder(pic.goal_w > 0 ? int(pic.goal_w / kTwipsPerPixel) : 32,
-                                pic.goal_h > 0 ? int(pic.goal_h / kTwipsPerPixel) : 32);
+            image = placeholder();
         } else if (kind != Picture::Png && kind != Picture::Jpeg) {
             // A bitmap from a DIB or a metafile is kept as PNG from here on.
             kind = Picture::Png;
@@ -104,7 +108,7 @@ public:
         h = std::clamp(h * pic.scale_y / 100.0, 1.0, kMaxPixels);
         QTextImageFormat f;
         f.merge(format_);
-        f.setName(add_picture(doc_, image, bytes, kind));
+        f.setName(add_picture(doc_, image, bytes, kind, QSize(pic.pic_w, pic.pic_h)));
         f.setWidth(w);
         f.setHeight(h);
         cursor_.insertImage(f);
@@ -156,11 +160,13 @@ public:
 
 }  // namespace
 
-QString add_picture(QTextDocument& doc, const QImage& image, const QByteArray& bytes, Picture::Kind kind) {
+QString add_picture(QTextDocument& doc, const QImage& image, const QByteArray& bytes, Picture::Kind kind,
+                    QSize source_size) {
     static std::atomic<unsigned> counter{0};
     const QString name = QStringLiteral("tzpic:%1").arg(++counter);
     doc.addResource(QTextDocument::ImageResource, QUrl(name), image);
-    doc.addResource(kPictureSource, picture_source_url(name), QVariantList{int(kind), bytes});
+    doc.addResource(kPictureSource, picture_source_url(name),
+                    QVariantList{int(kind), bytes, source_size.width(), source_size.height()});
     return name;
 }
 

@@ -134,18 +134,25 @@ std::optional<QRgb> colour_of(const QTextCharFormat& f) {
 struct PictureBytes {
     QByteArray data;
     const char* kind = "pngblip";
-    QSize pixels;
+    QSize pixels;  // \picw, \pich: pixels, or 0.01 mm for a metafile
 };
 
 PictureBytes picture_bytes(const QTextDocument& doc, const QString& name) {
     PictureBytes out;
     const QUrl url(name);
     const QVariantList source = doc.resource(kPictureSource, picture_source_url(name)).toList();
-    if (source.size() == 2) {
+    if (source.size() >= 2) {
         const int kind = source[0].toInt();
         if (kind == Picture::Png || kind == Picture::Jpeg) {
             out.data = source[1].toByteArray();
             out.kind = kind == Picture::Png ? "pngblip" : "jpegblip";
+        } else if ((kind == Picture::Wmf || kind == Picture::Emf || kind == Picture::Dib) && source.size() >= 4 &&
+                   !source[1].toByteArray().isEmpty()) {
+            // A picture this program cannot show goes back as it came.
+            out.data = source[1].toByteArray();
+            out.kind = kind == Picture::Wmf ? "wmetafile8" : kind == Picture::Emf ? "emfblip" : "dibitmap0";
+            out.pixels = QSize(source[2].toInt(), source[3].toInt());
+            return out;
         }
     }
     QImage image;
@@ -185,7 +192,7 @@ void append_picture(QByteArray& out, const QTextDocument& doc, const QTextImageF
     if (pic.data.isEmpty()) return;
     double w = f.width();
     double h = f.height();
-    const QSize natural = pic.pixels.isValid() ? pic.pixels : QSize(32, 32);
+    const QSize natural = pic.pixels.width() > 0 && pic.pixels.height() > 0 ? pic.pixels : QSize(32, 32);
     if (w <= 0 && h <= 0) {
         w = natural.width();
         h = natural.height();

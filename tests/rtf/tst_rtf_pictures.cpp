@@ -117,16 +117,20 @@ void TestRtfPictures::scale_and_missing_goal() {
 
 void TestRtfPictures::unknown_pictures_show_a_placeholder_data() {
     QTest::addColumn<QByteArray>("pict");
-    QTest::newRow("metafile without a bitmap") << QByteArray("\\wmetafile8 010009000003050000000000030000000000");
-    QTest::newRow("EMF") << QByteArray("\\emfblip 0100000000");
-    QTest::newRow("not hex") << QByteArray("\\pngblip zz-qq!!");
-    QTest::newRow("broken PNG") << QByteArray("\\pngblip 89504e470d0a1a0a0000");
-    QTest::newRow("DIB header too large") << QByteArray("\\dibitmap0 ffffff7f01000000");
-    QTest::newRow("odd digit count") << QByteArray("\\pngblip 123");
+    QTest::addColumn<QByteArray>("written");  // what saving writes: the bytes as they came where there are any
+    QTest::newRow("metafile without a bitmap") << QByteArray("\\wmetafile8\\picw100\\pich50 010009000003050000000000030000000000")
+                                               << QByteArray("{\\pict\\wmetafile8\\picw100\\pich50\\picwgoal300\\pichgoal150\n"
+                                                             "010009000003050000000000030000000000}");
+    QTest::newRow("EMF") << QByteArray("\\emfblip 0100000000") << QByteArray("\\emfblip\\picw32\\pich32\\picwgoal300\\pichgoal150\n0100000000}");
+    QTest::newRow("DIB header too large") << QByteArray("\\dibitmap0 ffffff7f01000000") << QByteArray("\\dibitmap0");
+    QTest::newRow("not hex") << QByteArray("\\pngblip zz-qq!!") << QByteArray("\\pngblip\\picw32\\pich32\\picwgoal300");
+    QTest::newRow("broken PNG") << QByteArray("\\pngblip 89504e470d0a1a0a0000") << QByteArray("89504e470d0a1a0a0000}");
+    QTest::newRow("odd digit count") << QByteArray("\\pngblip 123") << QByteArray("\\pngblip");
 }
 
 void TestRtfPictures::unknown_pictures_show_a_placeholder() {
     QFETCH(QByteArray, pict);
+    QFETCH(QByteArray, written);
     const QByteArray rtf_bytes = "{\\rtf1 x{\\pict\\picwgoal300\\pichgoal150" + pict + "}y}";
     QTextDocument doc;
     rtf::read_into(rtf_bytes, doc);
@@ -136,6 +140,9 @@ void TestRtfPictures::unknown_pictures_show_a_placeholder() {
     QCOMPARE(found.size(), 1);
     QCOMPARE(QSizeF(found[0].width(), found[0].height()), QSizeF(20, 10));
     QVERIFY(!doc.resource(QTextDocument::ImageResource, QUrl(found[0].name())).value<QImage>().isNull());
+    const QByteArray out = rtf::write(doc);
+    QVERIFY2(out.contains(written), out.constData());
+    QCOMPARE(test::document_text(out), u"x\uFFFCy"_qs);
 }
 
 QTEST_MAIN(TestRtfPictures)
