@@ -50,6 +50,8 @@ void place(QWidget* w, const QRect& twips_rect) { w->setGeometry(twips::to_px(tw
 void set_box_text(QComboBox* box, const QString& text) {
     box->setCurrentIndex(-1);
     box->setEditText(text);
+    // A narrow box shows the beginning of its text ("11.2" of 11.25, not "25").
+    if (box->lineEdit()) box->lineEdit()->setCursorPosition(0);
 }
 
 bool is_enter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
