@@ -125,6 +125,7 @@ void decode_append(QByteArrayView bytes, int code_page, QString& out) {
     for (unsigned char b : bytes) ascii = ascii && b < 0x80;
     if (!ascii) {
         if (QStringDecoder* d = decoder_for(code_page)) {
+            d->resetState();  // stateful code pages (EBCDIC shifts) start afresh every time
             out += d->decode(bytes);
             return;
         }

@@ -13,6 +13,7 @@ private slots:
     void inputs_data();
     void inputs();
     void many_fonts();
+    void stateful_code_page();
     void truncated_files();
 };
 
@@ -62,6 +63,15 @@ void TestRtfRobustness::many_fonts() {
     QCOMPARE(doc.toPlainText(), u"zy"_qs);
     QCOMPARE(test::family(test::fragment_with(doc, u"z"_qs).charFormat()), u"Font39999"_qs);
     QCOMPARE(test::family(test::fragment_with(doc, u"y"_qs).charFormat()), u"Font12345"_qs);
+}
+
+// A code page with shift states (EBCDIC 930) left shifted at the end of one
+// piece of text must not change how the next piece, or the next file, reads.
+void TestRtfRobustness::stateful_code_page() {
+    const QByteArray rtf_bytes = "{\\rtf1\\ansicpg930 \\'0e\\'44\\'5a\\par \\'c1\\'0e}";
+    const QString first = rtf::plain_text(rtf_bytes);
+    QCOMPARE(rtf::plain_text(rtf_bytes), first);
+    QCOMPARE(test::document_text(rtf_bytes), first);
 }
 
 // Every test file cut short anywhere still reads, the same way through both paths.
