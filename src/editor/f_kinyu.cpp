@@ -41,6 +41,10 @@ QComboBox* make_combo(QWidget* parent, const char* name) {
     // What the user types stays exactly as typed: no completion, no new entries.
     c->setCompleter(nullptr);
     c->setInsertPolicy(QComboBox::NoInsert);
+    // A pick is a pick from the list. Qt also reports leaving the box with the
+    // text of an entry typed in as a pick; that would move the focus from the
+    // category box, or format the body, when the user only tabbed through.
+    QObject::disconnect(c->lineEdit(), SIGNAL(editingFinished()), c, SLOT(_q_editingFinished()));
     c->setMaxVisibleItems(20);
     return c;
 }
@@ -81,7 +85,10 @@ F_kinyu::F_kinyu(MainOps& ops, QWidget* parent) : QDialog(parent ? parent : ops.
     Form_Load();
 }
 
-F_kinyu::~F_kinyu() = default;
+F_kinyu::~F_kinyu() {
+    // Controls destroyed after this part of the window must not reach its handlers.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void F_kinyu::build_controls() {
     Label1 = make<QLabel>(this, "Label1", QStringLiteral("分類"));

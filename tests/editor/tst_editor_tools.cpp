@@ -89,6 +89,7 @@ private slots:
     void enter_path_data();
     void enter_path();
     void category_pick_moves_on();
+    void leaving_a_box_is_no_pick();
     void hints_data();
     void hints();
     void paste_survives_save_data();
@@ -345,6 +346,29 @@ void TestEditorTools::category_pick_moves_on() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(f.combo("Combo1")->currentText(), QStringLiteral("仕事"));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.line("Text1")));
+}
+
+void TestEditorTools::leaving_a_box_is_no_pick() {
+    EditorFixture f;
+    f.ops.fill({}, {QStringLiteral("全部"), QStringLiteral("仕事"), QStringLiteral("家")}, 0);
+    f.open();
+    QVERIFY(activate(*f.dlg));
+    // The name of an entry typed into the category box, then the title clicked:
+    // the focus stays in the title.
+    type_text(QApplication::focusWidget(), QStringLiteral("家"));
+    QTest::mouseClick(f.line("Text2"), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.line("Text2")));
+    QCOMPARE(f.combo("Combo1")->currentText(), QStringLiteral("家"));
+
+    // A style typed into the style box and left: the body keeps its format.
+    build_body(f.body());
+    select(f.body(), 0, 2);
+    const QByteArray before = f.body()->rtf();
+    f.combo("Combo5")->setFocus();
+    f.combo("Combo5")->lineEdit()->selectAll();
+    type_text(f.combo("Combo5"), QStringLiteral("Bold"));
+    f.line("Text2")->setFocus();
+    QCOMPARE(f.body()->rtf(), before);
 }
 
 void TestEditorTools::hints_data() {
