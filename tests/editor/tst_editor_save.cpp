@@ -113,6 +113,17 @@ void TestEditorSave::opens_new_memo() {
     QCOMPARE(f.dlg->font().family(), QStringLiteral("ＭＳ ゴシック"));
     // No minimise or maximise button.
     QVERIFY(!(f.dlg->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+
+    // The tab order.
+    QStringList order;
+    QWidget* w = f.combo("Combo1");
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && w->window() == f.dlg.get())
+            order.append(w->objectName());
+        w = w->nextInFocusChain();
+    } while (w != f.combo("Combo1"));
+    QCOMPARE(order, (QStringList{"Combo1", "Text1", "Text2", "RTB_kinyu", "Check2", "Check1", "Combo5", "Combo4", "Combo3",
+                                 "Check3", "Command1", "Command2", "Command3", "Command5"}));
 }
 
 void TestEditorSave::opens_correction_data() {
@@ -430,8 +441,11 @@ void TestEditorSave::failed_write() {
     const QByteArray table_before = index_bytes(f.ops.store().table);
     f.open(mode);
     type_memo(f, QStringLiteral("新しい分類"), QStringLiteral("題"), QStringLiteral("本文"));
+    bool save_enabled_during_message = true;
+    f.ops.fake.on_message = [&] { save_enabled_during_message = f.button("Command1")->isEnabled(); };
     f.click("Command1");
 
+    QVERIFY(!save_enabled_during_message);  // "登録" is off while the save runs
     QCOMPARE(int(f.ops.fake.messages.size()), 1);
     QCOMPARE(f.ops.fake.messages[0].text, not_written_text({QDir::toNativeSeparators(blocked)}));
     QCOMPARE(f.ops.fake.messages[0].title, QStringLiteral("【ツヅリオ】Ver.3.0"));
