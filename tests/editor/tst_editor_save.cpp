@@ -73,6 +73,7 @@ private slots:
     void category_choices();
     void refusals_data();
     void refusals();
+    void correction_of_no_memo();
     void saves_at_limits_data();
     void saves_at_limits();
     void failed_write_data();
@@ -377,6 +378,23 @@ void TestEditorSave::refusals() {
     QCOMPARE(f.files(), files_before);
     QVERIFY(f.ops.calls.isEmpty());
     QCOMPARE(f.ops.hand.editor_mode, mode);
+}
+
+void TestEditorSave::correction_of_no_memo() {
+    // The list's header row is no memo: the editor opens empty and saves nothing.
+    EditorFixture f;
+    three_memos(f.ops);
+    f.ops.row = 0;
+    const auto files_before = f.files();
+    f.open(QStringLiteral("teisei"));
+    QCOMPARE(f.line("Text2")->text(), QString());
+    f.line("Text2")->setText(QStringLiteral("題"));
+    f.click("Command1");
+    QCOMPARE(f.ops.fake.texts(), QStringList{QStringLiteral("訂正するメモが見つかりません。")});
+    QVERIFY(f.dlg->isVisible());
+    QCOMPARE(f.ops.store().table.count(), 3);
+    QCOMPARE(f.files(), files_before);
+    QVERIFY(f.ops.calls.isEmpty());
 }
 
 void TestEditorSave::saves_at_limits_data() {
