@@ -123,6 +123,7 @@ void Main_form::build_controls() {
     setTabOrder(Command7, Command9);
 
     connect_list_events();
+    connect_commands();
 
     resize(twips::to_px(kClientWidth), twips::to_px(kClientHeight));
 }
@@ -272,6 +273,15 @@ void Main_form::apply_layout() {
     place(Command7, layout_.Command7);
     place(Command6, layout_.Command6);
     Grid1->set_col_width_twips(2, layout_.title_column);
+}
+
+void Main_form::apply_split(int y) {
+    const Split split = split_for_y(y, layout_.height);
+    list_height_ = split.list_height;
+    layout_.Grid1.setHeight(split.list_height);
+    layout_.RTB1 = QRect(layout_.RTB1.left(), split.viewer_top, layout_.RTB1.width(), split.viewer_height);
+    place(Grid1, layout_.Grid1);
+    place(RTB1, layout_.RTB1);
 }
 
 void Main_form::apply_rows(const ListRows& rows) {

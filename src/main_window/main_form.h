@@ -99,6 +99,8 @@ public:
     // The history pick index of the keyword box: no value at start, the
     // position of a picked entry, -1 after the user edited the box, 0 after a search.
     std::optional<int> history_pick() const { return history_pick_; }
+    int list_height_twips() const { return list_height_; }
+    const MainLayout& layout() const { return layout_; }
 
     // Gives the memo a new updated stamp, re-sorts, shows every memo with it
     // current and empties the keyword box. Nothing is written to a file.
@@ -114,6 +116,16 @@ public slots:
     void Grid1_DblClick();
     void Option1_Click();
     void Option2_Click();
+    void Command1_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void RTB1_MouseUp();
+    // The window's own surface: the splitter band between list and viewer (y in twips).
+    void Form_MouseMove(int y, bool button_held);
+    void Form_MouseDown(int y);
+    void Form_MouseUp(int y);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,9 +136,13 @@ private:
     void build_controls();
     void build_menu();
     void apply_layout();
+    void apply_split(int y);
     void apply_rows(const ListRows& rows);
     void fill_keyword_box();
     void connect_list_events();
+    void connect_commands();
+    // The hint line shows the text at once, before a window opens.
+    void show_hint_now(const QString& text);
     // The viewer's text from the text body file, or from the rich body file as RTF.
     void show_body(const Value& memo_number);
     Settings first_start_settings() const;
@@ -141,6 +157,7 @@ private:
     std::optional<QRect> stored_outer_;  // the place and size to open at, twips
     int list_height_ = main_design::kListHeight;  // twips, as the list has it now
     bool ended_ = false;
+    int dragging_flag_ = 0;  // 1 while the splitter band is dragged
     QWidget* surface_ = nullptr;
 };
 

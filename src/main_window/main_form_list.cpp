@@ -7,11 +7,13 @@
 #include "ui/memo_grid.h"
 #include "ui/platform.h"
 #include "ui/rich_text_box.h"
+#include "ui/twips.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,6 +33,7 @@ void Main_form::connect_list_events() {
     for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Combo2->lineEdit()),
                        static_cast<QWidget*>(Text1), static_cast<QWidget*>(Option1), static_cast<QWidget*>(Option2)})
         w->installEventFilter(this);
+    surface_->installEventFilter(this);
     Option1->setMouseTracking(true);
     Option2->setMouseTracking(true);
     Text1->setMouseTracking(true);
@@ -68,6 +71,24 @@ bool Main_form::eventFilter(QObject* watched, QEvent* event) {
         break;
     default:
         break;
+    }
+    if (watched == surface_) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            // A move a control passed on is that control's, not the surface's.
+            if (!dragging_flag_ && surface_->childAt(mouse->position().toPoint())) break;
+            Form_MouseMove(twips::from_px(int(mouse->position().y())), mouse->buttons() != Qt::NoButton);
+            break;
+        case QEvent::MouseButtonPress:
+            Form_MouseDown(twips::from_px(int(mouse->position().y())));
+            break;
+        case QEvent::MouseButtonRelease:
+            Form_MouseUp(twips::from_px(int(mouse->position().y())));
+            break;
+        default:
+            break;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -158,6 +179,34 @@ void Main_form::show_body(const Value& memo_number) {
         RTB1->set_text(body_text_from_bytes(read_file(path).value_or(QByteArray())));
     else
         RTB1->load_file(path);
+}
+
+}  // namespace tz
+
+namespace tz {
+
+void Main_form::Form_MouseMove(int y, bool) {
+    set_hint(QString());
+    const int band_top = list_height_ + main_design::kListTop;
+    if (y > band_top && y < layout_.RTB1.top()) {
+        surface_->setCursor(Qt::SizeVerCursor);
+        set_hint(QStringLiteral("マウスでドラッグして表示エリアのサイズを変更できます。"));
+    } else if (!dragging_flag_) {
+        surface_->unsetCursor();
+    }
+    if (dragging_flag_ == 1) apply_split(y);
+}
+
+void Main_form::Form_MouseDown(int y) {
+    const int band_top = list_height_ + main_design::kListTop;
+    if (y > band_top && y < layout_.RTB1.top()) dragging_flag_ = 1;
+}
+
+void Main_form::Form_MouseUp(int y) {
+    if (dragging_flag_ != 1) return;
+    apply_split(y);
+    dragging_flag_ = 0;
+    surface_->unsetCursor();
 }
 
 }  // namespace tz

@@ -84,3 +84,14 @@ void type_text(QWidget* w, const QString& text) {
 }
 
 }  // namespace tz::test
+
+#include <QMouseEvent>
+
+namespace tz::test {
+
+void move_mouse(QWidget* w, const QPoint& pos) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+}  // namespace tz::test

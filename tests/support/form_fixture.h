@@ -52,3 +52,8 @@ namespace tz::test {
 // Types text as a user does: ASCII by keys, Japanese through an input-method commit.
 void type_text(QWidget* w, const QString& text);
 }  // namespace tz::test
+
+namespace tz::test {
+// A mouse move over a widget with no button held, as the window system sends it.
+void move_mouse(QWidget* w, const QPoint& pos);
+}  // namespace tz::test

@@ -1,0 +1,101 @@
+#include "dialogs/f_sakujo.h"
+
+#include "store/data_folder.h"
+#include "ui/dialog_frame.h"
+#include "ui/fonts.h"
+#include "ui/main_ops.h"
+#include "ui/platform.h"
+#include "ui/twips.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tz {
+namespace {
+
+constexpr int kInsideWidth = 3900;
+constexpr int kInsideHeight = 1350;
+
+}  // namespace
+
+F_sakujo::F_sakujo(MainOps& main) : QDialog(main.main_widget()), main_(main) {
+    setObjectName(QStringLiteral("F_sakujo"));
+    setFont(fonts::font(fonts::gothic(), 11.25));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(255, 255, 0));
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    QFont bold = font();
+    bold.setBold(true);
+    const auto label = [&](const char* name, const QString& text, int top) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(name));
+        l->setFont(bold);
+        QPalette lp = l->palette();
+        lp.setColor(QPalette::WindowText, QColor(255, 0, 0));
+        l->setPalette(lp);
+        l->setGeometry(twips::rect_px(240, top, 3615, 225 + 30));
+        return l;
+    };
+    Label1 = label("Label1", QStringLiteral("削除したメモは復活できません。"), 60);
+    Label2 = label("Label2", QStringLiteral("本当に削除してよろしいですか？"), 360);
+
+    // "いいよ" comes first in the tab order, has the focus, and Enter presses it.
+    Command1 = new QPushButton(QStringLiteral("いいよ"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(twips::rect_px(2160, 780, 1575, 495));
+    Command1->setDefault(true);
+    Command2 = new QPushButton(QStringLiteral("やっぱりダメ"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(twips::rect_px(180, 780, 1575, 495));
+    Command2->setAutoDefault(false);
+    setTabOrder(Command1, Command2);
+    connect(Command1, &QPushButton::clicked, this, &F_sakujo::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &F_sakujo::Command2_Click);
+
+    setWindowTitle(QStringLiteral("メモの削除"));
+    main_.set_hint(QStringLiteral("[いいよ]ボタンで、選択中のメモを削除します。"));
+    const QRect outer = centred_over(main_.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips, kInsideHeight + kDialogCaptionTwips);
+    make_fixed_dialog(this, outer, kInsideWidth);
+    Command1->setFocus();
+}
+
+void F_sakujo::Command2_Click() { reject(); }
+
+void F_sakujo::Command1_Click() {
+    MemoStore& store = main_.store();
+    const int row = main_.current_row();
+    if (!main_.row_maps().is_memo_row(row)) {
+        reject();
+        return;
+    }
+    const Value number = main_.row_maps().row_memo_numbers[size_t(row)];
+    const int slot = store.table.find_slot(number);
+    if (slot == 0) {
+        reject();
+        return;
+    }
+    // The index is rewritten first: only when it no longer lists the memo are
+    // its body files removed, so a failed write loses nothing.
+    MemoTable before = store.table;
+    store.table.remove_slot(slot);
+    if (!write_index(store)) {
+        store.table = std::move(before);
+        main_.platform().message(this, not_written_text({file_names::index()}) + QStringLiteral("\rメモは削除されていません。"),
+                                 program_title(), MsgIcon::Critical);
+        reject();
+        return;
+    }
+    // A body file that is already gone is skipped.
+    QFile::remove(store.text_body_path(number));
+    QFile::remove(store.rich_body_path(number));
+    main_.full_rebuild();
+    main_.set_hint(QString());
+    main_.set_caption();
+    main_.empty_viewer();
+    accept();
+}
+
+}  // namespace tz

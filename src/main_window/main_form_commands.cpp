@@ -1,0 +1,144 @@
+// The command buttons: new memo, correct, delete, print, open a web address,
+// and the hints they give.
+
+#include "dialogs/f_sakujo.h"
+#include "dialogs/f_secpassin.h"
+#include "editor/f_kinyu.h"
+#include "main_window/main_form.h"
+#include "ui/platform.h"
+#include "ui/rich_text_box.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace tz {
+namespace {
+
+// Only a well-formed http or https address goes to the system's opener; a
+// selection such as "httpd.conf" or one spanning lines opens nothing.
+std::optional<QUrl> web_address(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^https?://[^\\s/?#]+[^\\s]*$"), QRegularExpression::CaseInsensitiveOption);
+    if (!form.match(text).hasMatch()) return std::nullopt;
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty()) return std::nullopt;
+    const QString scheme = url.scheme().toLower();
+    if (scheme != u"http" && scheme != u"https") return std::nullopt;
+    return url;
+}
+
+class HintOnMove : public QObject {
+public:
+    HintOnMove(Main_form* form, QString text) : QObject(form), form_(form), text_(std::move(text)) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseMove) form_->set_hint(text_);
+        return false;
+    }
+
+private:
+    Main_form* form_;
+    QString text_;
+};
+
+}  // namespace
+
+void Main_form::connect_commands() {
+    connect(Command1, &QPushButton::clicked, this, &Main_form::Command1_Click);
+    connect(Command6, &QPushButton::clicked, this, &Main_form::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Main_form::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Main_form::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &Main_form::Command9_Click);
+    connect(RTB1, &RichTextBox::mouse_up, this, &Main_form::RTB1_MouseUp);
+    connect(RTB1, &RichTextBox::mouse_move, this, [this] {
+        surface_->unsetCursor();
+        set_hint(QStringLiteral("メモの内容を表示するエリアです。"));
+    });
+    const std::pair<QWidget*, const char*> hints[] = {
+        {Command1, "Webブラウザを起動してWebサイトを開きます"},
+        {Command5, "タイトルにキーワードが含まれるものを検索します。"},
+        {Command6, "新しいメモを登録します。"},
+        {Command7, "現在選択されているメモを削除します。"},
+        {Command8, "現在選択されているメモを訂正します。"},
+        {Command9, "現在選択されているメモを印刷します。"},
+    };
+    for (auto [widget, text] : hints) {
+        widget->setMouseTracking(true);
+        widget->installEventFilter(new HintOnMove(this, QString::fromUtf8(text)));
+    }
+}
+
+void Main_form::show_hint_now(const QString& text) {
+    set_hint(text);
+    Text1->repaint();
+    repaint();
+}
+
+void Main_form::Command6_Click() {
+    show_hint_now(QStringLiteral("登録画面を起動中です。少々お待ち下さい。"));
+    hand_over_.editor_mode = QStringLiteral("sinki");
+    {
+        F_kinyu editor(*this, this);
+        editor.exec();
+    }
+    set_caption();
+}
+
+void Main_form::Command8_Click() {
+    const int r = Grid1->current_row();
+    if (maps_.is_locked_row(r)) {
+        empty_viewer();
+        platform_.message(this, QStringLiteral("指定されたメモには鍵がかかっています。"), program_title());
+        hand_over_.editor_mode = QStringLiteral("teisei");
+        {
+            F_secpassin unlock(*this);
+            unlock.exec();
+        }
+        if (hand_over_.unlock_answer == u"NO") {
+            platform_.message(this, QStringLiteral("パスワードが間違っています。"), program_title(), MsgIcon::Critical);
+            return;
+        }
+        if (hand_over_.unlock_answer != u"YES") return;
+    }
+    if (!maps_.is_memo_row(r)) {
+        platform_.message(this, QStringLiteral("訂正する項目が選択されていません。"), program_title());
+        return;
+    }
+    show_hint_now(QStringLiteral("訂正画面を起動中です。少々お待ち下さい。"));
+    hand_over_.editor_mode = QStringLiteral("teisei");
+    F_kinyu editor(*this, this);
+    editor.exec();
+}
+
+void Main_form::Command7_Click() {
+    if (!maps_.is_memo_row(Grid1->current_row())) {
+        platform_.message(this, QStringLiteral("削除する項目が選択されていません。"), program_title());
+        return;
+    }
+    F_sakujo dialog(*this);
+    dialog.exec();
+}
+
+void Main_form::Command9_Click() {
+    // The viewer's selection is printed when there is one, whatever the dialog's
+    // choice; a cancel or a failure ends silently.
+    const bool selection = RTB1->sel_length() != 0;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!platform_.print_dialog(this, printer, selection)) return;
+    if (!printer.isValid()) return;
+    RTB1->print_to(&printer);
+}
+
+void Main_form::RTB1_MouseUp() {
+    const QString start = RTB1->sel_text().left(4);
+    Command1->setVisible(start == u"HTTP" || start == u"http");
+}
+
+void Main_form::Command1_Click() {
+    if (const std::optional<QUrl> url = web_address(RTB1->sel_text())) platform_.open_url(*url);
+}
+
+}  // namespace tz
