@@ -91,6 +91,28 @@ Token Lexer::text_run() {
     return t;
 }
 
+bool Lexer::unicode_word(std::int32_t& value) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const qsizetype n = bytes_.size();
+    qsizetype i = pos_;
+    if (i + 2 >= n || p[i] != '\\' || p[i + 1] != 'u') return false;
+    i += 2;
+    const bool negative = p[i] == '-';
+    if (negative) ++i;
+    if (i >= n || !is_digit(p[i])) return false;
+    std::int64_t v = 0;
+    while (i < n && is_digit(p[i])) {
+        if (v <= std::numeric_limits<std::int32_t>::max()) v = v * 10 + (p[i] - '0');
+        ++i;
+    }
+    if (i < n && p[i] == ' ') ++i;
+    v = std::clamp<std::int64_t>(negative ? -v : v, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max());
+    value = std::int32_t(v);
+    pos_ = i;
+    return true;
+}
+
 Token Lexer::control() {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
     const qsizetype n = bytes_.size();
@@ -120,7 +142,7 @@ Token Lexer::control() {
             t.param = std::int32_t(value);
         }
         if (pos_ < n && p[pos_] == ' ') ++pos_;  // the delimiter belongs to the word
-        if (t.name == "bin") {
+        if (t.name.size() == 3 && t.name[0] == 'b' && t.name[1] == 'i' && t.name[2] == 'n') {
             // The data follows the delimiter; a missing or negative count means none.
             const qsizetype want = t.has_param && t.param > 0 ? qsizetype(t.param) : 0;
             const qsizetype len = std::min(want, n - pos_);

@@ -39,6 +39,24 @@ public:
     explicit Lexer(QByteArrayView bytes) : bytes_(bytes) {}
 
     Token next();
+    // Reads a \uN word when one comes next, for the runs of them that make up
+    // text other than ASCII; false, and nothing read, when not.
+    bool unicode_word(std::int32_t& value);
+    // Steps over a one-character \uN fallback, "?" or "\'3f", when one comes
+    // next; false, and nothing read, when not.
+    bool skip_question_mark() {
+        const char* p = bytes_.data() + pos_;
+        const qsizetype left = bytes_.size() - pos_;
+        if (left >= 1 && p[0] == '?') {
+            pos_ += 1;
+            return true;
+        }
+        if (left >= 4 && p[0] == '\\' && p[1] == '\'' && p[2] == '3' && (p[3] == 'f' || p[3] == 'F')) {
+            pos_ += 4;
+            return true;
+        }
+        return false;
+    }
     qsizetype position() const { return pos_; }
     qsizetype size() const { return bytes_.size(); }
 

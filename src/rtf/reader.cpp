@@ -201,7 +201,7 @@ constexpr int kHexValue[256] = {
 class Interpreter {
 public:
     Interpreter(QByteArrayView bytes, Sink& sink)
-        : bytes_(bytes), sink_(sink), want_formats_(sink.wants_formats()), want_pictures_(sink.wants_pictures()) {
+        : bytes_(bytes), lexer_(bytes), sink_(sink), want_formats_(sink.wants_formats()), want_pictures_(sink.wants_pictures()) {
         stack_.reserve(64);
         stack_.push_back(State{});
     }
@@ -234,6 +234,7 @@ private:
     void emit_picture();
 
     QByteArrayView bytes_;
+    Lexer lexer_;
     Sink& sink_;
     const bool want_formats_;
     const bool want_pictures_;
@@ -278,9 +279,8 @@ private:
 };
 
 void Interpreter::run() {
-    Lexer lexer(bytes_);
     while (!done_) {
-        const Token t = lexer.next();
+        const Token t = lexer_.next();
         switch (t.kind) {
         case Token::End:
         case Token::Nothing:
@@ -447,7 +447,10 @@ void Interpreter::word(const Token& t) {
     if (s.dest == Dest::Skip) return;
     const bool star = star_;
     star_ = false;
-    const CmdInfo info = commands().find(std::string_view(t.name.data(), std::size_t(t.name.size())));
+    // \u is by far the most frequent word in text this program wrote.
+    const CmdInfo info = t.name.size() == 1 && t.name[0] == 'u'
+                             ? CmdInfo{Cmd::U}
+                             : commands().find(std::string_view(t.name.data(), std::size_t(t.name.size())));
     const int p = t.param;
     const bool on = !t.has_param || p != 0;
 
@@ -510,6 +513,14 @@ void Interpreter::word(const Token& t) {
         const int fallback = s.uc;
         if (s.dest == Dest::Body && !s.hidden) {
             emit_unit(v < 0 ? 0xFFFD : std::uint32_t(v));
+            // A run of \uN each with the usual one-character fallback is read
+            // here, without a token each.
+            std::int32_t next = 0;
+            while (fallback == 1 && lexer_.skip_question_mark()) {
+                if (!lexer_.unicode_word(next)) return;  // the fallback is skipped
+                const std::int64_t w = next < 0 ? std::int64_t(next) + 65536 : std::int64_t(next);
+                emit_unit(w < 0 ? 0xFFFD : std::uint32_t(w));
+            }
         } else if (s.dest == Dest::FontTable) {
             const auto f = fonts_.find(font_entry_);
             const int cp = f != fonts_.end() ? font_code_page(f->second) : (ansi_cp_ > 0 ? ansi_cp_ : 932);
@@ -518,6 +529,8 @@ void Interpreter::word(const Token& t) {
             if (v > 0 && v < 0x10000) font_name_.append(QChar(char16_t(v)));
         }
         skip_ = fallback;
+        // The usual one-character fallback is stepped over here, without a token.
+        if (skip_ == 1 && lexer_.skip_question_mark()) skip_ = 0;
         return;
     }
     default:
@@ -756,6 +769,10 @@ void Interpreter::emit_text(QStringView s) {
 }
 
 void Interpreter::emit_unit(std::uint32_t c) {
+    if (c >= 0x20 && c < 0xD800 && c != 0x2028 && c != 0x2029 && pending_high_ == 0 && !par_pending_ && !cell_pending_) {
+        out_.append(QChar(char16_t(c)));
+        return;
+    }
     if (c >= 0xD800 && c < 0xDC00) {
         resolve_pending_high();
         before_content();
