@@ -95,3 +95,15 @@ void move_mouse(QWidget* w, const QPoint& pos) {
 }
 
 }  // namespace tz::test
+
+namespace tz::test {
+
+void FormFixture::combo_search(const QString& keyword) {
+    auto* combo = find<QComboBox>("Combo2");
+    combo->lineEdit()->selectAll();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
+    type_text(combo->lineEdit(), keyword);
+    QTest::mouseClick(find<QPushButton>("Command5"), Qt::LeftButton);
+}
+
+}  // namespace tz::test

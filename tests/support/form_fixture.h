@@ -26,6 +26,9 @@ struct FormFixture {
     // A control of the main window (or any window) by object name.
     template <typename W>
     W* find(const char* name) const { return form->findChild<W*>(QLatin1String(name)); }
+    // Types a keyword into the keyword box and clicks the search button.
+    void combo_search(const QString& keyword);
+    QString store_keyword(int i) const { return form->store().keywords.entries[size_t(i)]; }
 };
 
 // Installs the font stand-ins once for the test program.
