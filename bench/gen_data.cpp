@@ -25,21 +25,25 @@ QByteArray rich_body(const QString& text) {
     // A small rich body in the form Windows rich-edit controls write.
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n"
                      "{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\lang1041\\f0\\fs20 ";
-    const QByteArray bytes = cp932::encode(text);
     bool bold = false;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const unsigned char b = uchar(bytes[i]);
-        if (i % 97 == 0) {
-            rtf += bold ? "\\b0 " : "\\b\\cf1 ";
+    int n = 0;
+    for (const QChar c : text) {
+        // Bold red and plain runs take turns, switched between whole characters.
+        if (n++ % 40 == 0) {
+            rtf += bold ? "\\b0\\cf0 " : "\\b\\cf1 ";
             bold = !bold;
         }
-        if (b == '\n') {
+        if (c == u'\n') {
             rtf += "\\par\r\n";
-        } else if (b == '\r') {
-        } else if (b >= 0x80 || b == '\\' || b == '{' || b == '}') {
-            rtf += "\\'" + QByteArray::number(b, 16).rightJustified(2, '0');
-        } else {
-            rtf += char(b);
+            continue;
+        }
+        if (c == u'\r') continue;
+        for (const char ch : cp932::encode(QStringView(&c, 1))) {
+            const unsigned char b = uchar(ch);
+            if (b >= 0x80 || b == '\\' || b == '{' || b == '}')
+                rtf += "\\'" + QByteArray::number(b, 16).rightJustified(2, '0');
+            else
+                rtf += char(b);
         }
     }
     rtf += "\\par\r\n}\r\n";

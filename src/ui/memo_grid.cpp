@@ -71,6 +71,9 @@ MemoGrid::MemoGrid(QWidget* parent) : QTableView(parent), model_(new MemoGridMod
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    // Narrow columns show as much of their text as fits rather than an ellipsis.
+    setTextElideMode(Qt::ElideNone);
+    setStyleSheet(QStringLiteral("QTableView::item { padding-left: 1px; padding-right: 0px; }"));
     setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
