@@ -34,11 +34,11 @@ QTemporaryDir* g_dir = nullptr;
 const QString& folder() {
     if (!g_dir) {
         g_dir = new QTemporaryDir;
-        bench::DataSpec spec;
-        spec.memos = 30000;
-        spec.categories = 300;
-        spec.bodies = false;
-        bench::generate_data_folder(g_dir->path(), spec);
+        bench::DataShape shape;
+        shape.memos = 30000;
+        shape.categories = 300;
+        shape.bodies = false;
+        bench::generate_data_folder(g_dir->path(), shape);
     }
     static const QString path = g_dir->path();
     return path;

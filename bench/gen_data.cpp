@@ -58,27 +58,27 @@ QString japanese_text(unsigned& seed, int chars) {
     return s;
 }
 
-bool generate_data_folder(const QString& folder, const DataSpec& spec) {
+bool generate_data_folder(const QString& folder, const DataShape& shape) {
     QDir().mkpath(folder);
     MemoStore store(folder);
     QDir(folder).mkdir(QStringLiteral("memo1"));
     QDir(folder).mkdir(QStringLiteral("memo2"));
-    unsigned seed = spec.seed;
+    unsigned seed = shape.seed;
 
     QStringList categories{CategoryList::all()};
-    for (int c = 0; c < spec.categories; ++c) categories.append(japanese_text(seed, 3) + QString::number(c));
+    for (int c = 0; c < shape.categories; ++c) categories.append(japanese_text(seed, 3) + QString::number(c));
     store.categories.set_entries(categories);
 
     store.settings = Settings::first_start(0, 1000, 1000, 6975, 9450, 1215);
     bool ok = true;
-    for (int m = 1; m <= spec.memos; ++m) {
+    for (int m = 1; m <= shape.memos; ++m) {
         MemoRecord r;
         r.date = Value(QStringLiteral("20%1/%2/%3").arg(m % 30, 2, 10, QLatin1Char('0')).arg(1 + m % 12, 2, 10, QLatin1Char('0')).arg(1 + m % 28, 2, 10, QLatin1Char('0')));
-        r.category = Value(categories[1 + int(next(seed) % unsigned(spec.categories ? spec.categories : 1))]);
+        r.category = Value(categories[1 + int(next(seed) % unsigned(shape.categories ? shape.categories : 1))]);
         r.title = Value(japanese_text(seed, 6 + int(next(seed) % 20)));
         r.memo_number = store.next_memo_number();
         // Newest first, as the program keeps the index.
-        const int age = spec.memos - m;
+        const int age = shape.memos - m;
         const QString stamp = QStringLiteral("c6/%1/%2 %3:%4:%5")
                                   .arg(12 - (age / 100000) % 12, 2, 10, QLatin1Char('0'))
                                   .arg(28 - (age / 3600) % 28, 2, 10, QLatin1Char('0'))
@@ -88,10 +88,10 @@ bool generate_data_folder(const QString& folder, const DataSpec& spec) {
         r.created_stamp = Value(stamp);
         r.updated_stamp = Value(stamp);
         r.lock_flag = Value(m % 50 == 0 ? QStringLiteral("YES") : QStringLiteral("NO"));
-        if (spec.bodies) {
+        if (shape.bodies) {
             QStringList lines;
             int size = 0;
-            while (size < spec.body_bytes) {
+            while (size < shape.body_bytes) {
                 lines.append(japanese_text(seed, 30));
                 size += 60;
             }

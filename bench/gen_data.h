@@ -7,7 +7,7 @@
 
 namespace tz::bench {
 
-struct DataSpec {
+struct DataShape {
     int memos = 1000;        // up to 30,000
     int categories = 300;    // besides "全部"
     int body_bytes = 2000;   // rough size of each body
@@ -16,7 +16,7 @@ struct DataSpec {
 };
 
 // Writes the folder (created if missing). False when a file could not be written.
-bool generate_data_folder(const QString& folder, const DataSpec& spec);
+bool generate_data_folder(const QString& folder, const DataShape& shape);
 
 // A Japanese title, category or body line made from a seed.
 QString japanese_text(unsigned& seed, int chars);

@@ -13,11 +13,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: gen_data_folder FOLDER [MEMOS] [CATEGORIES] [BODY_BYTES]\n");
         return 2;
     }
-    tz::bench::DataSpec spec;
-    if (args.size() > 2) spec.memos = std::clamp(args[2].toInt(), 0, 30000);
-    if (args.size() > 3) spec.categories = std::clamp(args[3].toInt(), 1, 998);
-    if (args.size() > 4) spec.body_bytes = std::max(0, args[4].toInt());
-    if (!tz::bench::generate_data_folder(args[1], spec)) {
+    tz::bench::DataShape shape;
+    if (args.size() > 2) shape.memos = std::clamp(args[2].toInt(), 0, 30000);
+    if (args.size() > 3) shape.categories = std::clamp(args[3].toInt(), 1, 998);
+    if (args.size() > 4) shape.body_bytes = std::max(0, args[4].toInt());
+    if (!tz::bench::generate_data_folder(args[1], shape)) {
         std::fprintf(stderr, "gen_data_folder: some files could not be written\n");
         return 1;
     }
