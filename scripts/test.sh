@@ -7,11 +7,16 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
 jobs=$(nproc)
 
-# Moc's parse cache can miss a header that was added to an existing build
-# folder; dropping it makes moc read every header again (moc reruns only where
-# something changed).
+# Moc's output in an existing build folder can miss a header that was added
+# since: when the set of headers changed, it is made afresh.
+headers=$(find src tests -name '*.h' | sort | md5sum | cut -d' ' -f1)
 for dir in build build-asan; do
-    [ -d "$dir" ] && find "$dir" -name ParseCache.txt -delete
+    if [ -d "$dir" ] && [ "$(cat "$dir/.headers" 2>/dev/null)" != "$headers" ]; then
+        find "$dir" -maxdepth 3 -type d -name '*_autogen' -prune -exec rm -rf {} +
+        find "$dir" -name ParseCache.txt -delete
+    fi
+    mkdir -p "$dir"
+    echo "$headers" > "$dir/.headers"
 done
 
 echo "== normal build"
