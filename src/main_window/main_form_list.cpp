@@ -73,21 +73,18 @@ bool Main_form::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     if (watched == surface_) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        switch (event->type()) {
-        case QEvent::MouseMove:
-            // A move a control passed on is that control's, not the surface's.
-            if (!dragging_flag_ && surface_->childAt(mouse->position().toPoint())) break;
-            Form_MouseMove(twips::from_px(int(mouse->position().y())), mouse->buttons() != Qt::NoButton);
-            break;
-        case QEvent::MouseButtonPress:
-            Form_MouseDown(twips::from_px(int(mouse->position().y())));
-            break;
-        case QEvent::MouseButtonRelease:
-            Form_MouseUp(twips::from_px(int(mouse->position().y())));
-            break;
-        default:
-            break;
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseMove || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const int y = twips::from_px(int(mouse->position().y()));
+            if (type == QEvent::MouseButtonPress) {
+                Form_MouseDown(y);
+            } else if (type == QEvent::MouseButtonRelease) {
+                Form_MouseUp(y);
+            } else if (dragging_flag_ || !surface_->childAt(mouse->position().toPoint())) {
+                // A move a control passed on is that control's, not the surface's.
+                Form_MouseMove(y, mouse->buttons() != Qt::NoButton);
+            }
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -131,21 +128,24 @@ void Main_form::move_to_top(const Value& memo_number) {
     Grid1->set_current_row(std::max(1, store_.table.find_slot(memo_number)));
 }
 
+bool Main_form::unlock_locked_memo(const QString& editor_mode) {
+    empty_viewer();
+    platform_.message(this, QStringLiteral("指定されたメモには鍵がかかっています。"), program_title());
+    // "sinki" offers the move to top; a correction does not.
+    hand_over_.editor_mode = editor_mode;
+    {
+        F_secpassin unlock(*this);
+        unlock.exec();
+    }
+    if (hand_over_.unlock_answer == u"NO")
+        platform_.message(this, QStringLiteral("パスワードが間違っています。"), program_title(), MsgIcon::Critical);
+    return hand_over_.unlock_answer == u"YES";
+}
+
 void Main_form::show_row(int r) {
     if (maps_.is_locked_row(r)) {
         const Value number = maps_.row_memo_numbers[size_t(r)];
-        empty_viewer();
-        platform_.message(this, QStringLiteral("指定されたメモには鍵がかかっています。"), program_title());
-        hand_over_.editor_mode = QStringLiteral("sinki");
-        {
-            F_secpassin unlock(*this);
-            unlock.exec();
-        }
-        if (hand_over_.unlock_answer == u"NO") {
-            platform_.message(this, QStringLiteral("パスワードが間違っています。"), program_title(), MsgIcon::Critical);
-            return;
-        }
-        if (hand_over_.unlock_answer != u"YES") return;
+        if (!unlock_locked_memo(QStringLiteral("sinki"))) return;
         if (hand_over_.move_to_top_choice == u"YES") {
             move_to_top(number);
             r = Grid1->current_row();
