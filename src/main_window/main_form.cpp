@@ -6,10 +6,13 @@
 #include "ui/platform.h"
 #include "ui/rich_text_box.h"
 #include "ui/twips.h"
+#include "ui/window_geometry.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QUrl>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -162,6 +165,7 @@ void Main_form::build_menu() {
 
     connect(Menu_file_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
     connect(Menu_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
+    connect(menu_tukaikata, &QAction::triggered, this, &Main_form::menu_tukaikata_Click);
 }
 
 Settings Main_form::first_start_settings() const {
@@ -228,21 +232,9 @@ int Main_form::window_state_number() const {
     return 0;
 }
 
-QRect Main_form::outer_geometry_twips() const {
-    // Where the window system reports a frame, the frame is part of the outer
-    // size; the menu bar always is, as it lies inside the window.
-    const QRect f = frameGeometry();
-    return QRect(twips::from_px(f.x()), twips::from_px(f.y()), twips::from_px(f.width()), twips::from_px(f.height()));
-}
+QRect Main_form::outer_geometry_twips() const { return tz::outer_geometry_twips(this); }
 
-void Main_form::set_outer_geometry_twips(const QRect& r) {
-    const QRect f = frameGeometry();
-    const QRect g = geometry();
-    const int frame_w = f.width() - g.width();
-    const int frame_h = f.height() - g.height();
-    move(twips::to_px(r.left()), twips::to_px(r.top()));
-    resize(std::max(1, twips::to_px(r.width()) - frame_w), std::max(1, twips::to_px(r.height()) - frame_h));
-}
+void Main_form::set_outer_geometry_twips(const QRect& r) { tz::set_outer_geometry_twips(this, r); }
 
 void Main_form::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
@@ -255,9 +247,8 @@ void Main_form::apply_layout() {
     layout_ = main_layout(outer.width(), outer.height(), list_height_, layout_);
     if (layout_.width != outer.width() || layout_.height != outer.height()) {
         // Below the minimum size the window snaps back.
-        const QRect f = frameGeometry();
-        const QRect g = geometry();
-        resize(twips::to_px(layout_.width) - (f.width() - g.width()), twips::to_px(layout_.height) - (f.height() - g.height()));
+        const QSize frame = frame_extra_px(this);
+        resize(twips::to_px(layout_.width) - frame.width(), twips::to_px(layout_.height) - frame.height());
         return;
     }
     list_height_ = layout_.Grid1.height();
@@ -317,6 +308,14 @@ void Main_form::select_all_categories() {
 }
 
 int Main_form::current_row() const { return Grid1->current_row(); }
+
+void Main_form::menu_tukaikata_Click() {
+    const QString manual = store_.file_path(QStringLiteral("manual.wri"));
+    if (QFileInfo::exists(manual))
+        platform_.open_url(QUrl::fromLocalFile(manual));
+    else
+        platform_.message(this, QStringLiteral("MANUAL.WRIファイルが無いので、使い方を表示できません。"), QStringLiteral("ツヅリオ"));
+}
 
 void Main_form::save_all_and_end() {
     if (ended_) return;

@@ -116,6 +116,7 @@ public slots:
     void Grid1_DblClick();
     void Option1_Click();
     void Option2_Click();
+    void menu_tukaikata_Click();
     void Command1_Click();
     void Command6_Click();
     void Command7_Click();
@@ -141,6 +142,9 @@ private:
     void fill_keyword_box();
     void connect_list_events();
     void connect_commands();
+    // A locked memo: the message, the unlock dialog, and the wrong-password
+    // message. True when the right password was given.
+    bool unlock_locked_memo(const QString& editor_mode);
     // The hint line shows the text at once, before a window opens.
     void show_hint_now(const QString& text);
     // The viewer's text from the text body file, or from the rich body file as RTF.

@@ -105,6 +105,17 @@ private slots:
         QCOMPARE(f.find<QLineEdit>("Text1")->palette().color(QPalette::Text), QColor(0, 0, 255));
     }
 
+    void the_manual_opens_when_it_is_there() {
+        FormFixture f;
+        f.start();
+        f.form->menu_tukaikata->trigger();
+        QCOMPARE(f.platform.texts(), QStringList({"MANUAL.WRIファイルが無いので、使い方を表示できません。"}));
+        QCOMPARE(f.platform.messages[0].title, QStringLiteral("ツヅリオ"));
+        write_bytes(f.path("manual.wri"), "manual");
+        f.form->menu_tukaikata->trigger();
+        QCOMPARE(f.platform.opened, std::vector<QUrl>({QUrl::fromLocalFile(f.path("manual.wri"))}));
+    }
+
     void no_memos_leaves_header_and_empty_row() {
         FormFixture f;
         write_folder(f.dir.path(), {}, {"全部", "作者より"}, 4);
