@@ -8,6 +8,7 @@
 #include "ui/platform.h"
 #include "ui/rich_text_box.h"
 #include "ui/twips.h"
+#include "ui/window_geometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -226,20 +227,14 @@ void F_kinyu::Form_Load() {
 
 // ---- Place and size -------------------------------------------------------
 
-QRect F_kinyu::outer_twips() const {
-    // Where the window system reports no frame, the window's own size is its outer size.
-    const QRect f = frameGeometry();
-    return QRect(twips::from_px(f.x()), twips::from_px(f.y()), twips::from_px(f.width()), twips::from_px(f.height()));
-}
+QRect F_kinyu::outer_twips() const { return outer_geometry_twips(this); }
 
 void F_kinyu::place_outer(const QRect& r) {
     wanted_outer_ = r;
     const QRect f = frameGeometry();
     const QRect g = geometry();
     frame_used_ = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
-    move(twips::to_px(r.left()), twips::to_px(r.top()));
-    resize(std::max(1, twips::to_px(r.width()) - (f.width() - g.width())),
-           std::max(1, twips::to_px(r.height()) - (f.height() - g.height())));
+    set_outer_geometry_twips(this, r);
 }
 
 bool F_kinyu::event(QEvent* e) {

@@ -2,7 +2,6 @@
 // and the hints they give.
 
 #include "dialogs/f_sakujo.h"
-#include "dialogs/f_secpassin.h"
 #include "editor/f_kinyu.h"
 #include "main_window/main_form.h"
 #include "ui/platform.h"
@@ -89,20 +88,7 @@ void Main_form::Command6_Click() {
 
 void Main_form::Command8_Click() {
     const int r = Grid1->current_row();
-    if (maps_.is_locked_row(r)) {
-        empty_viewer();
-        platform_.message(this, QStringLiteral("指定されたメモには鍵がかかっています。"), program_title());
-        hand_over_.editor_mode = QStringLiteral("teisei");
-        {
-            F_secpassin unlock(*this);
-            unlock.exec();
-        }
-        if (hand_over_.unlock_answer == u"NO") {
-            platform_.message(this, QStringLiteral("パスワードが間違っています。"), program_title(), MsgIcon::Critical);
-            return;
-        }
-        if (hand_over_.unlock_answer != u"YES") return;
-    }
+    if (maps_.is_locked_row(r) && !unlock_locked_memo(QStringLiteral("teisei"))) return;
     if (!maps_.is_memo_row(r)) {
         platform_.message(this, QStringLiteral("訂正する項目が選択されていません。"), program_title());
         return;

@@ -23,17 +23,6 @@ using namespace tz::test;
 
 namespace {
 
-QStringList titles(MemoGrid* g) {
-    QStringList t;
-    for (int r = 1; r < g->rows() - 1; ++r) t.append(g->cell_text(r, 2));
-    return t;
-}
-
-void click_row(MemoGrid* g, int r) {
-    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
-}
-
 struct Fixture : FormFixture {
     MemoGrid* grid;
     RichTextBox* viewer;
@@ -99,7 +88,7 @@ private slots:
         click_row(f.grid, 1);
         on_next_modal([](QWidget* d) { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d, Qt::Key_Return); });
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
-        QCOMPARE(titles(f.grid), QStringList({"買い物", "同じ題"}));  // every memo, order kept
+        QCOMPARE(grid_titles(f.grid), QStringList({"買い物", "同じ題"}));  // every memo, order kept
         QCOMPARE(combo1->currentText(), QStringLiteral("仕事"));
         QVERIFY(!f.files_of(30));
         QVERIFY(f.files_of(10));
@@ -116,7 +105,7 @@ private slots:
         click_row(f.grid, 2);
         f.answer_delete("Command1");
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
-        QCOMPARE(titles(f.grid), QStringList({"買い物"}));
+        QCOMPARE(grid_titles(f.grid), QStringList({"買い物"}));
         QCOMPARE(f.platform.texts(), QStringList({"指定されたメモには鍵がかかっています。"}));
         QVERIFY(!QFile::exists(f.form->store().text_body_path(Value::number(10))));
         // The last one: an empty index.
@@ -145,7 +134,7 @@ private slots:
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
         QVERIFY(f.platform.messages.back().text.startsWith("ファイル tzurio.dat を保存できませんでした。"));
         QCOMPARE(f.form->store().table.count(), 3);
-        QCOMPARE(titles(f.grid), QStringList({"同じ題", "買い物", "同じ題"}));
+        QCOMPARE(grid_titles(f.grid), QStringList({"同じ題", "買い物", "同じ題"}));
         QVERIFY(f.files_of(20));
     }
 

@@ -19,17 +19,6 @@ using namespace tz::test;
 
 namespace {
 
-QStringList titles(MemoGrid* g) {
-    QStringList t;
-    for (int r = 1; r < g->rows() - 1; ++r) t.append(g->cell_text(r, 2));
-    return t;
-}
-
-void click_row(MemoGrid* g, int r) {
-    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
-}
-
 // Fills the open editor and saves (or cancels) it.
 void write_in_editor(const QString& category, const QString& title, const QString& body, bool cancel = false,
                      QString* hint_seen = nullptr, QLineEdit* hint = nullptr) {
@@ -67,7 +56,7 @@ private slots:
         write_in_editor("仕事", "会議", "本文", false, &seen, hint);
         QTest::mouseClick(f.find<QPushButton>("Command6"), Qt::LeftButton);
         QCOMPARE(seen, QStringLiteral("")); // the editor empties the hint line as it opens
-        QCOMPARE(titles(grid), QStringList({"会議", "【ツヅリオ】ご利用のお礼"}));
+        QCOMPARE(grid_titles(grid), QStringList({"会議", "【ツヅリオ】ご利用のお礼"}));
         QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (2件)"));
         QCOMPARE(f.form->hand_over().editor_mode, QStringLiteral("sinki"));
 
@@ -99,7 +88,7 @@ private slots:
         answer_unlock(QString());  // no password set: an empty entry opens it
         write_in_editor(QString(), "お礼（訂正）", QString());
         QTest::mouseClick(f.find<QPushButton>("Command8"), Qt::LeftButton);
-        QCOMPARE(titles(grid), QStringList({"お礼（訂正）", "会議"}));
+        QCOMPARE(grid_titles(grid), QStringList({"お礼（訂正）", "会議"}));
         QVERIFY(f.form->store().table.slot(1).memo_number == Value::number(1));
 
         // The empty row after a longer list had the locked memo there.
@@ -125,31 +114,31 @@ private slots:
                 write_in_editor(category, title, body);
                 QTest::mouseClick(f.find<QPushButton>("Command6"), Qt::LeftButton);
             }
-            QCOMPARE(titles(grid), QStringList({"会議の議事録", "牛乳を買う", "週報を書く", "【ツヅリオ】ご利用のお礼"}));
+            QCOMPARE(grid_titles(grid), QStringList({"会議の議事録", "牛乳を買う", "週報を書く", "【ツヅリオ】ご利用のお礼"}));
             QCOMPARE(combo1->count(), 4);  // 全部, 作者より, 仕事, 家
 
             // Filter, search, look.
             combo1->setCurrentIndex(2);
             QMetaObject::invokeMethod(f.form.get(), "Combo1_Click");
-            QCOMPARE(titles(grid), QStringList({"会議の議事録", "週報を書く"}));
+            QCOMPARE(grid_titles(grid), QStringList({"会議の議事録", "週報を書く"}));
             f.combo_search("週報");
-            QCOMPARE(titles(grid), QStringList({"週報を書く"}));
+            QCOMPARE(grid_titles(grid), QStringList({"週報を書く"}));
             click_row(grid, 1);
             QCOMPARE(f.find<RichTextBox>("RTB1")->text(), QStringLiteral("月曜までに提出"));
 
             // Move it to the top, correct another, delete a third.
             f.time.now = f.time.now.addSecs(60);
             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->grid_model()->index(0, 2)).center());
-            QCOMPARE(titles(grid).first(), QStringLiteral("週報を書く"));
+            QCOMPARE(grid_titles(grid).first(), QStringLiteral("週報を書く"));
             click_row(grid, 2);
             f.time.now = f.time.now.addSecs(60);
             write_in_editor(QString(), "会議の議事録（済）", QString());
             QTest::mouseClick(f.find<QPushButton>("Command8"), Qt::LeftButton);
-            QCOMPARE(titles(grid).first(), QStringLiteral("会議の議事録（済）"));
+            QCOMPARE(grid_titles(grid).first(), QStringLiteral("会議の議事録（済）"));
             click_row(grid, 3);  // 牛乳を買う
             on_next_modal([](QWidget* d) { QTest::mouseClick(d->findChild<QPushButton*>("Command1"), Qt::LeftButton); });
             QTest::mouseClick(f.find<QPushButton>("Command7"), Qt::LeftButton);
-            QCOMPARE(titles(grid), QStringList({"会議の議事録（済）", "週報を書く", "【ツヅリオ】ご利用のお礼"}));
+            QCOMPARE(grid_titles(grid), QStringList({"会議の議事録（済）", "週報を書く", "【ツヅリオ】ご利用のお礼"}));
             f.form->Menu_quit->trigger();
             for (const QString& n : names) write_bytes(keep.filePath(n), read_bytes(f.path(n)));
             QDir(keep.path()).mkdir("memo1");
@@ -166,7 +155,7 @@ private slots:
                 write_bytes(again.path(sub + "/" + file), read_bytes(keep.filePath(sub + "/" + file)));
         again.start();
         auto* grid = again.find<MemoGrid>("Grid1");
-        QCOMPARE(titles(grid), QStringList({"会議の議事録（済）", "週報を書く", "【ツヅリオ】ご利用のお礼"}));
+        QCOMPARE(grid_titles(grid), QStringList({"会議の議事録（済）", "週報を書く", "【ツヅリオ】ご利用のお礼"}));
         QCOMPARE(again.store_keyword(0), QStringLiteral("週報"));
         click_row(grid, 1);
         QCOMPARE(again.find<RichTextBox>("RTB1")->text(), QStringLiteral("午後三時から"));

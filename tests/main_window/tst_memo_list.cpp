@@ -23,18 +23,6 @@ using namespace tz::test;
 
 namespace {
 
-QStringList titles(MemoGrid* g) {
-    QStringList t;
-    for (int r = 1; r < g->rows() - 1; ++r) t.append(g->cell_text(r, 2));
-    return t;
-}
-
-void click_row(MemoGrid* g, int r) {
-    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
-    g->scrollTo(cell);
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
-}
-
 void double_click_row(MemoGrid* g, int r) {
     click_row(g, r);
     const QModelIndex cell = g->grid_model()->index(r - 1, 2);
@@ -101,33 +89,33 @@ private slots:
         std::vector<MemoRecord> memos = three_memos();
         memos.push_back(memo("仕事 ", "blank after", 4, "c6/01/01 00:00:00"));
         ListFixture f(memos, {"全部", "仕事", "家", "仕事 "});
-        QCOMPARE(titles(f.grid).size(), 4);
+        QCOMPARE(grid_titles(f.grid).size(), 4);
         f.combo2->setEditText("leftover");
         f.combo1->setFocus();
         QTest::keyClick(f.combo1, Qt::Key_Down);  // picks "仕事"
         QCOMPARE(f.combo1->currentText(), QStringLiteral("仕事"));
-        QCOMPARE(titles(f.grid), QStringList({"会議の予定", "報告書ＡＢＣ"}));
+        QCOMPARE(grid_titles(f.grid), QStringList({"会議の予定", "報告書ＡＢＣ"}));
         QCOMPARE(f.form->row_maps().shown_count, 2);
         QVERIFY(f.form->row_maps().row_memo_numbers[1] == Value::number(3));
         QVERIFY(f.form->row_maps().row_memo_numbers[3] == Value::number(0));
         QCOMPARE(f.combo2->currentText(), QString());  // the keyword box is emptied
         QCOMPARE(f.find<QLineEdit>("Text1")->text(), QStringLiteral("指定した分類のメモだけを表示します。"));
         pick_from_list(f.combo1, 0);
-        QCOMPARE(titles(f.grid).size(), 4);
+        QCOMPARE(grid_titles(f.grid).size(), 4);
     }
 
     void title_search_matches_code_units_exactly() {
         ListFixture f(three_memos());
         f.search("abc");
-        QCOMPARE(titles(f.grid), QStringList({"買い物 abc"}));  // not ABC, not ＡＢＣ
+        QCOMPARE(grid_titles(f.grid), QStringList({"買い物 abc"}));  // not ABC, not ＡＢＣ
         f.search("");
-        QCOMPARE(titles(f.grid).size(), 3);
+        QCOMPARE(grid_titles(f.grid).size(), 3);
         f.combo1->setFocus();
         QTest::keyClick(f.combo1, Qt::Key_Down);
         f.search("予定");
-        QCOMPARE(titles(f.grid), QStringList({"会議の予定"}));
+        QCOMPARE(grid_titles(f.grid), QStringList({"会議の予定"}));
         f.search("買い物");  // only in another category
-        QCOMPARE(titles(f.grid), QStringList());
+        QCOMPARE(grid_titles(f.grid), QStringList());
         QCOMPARE(f.grid->rows(), 2);
     }
 
@@ -201,7 +189,7 @@ private slots:
         f.time.now = QDateTime(QDate(2026, 12, 6), QTime(9, 0, 0));
         const QByteArray index_before = read_bytes(f.path("tzurio.dat"));
         double_click_row(f.grid, 2);  // 報告書ＡＢＣ
-        QCOMPARE(titles(f.grid), QStringList({"報告書ＡＢＣ", "会議の予定", "買い物 abc"}));  // every memo
+        QCOMPARE(grid_titles(f.grid), QStringList({"報告書ＡＢＣ", "会議の予定", "買い物 abc"}));  // every memo
         QCOMPARE(f.grid->current_row(), 1);
         QCOMPARE(f.combo1->currentText(), QStringLiteral("仕事"));
         QCOMPARE(f.combo2->currentText(), QString());
@@ -212,7 +200,7 @@ private slots:
         // The top memo: new stamp, same order.
         f.time.now = f.time.now.addSecs(5);
         double_click_row(f.grid, 1);
-        QCOMPARE(titles(f.grid), QStringList({"報告書ＡＢＣ", "会議の予定", "買い物 abc"}));
+        QCOMPARE(grid_titles(f.grid), QStringList({"報告書ＡＢＣ", "会議の予定", "買い物 abc"}));
         QCOMPARE(f.form->store().table.slot(1).updated_stamp.display(), QStringLiteral("c6/12/06 09:00:05"));
         // The header and the empty row select nothing.
         f.platform.messages.clear();
@@ -227,10 +215,10 @@ private slots:
         ListFixture f({memo("家", "1999", 1, "99/12/31 23:59:59"), memo("家", "2003", 2, "a3/01/01 00:00:00")});
         f.time.now = QDateTime(QDate(2003, 1, 2), QTime(0, 0));
         double_click_row(f.grid, 1);  // the 1999 memo gets a 2003 stamp
-        QCOMPARE(titles(f.grid), QStringList({"1999", "2003"}));
+        QCOMPARE(grid_titles(f.grid), QStringList({"1999", "2003"}));
         f.time.now = QDateTime(QDate(1999, 6, 1), QTime(0, 0));
         double_click_row(f.grid, 2);  // a 1999 stamp stays below
-        QCOMPARE(titles(f.grid), QStringList({"1999", "2003"}));
+        QCOMPARE(grid_titles(f.grid), QStringList({"1999", "2003"}));
     }
 
     void a_click_shows_the_memo_in_either_mode() {
@@ -319,7 +307,7 @@ private slots:
         answer_unlock("pass", false, true);
         f.time.now = QDateTime(QDate(2026, 12, 7), QTime(0, 0));
         double_click_row(f.grid, 2);
-        QCOMPARE(titles(f.grid).at(1), QStringLiteral("秘密"));
+        QCOMPARE(grid_titles(f.grid).at(1), QStringLiteral("秘密"));
     }
 
     void the_unlock_box_moves_the_memo_to_the_top() {
@@ -331,7 +319,7 @@ private slots:
         f.time.now = QDateTime(QDate(2026, 12, 6), QTime(9, 0, 0));
         answer_unlock("pass", true);
         click_row(f.grid, 2);
-        QCOMPARE(titles(f.grid), QStringList({"秘密", "会議の予定", "買い物 abc"}));
+        QCOMPARE(grid_titles(f.grid), QStringList({"秘密", "会議の予定", "買い物 abc"}));
         QCOMPARE(f.grid->current_row(), 1);
         QCOMPARE(f.viewer->toPlainText(), QStringLiteral("秘密"));
         QCOMPARE(f.form->hand_over().move_to_top_choice, QStringLiteral("YES"));

@@ -107,3 +107,21 @@ void FormFixture::combo_search(const QString& keyword) {
 }
 
 }  // namespace tz::test
+
+#include "ui/memo_grid.h"
+
+namespace tz::test {
+
+QStringList grid_titles(MemoGrid* g) {
+    QStringList t;
+    for (int r = 1; r < g->rows() - 1; ++r) t.append(g->cell_text(r, 2));
+    return t;
+}
+
+void click_row(MemoGrid* g, int r) {
+    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
+    g->scrollTo(cell);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
+}
+
+}  // namespace tz::test

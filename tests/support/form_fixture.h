@@ -60,3 +60,14 @@ namespace tz::test {
 // A mouse move over a widget with no button held, as the window system sends it.
 void move_mouse(QWidget* w, const QPoint& pos);
 }  // namespace tz::test
+
+namespace tz {
+class MemoGrid;
+}
+
+namespace tz::test {
+// The titles of the memo rows of the list (the empty row left out).
+QStringList grid_titles(MemoGrid* grid);
+// A mouse click on the title cell of row r (1-based).
+void click_row(MemoGrid* grid, int r);
+}  // namespace tz::test

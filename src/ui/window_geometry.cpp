@@ -1,0 +1,24 @@
+#include "ui/window_geometry.h"
+
+#include "ui/twips.h"
+
+#include <QWidget>
+
+namespace tz {
+
+QRect outer_geometry_twips(const QWidget* w) {
+    const QRect f = w->frameGeometry();
+    return QRect(twips::from_px(f.x()), twips::from_px(f.y()), twips::from_px(f.width()), twips::from_px(f.height()));
+}
+
+QSize frame_extra_px(const QWidget* w) {
+    return w->frameGeometry().size() - w->geometry().size();
+}
+
+void set_outer_geometry_twips(QWidget* w, const QRect& r) {
+    const QSize frame = frame_extra_px(w);
+    w->move(twips::to_px(r.left()), twips::to_px(r.top()));
+    w->resize(std::max(1, twips::to_px(r.width()) - frame.width()), std::max(1, twips::to_px(r.height()) - frame.height()));
+}
+
+}  // namespace tz

@@ -1,0 +1,19 @@
+#pragma once
+// A top-level window's outer place and size in twips: its frame, caption and
+// menu bar included where the window system reports a frame, otherwise the
+// window's own size.
+
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace tz {
+
+QRect outer_geometry_twips(const QWidget* window);
+// Moves and sizes the window so that its outer rectangle is r (twips).
+void set_outer_geometry_twips(QWidget* window, const QRect& r);
+// What the frame adds to the window's own size, in pixels.
+QSize frame_extra_px(const QWidget* window);
+
+}  // namespace tz
