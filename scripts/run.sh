@@ -7,10 +7,10 @@ cd "$(dirname "$0")/.."
 
 folder="${1:-$HOME/tzurio}"
 bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DTZ_BENCH=OFF >/dev/null
-ninja -C build tzurio
+cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTZ_BENCH=OFF >/dev/null
+ninja -C build-run tzurio
 mkdir -p "$folder"
-cp build/src/tzurio "$folder/tzurio"
+cp build-run/src/tzurio "$folder/tzurio"
 echo "Starting $folder/tzurio (memo data: $folder)"
 cd "$folder"
 exec ./tzurio
