@@ -10,7 +10,7 @@ bash scripts/setup.sh
 cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTZ_BENCH=OFF >/dev/null
 ninja -C build-run tzurio
 mkdir -p "$folder"
-cp build-run/src/tzurio "$folder/tzurio"
+install -m 755 build-run/src/tzurio "$folder/tzurio"
 echo "Starting $folder/tzurio (memo data: $folder)"
 cd "$folder"
 exec ./tzurio
