@@ -104,7 +104,7 @@ public:
 
     // Gives the memo a new updated stamp, re-sorts, shows every memo with it
     // current and empties the keyword box. Nothing is written to a file.
-    void move_to_top(const Value& memo_number);
+    void move_to_top(Value memo_number);  // by value: the list it may come from is rebuilt
     // Shows the memo of row r in the viewer (asking for the password of a locked memo).
     void show_row(int r);
 

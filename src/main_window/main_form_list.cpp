@@ -117,7 +117,7 @@ void Main_form::Grid1_DblClick() {
 void Main_form::Option1_Click() { show_row(Grid1->current_row()); }
 void Main_form::Option2_Click() { show_row(Grid1->current_row()); }
 
-void Main_form::move_to_top(const Value& memo_number) {
+void Main_form::move_to_top(Value memo_number) {
     const QString now = store_.stamp();
     for (MemoRecord& r : store_.table.records())
         if (r.memo_number == memo_number) r.updated_stamp = Value(now);
