@@ -1,8 +1,14 @@
 #pragma once
-// Opening the editor over a fake main window and reaching its controls by name.
+// The editor opened over a stand-in main window: a real memo store on a folder
+// of its own, the recording platform, and the main window's operations the
+// editor asked for, in order.
 
 #include "editor/f_kinyu.h"
-#include "fake_main_ops.h"
+#include "store/data_folder.h"
+#include "support/fake_platform.h"
+#include "support/test_folder.h"
+#include "ui/fonts.h"
+#include "ui/main_ops.h"
 #include "ui/rich_text_box.h"
 
 #include <QCheckBox>
@@ -10,7 +16,6 @@
 #include <QDirIterator>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QMap>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -24,43 +29,79 @@ inline void type_text(QWidget* w, const QString& text) {
     QCoreApplication::sendEvent(w, &e);
 }
 
-struct EditorFixture {
-    FakeMainOps ops;
-    std::unique_ptr<F_kinyu> dlg;
+inline void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+
+class EditorFixture : public MainOps {
+public:
+    EditorFixture() : store_(dir.path(), time.clock()) {
+        [[maybe_unused]] static const bool fonts_done = (fonts::install_substitutes(), true);
+        for (const char* folder : {"memo1", "memo2"}) QDir(dir.path()).mkpath(QLatin1String(folder));
+        store_.settings = Settings::first_start(0, 1200, 1500, 6975, 9450, 1215);
+    }
+
+    // Puts these memos and categories into the store and writes the data files
+    // (and, when asked, each memo's body files holding its title). Row r of the
+    // list shows slot r.
+    void fill(const std::vector<MemoRecord>& memos, const QStringList& categories, int counter, bool bodies = true) {
+        maps = RowMaps();
+        maps.row_memo_numbers.assign(memos.size() + 2, Value::number(0));
+        for (const MemoRecord& m : memos) {
+            store_.table.append(m);
+            maps.row_memo_numbers[size_t(++maps.shown_count)] = m.memo_number;
+            if (!bodies) continue;
+            write_text_body(store_, m.memo_number, m.title.display());
+            write_bytes(store_.rich_body_path(m.memo_number), crlf_lines({m.title.display()}));
+        }
+        store_.categories.set_entries(categories);
+        store_.settings[Settings::Counter] = Value::number(counter);
+        write_all(store_);
+    }
 
     // Opens the editor in the given mode and shows it.
     F_kinyu& open(const QString& mode = QStringLiteral("sinki")) {
-        ops.hand.editor_mode = mode;
-        dlg = std::make_unique<F_kinyu>(ops);
+        hand.editor_mode = mode;
+        dlg = std::make_unique<F_kinyu>(*this);
         dlg->show();
         if (!QTest::qWaitForWindowExposed(dlg.get())) qWarning("editor not exposed");
         return *dlg;
     }
 
-    template <typename W>
-    W* find(const char* name) const {
-        W* w = dlg->findChild<W*>(QLatin1String(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
-    }
-    QComboBox* combo(const char* name) const { return find<QComboBox>(name); }
-    QLineEdit* line(const char* name) const { return find<QLineEdit>(name); }
-    QCheckBox* check(const char* name) const { return find<QCheckBox>(name); }
-    QPushButton* button(const char* name) const { return find<QPushButton>(name); }
-    RichTextBox* body() const { return find<RichTextBox>("RTB_kinyu"); }
-
-    void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
 
     // Every file under the data folder with its bytes.
     QMap<QString, QByteArray> files() const {
         QMap<QString, QByteArray> all;
-        QDirIterator it(ops.dir.path(), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
+        for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
             const QString p = it.next();
             all.insert(p, read_bytes(p));
         }
         return all;
     }
+
+    MemoStore& store() override { return store_; }
+    HandOver& hand_over() override { return hand; }
+    Platform& platform() override { return fake; }
+    const RowMaps& row_maps() const override { return maps; }
+    int current_row() const override { return row; }
+    QWidget* main_widget() override { return &main; }
+    QRect outer_geometry_twips() const override { return QRect(1500, 1200, 9450, 6975); }
+    void full_rebuild() override { calls.append(QStringLiteral("full_rebuild")); }
+    void set_hint(const QString&) override {}
+    void empty_viewer() override { calls.append(QStringLiteral("empty_viewer")); }
+    void set_caption() override { calls.append(QStringLiteral("set_caption:") + store_.main_caption()); }
+    void append_category_to_box(const QString& name) override { calls.append(QStringLiteral("append_category:") + name); }
+    void select_all_categories() override { calls.append(QStringLiteral("select_all_categories")); }
+
+    QTemporaryDir dir;
+    FixedClock time;
+    FakePlatform fake;
+    MemoStore store_;
+    HandOver hand;
+    RowMaps maps;
+    int row = 1;
+    QStringList calls;
+    QWidget main;
+    std::unique_ptr<F_kinyu> dlg;  // last: closed before the window it sits on
 };
 
 }  // namespace tz::test
