@@ -192,6 +192,12 @@ void Main_form::start() {
         const QRect now = outer_geometry_twips();
         stored_outer_ = QRect(number_or(s[Settings::WindowLeft], now.left()), number_or(s[Settings::WindowTop], now.top()),
                               number_or(s[Settings::WindowWidth], now.width()), number_or(s[Settings::WindowHeight], now.height()));
+        // A place on no screen (a folder carried from a larger display) keeps
+        // the centred place, so the window can always be reached.
+        const QRect stored_px = twips::to_px(*stored_outer_);
+        bool on_a_screen = false;
+        for (const QScreen* screen : QGuiApplication::screens()) on_a_screen |= screen->availableGeometry().intersects(stored_px);
+        if (!on_a_screen) stored_outer_->moveTopLeft(now.topLeft());
         set_outer_geometry_twips(*stored_outer_);
     }
     apply_layout();

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QScreen>
 #include <QTextEdit>
 
 using namespace tz;
@@ -136,6 +137,17 @@ private slots:
         const QStringList ini = QString::fromLatin1(read_bytes(f.path("tzurio.ini"))).split("\r\n");
         QCOMPARE(ini[1], QString(" %1 ").arg(state));
         if (state == 0) QCOMPARE(ini.mid(2, 5), QStringList({" 1500 ", " 900 ", " 7500 ", " 10500 ", " 1995 "}));
+    }
+
+    void a_stored_place_on_no_screen_keeps_the_window_reachable() {
+        FormFixture f;
+        write_folder(f.dir.path(), {}, {"全部"}, 0);
+        write_bytes(f.path("tzurio.ini"), crlf_lines({" 0 ", " 0 ", " 900000 ", " 900000 ", " 7500 ", " 10500 ", " 1215 ",
+                                                      " 2 ", "全部", "", "更新日", " 0 ", ""}));
+        Main_form& form = f.start();
+        const QRect outer = form.outer_geometry_twips();
+        QVERIFY(QGuiApplication::primaryScreen()->geometry().intersects(twips::to_px(outer)));
+        QCOMPARE(outer.width(), 10500);  // the stored size still holds
     }
 
     void the_three_exit_paths_write_the_same_bytes() {
