@@ -1,0 +1,83 @@
+#include "support/ui_driving.h"
+
+#include "ui/fonts.h"
+#include "ui/memo_grid.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace tz::test {
+
+void install_test_fonts() {
+    static bool done = false;
+    if (!done) fonts::install_substitutes();
+    done = true;
+}
+
+void on_next_modal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start();
+}
+
+void answer_unlock(const QString& password, bool move_to_top, bool cancel) {
+    on_next_modal([=](QWidget* dialog) {
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("Text1"), password);
+        if (move_to_top) QTest::mouseClick(dialog->findChild<QCheckBox*>("Check1"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(cancel ? "Command1" : "Command2"), Qt::LeftButton);
+    });
+}
+
+void pick_from_list(QComboBox* combo, int index) {
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    const QModelIndex item = view->model()->index(index, 0);
+    view->scrollTo(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+}
+
+void type_text(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(w, QString(c));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QApplication::sendEvent(w, &commit);
+        }
+    }
+}
+
+void move_mouse(QWidget* w, const QPoint& pos) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+QStringList grid_titles(MemoGrid* g) {
+    QStringList t;
+    for (int r = 1; r < g->rows() - 1; ++r) t.append(g->cell_text(r, 2));
+    return t;
+}
+
+void click_row(MemoGrid* g, int r) {
+    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
+    g->scrollTo(cell);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
+}
+
+}  // namespace tz::test

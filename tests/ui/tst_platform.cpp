@@ -1,0 +1,40 @@
+// The real message boxes the program shows, driven as a user drives them.
+
+#include "support/ui_driving.h"
+#include "ui/platform.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTest>
+
+using namespace tz;
+using namespace tz::test;
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void messages_show_their_text_title_icon_and_buttons() {
+        QtPlatform platform;
+        on_next_modal([](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
+            QCOMPARE(box->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0"));
+            QCOMPARE(box->text(), QStringLiteral("一行目\n二行目"));  // a CR is a line break
+            QCOMPARE(box->icon(), QMessageBox::Critical);
+            QCOMPARE(box->buttons().size(), 1);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(platform.message(nullptr, QStringLiteral("一行目\r二行目"), QStringLiteral("【ツヅリオ】Ver.3.0"), MsgIcon::Critical,
+                                  MsgButtons::Ok),
+                 MsgAnswer::Ok);
+
+        // Questions: Yes is the default, only No cancels, Esc is No.
+        on_next_modal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+        QCOMPARE(platform.message(nullptr, "?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::Yes);
+        on_next_modal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+        QCOMPARE(platform.message(nullptr, "?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::No);
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
