@@ -202,8 +202,8 @@ void Main_form::start() {
     }
     apply_layout();
 
-    full_rebuild();
-    Combo1->clear();
+    // Choosing the first category fills the list as a pick does; with "全部"
+    // first that is every memo, so the list is built once, here.
     Combo1->addItems(store_.categories.entries());
     select_all_categories();
     fill_keyword_box();

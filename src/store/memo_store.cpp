@@ -15,6 +15,9 @@ void MemoTable::resort() {
     // A stable sort gives the same order as exchanging neighbours whose stamps
     // rise until no pair does: newest first, equal stamps in their old order.
     std::stable_sort(slots_.begin(), slots_.end(), [](const MemoRecord& a, const MemoRecord& b) {
+        const QString* x = a.updated_stamp.text_ptr();
+        const QString* y = b.updated_stamp.text_ptr();
+        if (x && y) return *y < *x;  // stamps are texts: compared in place, no copies
         return b.updated_stamp.display() < a.updated_stamp.display();
     });
 }

@@ -21,6 +21,9 @@ public:
     // The text as shown in a window: a text unchanged, a number in plain digits.
     QString display() const;
 
+    // The text itself without a copy, or nothing for a number.
+    const QString* text_ptr() const { return std::get_if<QString>(&v_); }
+
     // The value read as a number (a text with blanks around digits reads as one).
     std::optional<double> as_number() const;
 
