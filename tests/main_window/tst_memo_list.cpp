@@ -5,11 +5,14 @@
 #include "store/data_folder.h"
 #include "support/form_fixture.h"
 #include "ui/memo_grid.h"
+#include "dialogs/f_secpassin.h"
 #include "ui/twips.h"
 
 #include <QHeaderView>
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -343,33 +346,20 @@ private slots:
         for (const char* mode : {"sinki", "teisei"}) {
             f.form->hand_over().editor_mode = mode;
             const bool correction = QByteArray(mode) == "teisei";
-            on_next_modal([&, correction](QWidget* d) {
-                QCOMPARE(d->windowTitle(), QStringLiteral("鍵を開けるためのパスワード"));
-                QCOMPARE(d->findChild<QWidget*>("Check1")->isVisible(), !correction);
-                QCOMPARE(d->findChild<QWidget*>("Label2")->isVisible(), !correction);
-                QCOMPARE(d->findChild<QWidget*>("Text1")->testAttribute(Qt::WA_InputMethodEnabled), false);
-                QVERIFY(!(d->windowFlags() & Qt::WindowCloseButtonHint));
-                QTest::keyClick(d->findChild<QWidget*>("Text1"), Qt::Key_Escape);
-            });
-            F_secpassin_probe(f);
-            QCOMPARE(f.form->hand_over().unlock_answer, QStringLiteral("CANCEL"));
+            F_secpassin d(*f.form);
+            QCOMPARE(d.windowTitle(), QStringLiteral("鍵を開けるためのパスワード"));
+            QCOMPARE(d.design_outer_height(), correction ? 2040 : 3120);
+            QCOMPARE(d.Command2->y(), twips::to_px(correction ? 1020 : 2100));
+            QCOMPARE(d.Check1->isHidden(), correction);
+            QCOMPARE(d.Label2->isHidden(), correction);
+            QVERIFY(!d.Text1->testAttribute(Qt::WA_InputMethodEnabled));
+            QVERIFY(!(d.windowFlags() & Qt::WindowCloseButtonHint));
+            on_next_modal([](QWidget* w) { QTest::keyClick(w->findChild<QWidget*>("Text1"), Qt::Key_Escape); });
+            d.exec();
+            QCOMPARE(f.form->hand_over().unlock_answer, QStringLiteral("CANCEL"));  // an earlier YES never counts
         }
     }
-
-private:
-    void F_secpassin_probe(ListFixture& f);
 };
-
-#include "dialogs/f_secpassin.h"
-#include <QCheckBox>
-
-void TestMemoList::F_secpassin_probe(ListFixture& f) {
-    F_secpassin d(*f.form);
-    const int expected = f.form->hand_over().editor_mode == u"teisei" ? 2040 : 3120;
-    QCOMPARE(d.design_outer_height(), expected);
-    QCOMPARE(d.Command2->y(), twips::to_px(expected == 2040 ? 1020 : 2100));
-    d.exec();
-}
 
 QTEST_MAIN(TestMemoList)
 #include "tst_memo_list.moc"
