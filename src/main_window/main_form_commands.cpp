@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -63,6 +64,9 @@ void Main_form::connect_commands() {
         {Command7, "現在選択されているメモを削除します。"},
         {Command8, "現在選択されているメモを訂正します。"},
         {Command9, "現在選択されているメモを印刷します。"},
+        {Option1, "高速モードにすると画像や文字飾りを表示しません。"},
+        {Option2, "詳細モードにするとメモの表示に少し時間がかかります。"},
+        {Text1, "【ツヅリオ】の機能・使用法のガイダンスを表示します。"},
     };
     for (auto [widget, text] : hints) {
         widget->setMouseTracking(true);

@@ -31,12 +31,9 @@ void Main_form::connect_list_events() {
     connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
     connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
     for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Combo2->lineEdit()),
-                       static_cast<QWidget*>(Text1), static_cast<QWidget*>(Option1), static_cast<QWidget*>(Option2)})
+                       static_cast<QWidget*>(Text1)})
         w->installEventFilter(this);
     surface_->installEventFilter(this);
-    Option1->setMouseTracking(true);
-    Option2->setMouseTracking(true);
-    Text1->setMouseTracking(true);
     connect(Grid1, &MemoGrid::grid_mouse_move, this, [this] {
         surface_->unsetCursor();
         set_hint(QStringLiteral("クリックでメモ内容を表示、ダブルクリックで一番上に移動"));
@@ -63,11 +60,6 @@ bool Main_form::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-        break;
-    case QEvent::MouseMove:
-        if (watched == Option1) set_hint(QStringLiteral("高速モードにすると画像や文字飾りを表示しません。"));
-        if (watched == Option2) set_hint(QStringLiteral("詳細モードにするとメモの表示に少し時間がかかります。"));
-        if (watched == Text1) set_hint(QStringLiteral("【ツヅリオ】の機能・使用法のガイダンスを表示します。"));
         break;
     default:
         break;
