@@ -124,7 +124,7 @@ public slots:
     void Command9_Click();
     void RTB1_MouseUp();
     // The window's own surface: the splitter band between list and viewer (y in twips).
-    void Form_MouseMove(int y, bool button_held);
+    void Form_MouseMove(int y);
     void Form_MouseDown(int y);
     void Form_MouseUp(int y);
 

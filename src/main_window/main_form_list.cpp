@@ -75,7 +75,7 @@ bool Main_form::eventFilter(QObject* watched, QEvent* event) {
                 Form_MouseUp(y);
             } else if (dragging_flag_ || !surface_->childAt(mouse->position().toPoint())) {
                 // A move a control passed on is that control's, not the surface's.
-                Form_MouseMove(y, mouse->buttons() != Qt::NoButton);
+                Form_MouseMove(y);
             }
         }
     }
@@ -177,7 +177,7 @@ void Main_form::show_body(const Value& memo_number) {
 
 namespace tz {
 
-void Main_form::Form_MouseMove(int y, bool) {
+void Main_form::Form_MouseMove(int y) {
     set_hint(QString());
     const int band_top = list_height_ + main_design::kListTop;
     if (y > band_top && y < layout_.RTB1.top()) {
