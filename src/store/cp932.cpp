@@ -21,6 +21,14 @@ constexpr char16_t kByte80 = 0x0080;
 constexpr char16_t kByteA0 = 0xF8F0;
 constexpr char16_t kByteFD = 0xF8F1;  // 0xFD, 0xFE, 0xFF -> U+F8F1..U+F8F3
 
+// Characters the code page lacks that input methods commonly give, written as
+// Windows' own conversion writes them (its best fit); they read back as the
+// code page's own character (〜 comes back as ～).
+constexpr CodePair kBestFit[] = {
+    {0x00A2, 0x8191}, {0x00A3, 0x8192}, {0x00A5, 0x005C}, {0x00AC, 0x81CA}, {0x2014, 0x815C},
+    {0x2016, 0x8161}, {0x203E, 0x007E}, {0x2212, 0x817C}, {0x301C, 0x8160},
+};
+
 std::uint16_t find(const CodePair* begin, const CodePair* end, std::uint16_t key) {
     const CodePair* it = std::lower_bound(begin, end, key, [](const CodePair& p, std::uint16_t k) { return p.key < k; });
     return (it != end && it->key == key) ? it->value : 0;
@@ -90,6 +98,9 @@ QByteArray encode(QStringView text) {
         } else if (std::uint16_t code = find(std::begin(kEncode), std::end(kEncode), c); code != 0) {
             out.append(char(code >> 8));
             out.append(char(code & 0xFF));
+        } else if (std::uint16_t fit = find(std::begin(kBestFit), std::end(kBestFit), c); fit != 0) {
+            if (fit > 0xFF) out.append(char(fit >> 8));
+            out.append(char(fit & 0xFF));
         } else {
             out.append('?');
         }

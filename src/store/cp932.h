@@ -15,8 +15,9 @@ namespace tz::cp932 {
 // byte becomes U+FFFD and the next byte is read on its own.
 QString decode(QByteArrayView bytes);
 
-// Encodes text. A character the code page lacks becomes "?" (one "?" for a
-// surrogate pair).
+// Encodes text. A few characters the code page lacks (〜 − ‖ — ¢ £ ¬ ¥ ‾)
+// are written as their nearest code page character, as Windows writes them;
+// any other becomes "?" (one "?" for a surrogate pair).
 QByteArray encode(QStringView text);
 
 // True when b starts a double-byte character.

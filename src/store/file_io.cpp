@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cstring>
+
 namespace tz {
 
 std::optional<QByteArray> read_file(const QString& path) {
@@ -17,6 +19,9 @@ std::optional<QByteArray> read_file(const QString& path) {
 
 bool write_file_atomic(const QString& path, const QByteArray& bytes) {
     QSaveFile f(path);
+    // Where the folder refuses new files but the file itself may be written
+    // (a folder owned by another user), the file is written in place.
+    f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly)) return false;
     if (f.write(bytes) != bytes.size()) {
         f.cancelWriting();
@@ -25,29 +30,39 @@ bool write_file_atomic(const QString& path, const QByteArray& bytes) {
     return f.commit();
 }
 
+QStringList split_lines(QByteArrayView b) {
+    QStringList lines;
+    // A file that holds a CR ends its lines at CR LF or a lone CR, and a lone LF
+    // is part of a line (a title can hold one). Only a file without any CR, as
+    // a Linux editor leaves it, ends its lines at LF.
+    const bool lf_ends = !b.contains('\r');
+    const char end_byte = lf_ends ? '\n' : '\r';
+    const char* p = b.data();
+    const qsizetype size = b.size();
+    qsizetype start = 0;
+    while (start < size) {
+        const void* hit = std::memchr(p + start, end_byte, size_t(size - start));
+        const qsizetype end = hit ? static_cast<const char*>(hit) - p : size;
+        lines.append(cp932::decode(b.sliced(start, end - start)));
+        start = end + 1;
+        if (!lf_ends && start < size && p[start] == '\n') ++start;
+    }
+    return lines;
+}
+
 std::optional<QStringList> read_lines(const QString& path) {
     std::optional<QByteArray> bytes = read_file(path);
     if (!bytes) return std::nullopt;
-    QStringList lines;
-    const QByteArray& b = *bytes;
-    qsizetype start = 0;
-    while (start < b.size()) {
-        qsizetype nl = b.indexOf('\n', start);
-        qsizetype end = nl < 0 ? b.size() : nl;
-        qsizetype text_end = (nl >= 0 && end > start && b[end - 1] == '\r') ? end - 1 : end;
-        lines.append(cp932::decode(QByteArrayView(b).sliced(start, text_end - start)));
-        start = nl < 0 ? b.size() : nl + 1;
-    }
-    return lines;
+    return split_lines(*bytes);
 }
 
 QByteArray lines_to_bytes(const QStringList& lines) {
     QByteArray out;
     for (const QString& line : lines) {
         QString one = line;
+        // A CR would end the line early; a lone LF stays, as it was read.
         one.replace(QLatin1String("\r\n"), QLatin1String(" "));
         one.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        one.replace(QLatin1Char('\n'), QLatin1Char(' '));
         out += cp932::encode(one);
         out += "\r\n";
     }

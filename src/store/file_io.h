@@ -14,15 +14,20 @@ namespace tz {
 std::optional<QByteArray> read_file(const QString& path);
 
 // Replaces the file with these bytes. False when the file could not be written;
-// the old file is then unchanged.
+// the old file is then unchanged. Where no new file can be made in the folder
+// but the file is writable, it is rewritten in place.
 bool write_file_atomic(const QString& path, const QByteArray& bytes);
 
-// Lines of a CP932 text file: CR LF or LF alone end a line; a last line without
-// a line end still counts. Nothing when the file does not exist or cannot be read.
+// Lines of CP932 text: where the text holds any CR, CR LF or a lone CR end a
+// line and a lone LF belongs to its line; text without a CR ends lines at LF.
+// A last line without a line end still counts.
+QStringList split_lines(QByteArrayView bytes);
+// The lines of a file; nothing when it does not exist or cannot be read.
 std::optional<QStringList> read_lines(const QString& path);
 
 // The bytes of lines in the common text form: CP932, CR LF after every line. A
-// line break inside a value would split it into two lines; it is written as a blank.
+// CR inside a value would split it into two lines; it is written as a blank. A
+// lone LF is kept: it was read as part of its line and reads back the same.
 QByteArray lines_to_bytes(const QStringList& lines);
 
 // Writes lines in the common text form, atomically.
