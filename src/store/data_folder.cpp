@@ -20,16 +20,24 @@ void note_damage(LoadReport& report, const QString& folder, const QString& name)
     report.damaged.push_back({name, keep_damaged_copy(folder + name)});
 }
 
+// A file of a fixed number of lines is sound with exactly that many, empty
+// lines after them (an editor's last line end) included.
+bool has_lines(const QStringList& lines, int count) {
+    if (lines.size() < count) return false;
+    for (qsizetype i = count; i < lines.size(); ++i)
+        if (!lines[i].isEmpty()) return false;
+    return true;
+}
+
 void read_settings(MemoStore& store, LoadReport& report) {
     const QString name = file_names::settings();
     const std::optional<QStringList> lines = read_lines(store.file_path(name));
     if (!lines) {
-        // Exists but cannot be read: keep the first-start values, do not overwrite.
-        note_damage(report, store.app_folder(), name);
+        report.unreadable.append(name);
         return;
     }
     for (int i = 0; i < Settings::kLines && i < lines->size(); ++i) store.settings.lines[size_t(i)] = Value((*lines)[i]);
-    if (lines->size() != Settings::kLines) note_damage(report, store.app_folder(), name);
+    if (!has_lines(*lines, Settings::kLines)) note_damage(report, store.app_folder(), name);
 }
 
 void write_welcome_memo(MemoStore& store, LoadReport& report) {
@@ -58,7 +66,8 @@ void read_index(MemoStore& store, LoadReport& report) {
     const std::optional<QStringList> lines = read_lines(store.file_path(name));
     store.table.clear();
     if (!lines) {
-        if (QFileInfo::exists(store.file_path(name))) note_damage(report, store.app_folder(), name);
+        // Missing only where the welcome memo could not be written (reported).
+        if (QFileInfo::exists(store.file_path(name))) report.unreadable.append(name);
         return;
     }
     const qsizetype memos = lines->size() / MemoRecord::kLines;
@@ -83,9 +92,12 @@ void read_categories(MemoStore& store, LoadReport& report) {
         return;
     }
     std::optional<QStringList> lines = read_lines(path);
-    if (!lines || lines->isEmpty() || lines->size() > CategoryList::kCapacity) {
+    if (!lines) {
+        report.unreadable.append(name);
+        return;
+    }
+    if (lines->isEmpty() || lines->size() > CategoryList::kCapacity) {
         note_damage(report, store.app_folder(), name);
-        if (!lines) lines = QStringList();
         if (lines->size() > CategoryList::kCapacity) lines->resize(CategoryList::kCapacity);
         if (lines->isEmpty()) lines->append(CategoryList::all());
     }
@@ -101,8 +113,11 @@ void read_keywords(MemoStore& store, LoadReport& report) {
         return;
     }
     const std::optional<QStringList> lines = read_lines(path);
-    if (!lines || lines->size() != KeywordHistory::kSize) note_damage(report, store.app_folder(), name);
-    if (!lines) return;
+    if (!lines) {
+        report.unreadable.append(name);
+        return;
+    }
+    if (!has_lines(*lines, KeywordHistory::kSize)) note_damage(report, store.app_folder(), name);
     for (int i = 0; i < KeywordHistory::kSize && i < lines->size(); ++i) store.keywords.entries[size_t(i)] = (*lines)[i];
 }
 
@@ -150,7 +165,22 @@ bool write_text_body(const MemoStore& store, const Value& memo_number, const QSt
     return write_file_atomic(store.text_body_path(memo_number), cp932::encode(body));
 }
 
+bool LoadReport::must_end() const {
+    if (!unreadable.isEmpty()) return true;
+    for (const Damage& d : damaged)
+        if (d.kept_copy.isEmpty()) return true;
+    return false;
+}
+
 void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report) {
+    // A data file that is there but cannot be read (its permissions) ends the
+    // program before anything is created or written.
+    for (const QString& name : {file_names::settings(), file_names::index(), file_names::categories(), file_names::keywords()}) {
+        QFile f(store.file_path(name));
+        if (f.exists() && !f.open(QIODevice::ReadOnly)) report.unreadable.append(name);
+    }
+    if (report.must_end()) return;
+
     QDir folder(store.app_folder());
     for (const char* sub : {"memo1", "memo2"})
         if (!folder.exists(QLatin1String(sub))) folder.mkdir(QLatin1String(sub));
@@ -162,14 +192,18 @@ void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport&
         store.settings = first_start;
         if (!write_settings(store)) report.not_written.append(file_names::settings());
     }
+    if (report.must_end()) return;
     if (!QFileInfo::exists(store.file_path(file_names::index()))) write_welcome_memo(store, report);
     read_index(store, report);
+    if (report.must_end()) return;
     read_categories(store, report);
+    if (report.must_end()) return;
     read_keywords(store, report);
 }
 
 QString load_report_text(const LoadReport& report) {
     QStringList parts;
+    for (const QString& name : report.unreadable) parts.append(QStringLiteral("データファイル %1 を読み込めません。").arg(name));
     for (const LoadReport::Damage& d : report.damaged) {
         QString text = QStringLiteral("データファイル %1 が壊れていたため、読み込めた部分だけを使います。").arg(d.file);
         if (!d.kept_copy.isEmpty())
@@ -179,6 +213,7 @@ QString load_report_text(const LoadReport& report) {
         parts.append(text);
     }
     if (!report.not_written.isEmpty()) parts.append(not_written_text(report.not_written));
+    if (report.must_end()) parts.append(QStringLiteral("データを失わないよう、ファイルを何も書き換えずに終了します。"));
     return parts.join(QLatin1Char('\r'));
 }
 

@@ -25,7 +25,12 @@ struct LoadReport {
     };
     std::vector<Damage> damaged;
     QStringList not_written;  // files that had to be created and could not be
-    bool ok() const { return damaged.empty() && not_written.empty(); }
+    QStringList unreadable;   // files that are there but could not be read
+    bool ok() const { return damaged.empty() && not_written.empty() && unreadable.empty(); }
+    // A file that cannot be read, or a damaged one whose copy could not be
+    // kept, would be lost by the next write: the program must end without
+    // writing anything.
+    bool must_end() const;
 };
 
 // The bytes of each file as the store holds it now.
@@ -50,6 +55,8 @@ bool write_text_body(const MemoStore& store, const Value& memo_number, const QSt
 // first-start values written); welcome memo when there is no index; the index
 // (raising the counter); categories (created when missing); keywords (created
 // when missing). first_start gives the settings for a folder without tzurio.ini.
+// Loading stops, before anything is written where it can, as soon as the
+// report says the program must end.
 void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report);
 
 // The message that tells the user what a load found, or empty when all was well.

@@ -85,17 +85,89 @@ private slots:
         QCOMPARE(f.store.table.count(), 0);
     }
 
-    void lines_ending_in_lf_alone_are_read() {
+    void line_ends_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF keeps a lone LF") << QByteArray("a\r\nb\nc\r\n\nd\r\n\r\n") << QStringList({"a", "b\nc", "\nd", ""});
+        QTest::newRow("lone CR") << QByteArray("a\rb\r\rc") << QStringList({"a", "b", "", "c"});
+        QTest::newRow("LF only") << QByteArray("a\nb\n\nc\n") << QStringList({"a", "b", "", "c"});
+        QTest::newRow("empty first line, bare LF") << QByteArray("\n") << QStringList({""});
+        QTest::newRow("no line end") << QByteArray("\x89\xef") << QStringList({"会"});
+        QTest::newRow("empty") << QByteArray() << QStringList();
+    }
+    void line_ends() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QCOMPARE(split_lines(bytes), lines);
+    }
+
+    void a_title_with_a_lone_lf_keeps_the_index_whole() {
         Loaded f;
         write_folder(f.dir.path(), {}, {"全部"}, 0);
-        write_bytes(f.path("tzurio.dat"), cp932::encode(u"d\n仕事\nt\n 5 \ns\ns\nYES\n"));
-        write_bytes(f.path("bunrui.dat"), cp932::encode(u"全部\n仕事"));
+        const QByteArray index = crlf_lines({"d", "仕事", "貼り付けた\nタイトル", " 5 ", "s", "s", "NO"}) +
+                                 crlf_lines({"d", "家", "鍵つき", " 6 ", "s", "s", "YES"});
+        write_bytes(f.path("tzurio.dat"), index);
+        f.load();
+        QVERIFY(f.report.ok());
+        QCOMPARE(f.store.table.count(), 2);
+        QCOMPARE(f.store.table.slot(1).title.display(), QStringLiteral("貼り付けた\nタイトル"));
+        QVERIFY(f.store.table.slot(2).locked());
+        QCOMPARE(f.store.table.slot(2).memo_number.file_line(), QStringLiteral(" 6 "));
+        QCOMPARE(index_bytes(f.store.table), index);
+    }
+
+    void files_of_odd_but_sound_forms_are_read_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QStringList ini{" 9 ", " 0 ", " 1 ", " 2 ", " 3 ", " 4 ", " 1215 ", " 2 ", "全部", "", "更新日", " 0 ", "pw"};
+        QTest::newRow("settings, empty lines after") << "tzurio.ini" << crlf_lines(ini) + "\r\n\r\n";
+        QTest::newRow("settings, LF only") << "tzurio.ini" << cp932::encode(ini.join('\n'));
+        QTest::newRow("keywords, an empty line after") << "kensaku.dat" << crlf_lines(QStringList(21, QString()));
+        QTest::newRow("index, lone CRs") << "tzurio.dat" << QByteArray("d\rc\rt\r 1 \rs\rs2\rYES\r");
+    }
+    void files_of_odd_but_sound_forms_are_read() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        Loaded f;
+        write_folder(f.dir.path(), {memo("c", "t", 1, "s2", true)}, {"全部", "c"}, 1);
+        write_bytes(f.path(file), content);
         f.load();
         QVERIFY(f.report.ok());
         QCOMPARE(f.store.table.count(), 1);
-        QCOMPARE(f.store.table.slot(1).category.display(), QStringLiteral("仕事"));
         QVERIFY(f.store.table.slot(1).locked());
-        QCOMPARE(f.store.categories.entries(), QStringList({"全部", "仕事"}));
+        QCOMPARE(f.store.table.slot(1).updated_stamp.display(), QStringLiteral("s2"));
+        if (file == "tzurio.ini") QCOMPARE(f.store.settings[Settings::LockPassword].display(), QStringLiteral("pw"));
+    }
+
+    // A file that is there but cannot be read, or a damaged one whose copy
+    // cannot be kept, would be lost by the exit save: nothing is written.
+    void a_file_that_cannot_be_read_or_kept_stops_the_load_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("damaged");
+        for (const char* name : {"tzurio.ini", "tzurio.dat", "bunrui.dat", "kensaku.dat"}) QTest::newRow(name) << name << false;
+        QTest::newRow("short settings, read-only folder") << "tzurio.ini" << true;
+    }
+    void a_file_that_cannot_be_read_or_kept_stops_the_load() {
+        QFETCH(QString, file);
+        QFETCH(bool, damaged);
+        Loaded f;
+        write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
+        QFile::remove(f.path("memo1/m1000001.txt"));
+        QDir(f.path("memo1")).removeRecursively();  // would be created by a load that goes on
+        if (damaged) write_bytes(f.path(file), crlf_lines({" 1 "}));
+        QFile(f.path(file)).setPermissions(damaged ? QFile::ReadOwner | QFile::ReadOther : QFile::WriteOwner);
+        QFile(f.dir.path()).setPermissions(damaged ? QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther
+                                                   : QFile::Permissions(0x7777));
+        const auto before = folder_contents(f.dir.path());
+        {
+            AsOrdinaryUser user;
+            f.load();
+        }
+        QVERIFY(f.report.must_end());
+        const QString text = load_report_text(f.report);
+        QVERIFY2(text.contains(file) && text.contains("終了"), qPrintable(text));
+        QCOMPARE(folder_contents(f.dir.path()), before);
+        QFile(f.dir.path()).setPermissions(QFile::Permissions(0x7700));
     }
 
     void damaged_files_are_read_as_far_as_sound_and_kept_data() {
@@ -137,18 +209,17 @@ private slots:
         if (QByteArray(QTest::currentDataTag()) == "settings short") QCOMPARE(f.store.settings[Settings::Counter].file_line(), QStringLiteral(" 9 "));
     }
 
-    void line_breaks_never_enter_a_file() {
+    void a_cr_never_enters_a_file() {
         MemoTable t;
         MemoRecord r = memo("仕\r\n事", "one\ntwo", 1);
         r.date = Value(u"2026\r12");
         t.append(r);
         t.append(memo("c", "t", 2));
-        const QByteArray bytes = index_bytes(t);
-        QCOMPARE(bytes.count("\r\n"), 14);
-        QCOMPARE(bytes.count('\n'), 14);
-        QCOMPARE(bytes.count('\r'), 14);
-        const QStringList lines = cp932::decode(bytes).split(QStringLiteral("\r\n"));
+        const QStringList lines = split_lines(index_bytes(t));
+        QCOMPARE(lines.size(), 14);
+        QCOMPARE(lines[0], QStringLiteral("2026 12"));
         QCOMPARE(lines[1], QStringLiteral("仕 事"));
+        QCOMPARE(lines[2], QStringLiteral("one\ntwo"));
         QCOMPARE(lines[8], QStringLiteral("c"));
     }
 
@@ -172,6 +243,19 @@ private slots:
         QCOMPARE(read_bytes(path), old);
         QVERIFY(write_file_atomic(path, "new\r\n"));
         QCOMPARE(read_bytes(path), QByteArray("new\r\n"));
+    }
+
+    void a_folder_that_refuses_new_files_has_its_files_written_in_place() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tzurio.dat");
+        write_bytes(path, "old\r\n");
+        QFile(path).setPermissions(QFile::Permissions(0x6666));
+        QFile(dir.path()).setPermissions(QFile::Permissions(0x5555));
+        AsOrdinaryUser user;
+        QVERIFY(write_file_atomic(path, "new\r\n"));
+        QCOMPARE(read_bytes(path), QByteArray("new\r\n"));
+        QVERIFY(!write_file_atomic(dir.filePath("bunrui.dat"), "x\r\n"));  // a new file cannot be made
+        QFile(dir.path()).setPermissions(QFile::Permissions(0x7700));
     }
 
     void a_write_that_fails_is_reported_and_changes_nothing() {

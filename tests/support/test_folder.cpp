@@ -5,8 +5,10 @@
 #include "store/file_io.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTest>
+#include <unistd.h>
 
 namespace tz::test {
 
@@ -33,6 +35,30 @@ QByteArray tiny_rtf(const QString& text) {
             rtf += "\\u" + QByteArray::number(qint16(c.unicode())) + "?";
     }
     return rtf + "}";
+}
+
+AsOrdinaryUser::AsOrdinaryUser() {
+    if (geteuid() != 0) return;
+    constexpr uid_t kNobody = 65534;
+    switched_ = setegid(kNobody) == 0 && seteuid(kNobody) == 0;
+    QVERIFY2(switched_, "cannot take an ordinary user's rights");
+}
+
+AsOrdinaryUser::~AsOrdinaryUser() {
+    if (!switched_) return;
+    if (seteuid(0) != 0 || setegid(0) != 0) qFatal("cannot take back the test's own rights");
+}
+
+QMap<QString, QByteArray> folder_contents(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        const QByteArray bytes = it.fileInfo().isDir() ? QByteArray("(folder)") : f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+        files.insert(QDir(folder).relativeFilePath(path), bytes);
+    }
+    return files;
 }
 
 MemoRecord memo(const QString& category, const QString& title, int number, const QString& updated, bool locked) {

@@ -4,6 +4,7 @@
 #include "store/memo_store.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,22 @@ struct FixedClock {
 // A memo record with the given fields; stamps and flag default to plain values.
 MemoRecord memo(const QString& category, const QString& title, int number,
                 const QString& updated = QStringLiteral("c6/12/05 21:52:00"), bool locked = false);
+
+// While it lives, files are reached with an ordinary user's rights (the
+// tests may run as root, to whom file modes do not apply). The folders it
+// works in must let that user in.
+struct AsOrdinaryUser {
+    AsOrdinaryUser();
+    ~AsOrdinaryUser();
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+private:
+    bool switched_ = false;
+};
+
+// The names and bytes of every file below a folder, to see that nothing changed.
+QMap<QString, QByteArray> folder_contents(const QString& folder);
 
 // Writes a data folder holding these memos (index, settings with counter, categories, keywords).
 void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, const QStringList& categories, int counter);
