@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(qt6-base-dev qt6-qpa-plugins cmake ninja-build g++ fonts-ipafont-gothic)
 if [ "${1:-}" = "--tests" ]; then
     # unrtf and pdftotext read what the program writes in the tests;
-    # Google Benchmark builds bench/.
-    packages+=(unrtf poppler-utils libbenchmark-dev)
+    # Google Benchmark builds bench/; Xvfb, openbox and xdotool run the
+    # program under a real window manager.
+    packages+=(unrtf poppler-utils libbenchmark-dev xvfb openbox xdotool)
 fi
 
 missing=()

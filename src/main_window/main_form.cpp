@@ -21,6 +21,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
+
+#include <utility>
 
 namespace tz {
 
@@ -174,8 +177,11 @@ Settings Main_form::first_start_settings() const {
 }
 
 void Main_form::start() {
-    // Centre the window on the screen at its designed size.
+    // Centre the window on the screen at its designed size. Until the window
+    // system frames it, its outer size is its own size: snapped to the
+    // minimum, the design outer size, which the first start stores.
     resize(twips::to_px(kClientWidth), twips::to_px(kClientHeight) + menuBar()->sizeHint().height());
+    apply_layout();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->geometry();
         const QRect g = frameGeometry();
@@ -184,6 +190,12 @@ void Main_form::start() {
 
     LoadReport report;
     load_data_folder(store_, first_start_settings(), report);
+    start_problems_ = load_report_text(report);
+    if (report.must_end()) {
+        ended_ = true;
+        platform_.message(nullptr, start_problems_, program_title(), MsgIcon::Critical);
+        return;
+    }
 
     const Settings& s = store_.settings;
     start_state_ = number_or(s[Settings::WindowState], 0);
@@ -214,22 +226,49 @@ void Main_form::start() {
     empty_viewer();
     Command1->hide();
     Grid1->set_current_row(1);
-
-    const QString problems = load_report_text(report);
-    if (!problems.isEmpty()) platform_.message(this, problems, program_title(), MsgIcon::Exclamation);
 }
 
 void Main_form::show_as_stored() {
+    if (ended_) return;
     switch (start_state_) {
     case 1: showMinimized(); break;
     case 2: showMaximized(); break;
     default:
         show();
-        // The frame is known only once the window is shown: size it again so
-        // that the outer size is the stored one.
-        if (stored_outer_ && outer_geometry_twips() != *stored_outer_) set_outer_geometry_twips(*stored_outer_);
+        await_frame();
         break;
     }
+    if (!start_problems_.isEmpty()) {
+        // Said once the window is up, so the message stands over it.
+        QTimer::singleShot(0, this, [this] {
+            if (!ended_) platform_.message(this, std::exchange(start_problems_, QString()), program_title(), MsgIcon::Exclamation);
+        });
+    }
+}
+
+void Main_form::await_frame() {
+    // The stored size is the outer one. The window manager frames the window
+    // a moment after it is shown; until then the frame counts as nothing. Once
+    // it is known, the outer size is set again and the layout follows. Where
+    // no frame comes (no window manager), the window keeps the size it has.
+    const auto apply_stored = [this] {
+        if (stored_outer_ && outer_geometry_twips() != *stored_outer_) set_outer_geometry_twips(*stored_outer_);
+        apply_layout();
+    };
+    if (!frame_extra_px(this).isNull()) {
+        apply_stored();
+        return;
+    }
+    auto* poll = new QTimer(this);
+    poll->setInterval(20);
+    connect(poll, &QTimer::timeout, this, [this, poll, apply_stored, polls_left = 50]() mutable {
+        const bool framed = !frame_extra_px(this).isNull();
+        if (!framed && --polls_left > 0) return;
+        poll->stop();
+        poll->deleteLater();
+        if (framed && !ended_ && windowState() == Qt::WindowNoState) apply_stored();
+    });
+    poll->start();
 }
 
 int Main_form::window_state_number() const {

@@ -34,9 +34,14 @@ public:
     ~Main_form() override;
 
     // Start-up: places the window, creates what is missing in the data folder,
-    // loads it and fills the list and boxes. The window is not shown yet.
+    // loads it and fills the list and boxes. The window is not shown yet. A
+    // data file that cannot be read ends the program here (ended() is true)
+    // with a message, and nothing is written.
     void start();
-    // Shows the window in the state the settings give (normal, minimised, maximised).
+    // Shows the window in the state the settings give (normal, minimised,
+    // maximised); what start-up found wrong with the files is said over it.
+    // A normal window gets its stored outer size once the window system has
+    // framed it.
     void show_as_stored();
 
     // Saves the settings, memo index, category file and keyword file and ends
@@ -150,6 +155,8 @@ private:
     // The viewer's text from the text body file, or from the rich body file as RTF.
     void show_body(const Value& memo_number);
     Settings first_start_settings() const;
+    // Waits for the window system's frame, then applies the stored outer size.
+    void await_frame();
 
     Platform& platform_;
     MemoStore store_;
@@ -159,6 +166,7 @@ private:
     MainLayout layout_;
     int start_state_ = 0;
     std::optional<QRect> stored_outer_;  // the place and size to open at, twips
+    QString start_problems_;              // said once the window is up
     int list_height_ = main_design::kListHeight;  // twips, as the list has it now
     bool ended_ = false;
     int dragging_flag_ = 0;  // 1 while the splitter band is dragged

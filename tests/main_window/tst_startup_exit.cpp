@@ -187,15 +187,39 @@ private slots:
         QCOMPARE(f.platform.messages[0].icon, MsgIcon::Critical);
     }
 
-    void damaged_file_is_reported_at_start() {
+    void damaged_file_is_reported_once_the_window_is_up() {
         FormFixture f;
         write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
         write_bytes(f.path("kensaku.dat"), crlf_lines({"a"}));
+        f.platform.on_message = [&] { QVERIFY(f.form->isVisible()); };
         f.start(false);
-        QCOMPARE(f.platform.messages.size(), size_t(1));
+        QVERIFY(f.platform.messages.empty());
+        f.form->show_as_stored();
+        QTRY_COMPARE(f.platform.messages.size(), size_t(1));
         QVERIFY(f.platform.messages[0].text.contains("kensaku.dat"));
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("【ツヅリオ】Ver.3.0"));
         QCOMPARE(f.find<QComboBox>("Combo2")->itemText(0), QStringLiteral("a"));
+    }
+
+    void an_unreadable_index_ends_the_program_without_writing() {
+        FormFixture f;
+        write_folder(f.dir.path(), {memo("c", "t", 1, "s", true), memo("c", "u", 2)}, {"全部", "c"}, 2);
+        write_bytes(f.path("tzurio.ini"), crlf_lines({" 2 ", " 0 ", " 1 ", " 2 ", " 3 ", " 4 ", " 1215 ", " 2 ", "全部", "", "更新日", " 0 ", "pw"}));
+        QFile(f.path("tzurio.dat")).setPermissions(QFile::WriteOwner);
+        QFile(f.dir.path()).setPermissions(QFile::Permissions(0x7777));
+        const auto before = folder_contents(f.dir.path());
+        {
+            AsOrdinaryUser user;
+            f.start(false);
+            f.form->show_as_stored();
+            f.form->close();
+        }
+        QVERIFY(f.form->ended());
+        QVERIFY(!f.form->isVisible());
+        QCOMPARE(f.platform.messages.size(), size_t(1));
+        QVERIFY(f.platform.messages[0].text.contains("tzurio.dat"));
+        QCOMPARE(f.platform.messages[0].icon, MsgIcon::Critical);
+        QCOMPARE(folder_contents(f.dir.path()), before);
     }
 };
 
