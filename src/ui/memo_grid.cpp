@@ -39,7 +39,9 @@ QVariant MemoGridModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 Qt::ItemFlags MemoGridModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    if (!index.isValid()) return Qt::NoItemFlags;
+    // Column 0 is fixed: shaded, never selected.
+    return index.column() == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
 void MemoGridModel::set_header(const GridRow& header) {
@@ -153,6 +155,12 @@ int MemoGrid::col_width_twips(int col) const {
     return twips::to_px(col_twips_[size_t(col)]) == columnWidth(col) ? col_twips_[size_t(col)] : twips::from_px(columnWidth(col));
 }
 
+QModelIndex MemoGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // The keys never make a cell of the fixed column current.
+    const QModelIndex to = QTableView::moveCursor(action, modifiers);
+    return to.isValid() && to.column() == 0 ? model_->index(to.row(), 1) : to;
+}
+
 bool MemoGrid::eventFilter(QObject* watched, QEvent* event) {
     // The header row: a press makes row 0 current; clicks report as on the list.
     const bool on_header = watched == horizontalHeader() || watched == horizontalHeader()->viewport();
@@ -186,6 +194,15 @@ void MemoGrid::mouseMoveEvent(QMouseEvent* event) {
 
 void MemoGrid::mousePressEvent(QMouseEvent* event) {
     swallow_release_ = false;
+    // A press on the fixed column selects its row as a press on the row's
+    // first data cell does.
+    const QPoint pos = event->position().toPoint();
+    if (columnAt(pos.x()) == 0 && columnWidth(1) > 0) {
+        QMouseEvent moved(event->type(), QPointF(columnViewportPosition(1), pos.y()), event->scenePosition(), event->globalPosition(),
+                          event->button(), event->buttons(), event->modifiers());
+        QTableView::mousePressEvent(&moved);
+        return;
+    }
     QTableView::mousePressEvent(event);
 }
 

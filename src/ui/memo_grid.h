@@ -69,6 +69,7 @@ signals:
     void grid_mouse_move();
 
 protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

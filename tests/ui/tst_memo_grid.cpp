@@ -85,6 +85,22 @@ private slots:
         QCOMPARE(g.current_row(), 2);
         QCOMPARE(clicks, before);
     }
+
+    void the_fixed_column_is_never_current_nor_selected() {
+        MemoGrid g;
+        g.resize(400, 200);
+        g.set_data_rows({{"a", "1", "one"}, {"b", "2", "two"}, {}});
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.visualRect(g.grid_model()->index(1, 0)).center());
+        QCOMPARE(g.current_row(), 2);
+        QCOMPARE(g.current_col(), 1);
+        QVERIFY(g.selectionModel()->isSelected(g.grid_model()->index(1, 2)));
+        QVERIFY(!g.selectionModel()->isSelected(g.grid_model()->index(1, 0)));
+        QTest::keyClick(&g, Qt::Key_Left);
+        QCOMPARE(g.current_col(), 1);
+        QVERIFY(g.selectionModel()->isSelected(g.grid_model()->index(1, 2)));
+    }
 };
 
 QTEST_MAIN(TestMemoGrid)
