@@ -25,8 +25,11 @@ void install_test_fonts() {
 void on_next_modal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+    // Acts once the window is also active (its focus set), or after a second
+    // where the platform never activates it.
+    QObject::connect(timer, &QTimer::timeout, [timer, act, ticks = 0]() mutable {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && (QApplication::activeWindow() == modal || ++ticks > 100)) {
             timer->stop();
             timer->deleteLater();
             act(modal);
