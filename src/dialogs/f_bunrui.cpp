@@ -43,7 +43,8 @@ F_bunrui::F_bunrui(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     const auto button = [this](const char* name, const QString& text, int top) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(true);  // Enter presses the button that has the focus
+        // No button is the default, not even by look; Enter reaches the window (below).
+        b->setAutoDefault(false);
         place(b, 3195, top, 1635, 360);
         return b;
     };
@@ -284,11 +285,13 @@ void F_bunrui::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void F_bunrui::keyPressEvent(QKeyEvent* event) {
-    // No default and no cancel button: Enter and Esc that reach the window
-    // press nothing. A focused button takes Enter itself before it gets here.
+    // No default and no cancel button: Enter presses only a button that has
+    // the focus, and Esc presses nothing.
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        [[fallthrough]];
     case Qt::Key_Escape:
         event->accept();
         return;

@@ -46,7 +46,9 @@ F_keyset::F_keyset(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     Command2 = new QPushButton(QStringLiteral("CANCEL"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     place(Command2, 4260, 480, 1215, 495);
-    for (QPushButton* b : {Command1, Command2}) b->setAutoDefault(true);  // Enter presses the focused button
+    // No button is the default, not even by look: Enter in the entry is OK,
+    // on a button it presses that button (below).
+    for (QPushButton* b : {Command1, Command2}) b->setAutoDefault(false);
     setTabOrder(Text1, Command2);
     setTabOrder(Command2, Command1);
     connect(Command1, &QPushButton::clicked, this, &F_keyset::Command1_Click);
@@ -104,6 +106,16 @@ void F_keyset::Command1_Click() {
 }
 
 void F_keyset::Command2_Click() { reject(); }
+
+void F_keyset::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);  // Esc: CANCEL
+}
 
 bool F_keyset::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text1 && event->type() == QEvent::KeyPress) {
