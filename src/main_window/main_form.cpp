@@ -1,5 +1,8 @@
 #include "main_window/main_form.h"
 
+#include "dialogs/f_bunrui.h"
+#include "dialogs/f_keyset.h"
+
 #include "store/file_io.h"
 #include "ui/fonts.h"
 #include "ui/memo_grid.h"
@@ -169,6 +172,8 @@ void Main_form::build_menu() {
     connect(Menu_file_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
     connect(Menu_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
     connect(menu_tukaikata, &QAction::triggered, this, &Main_form::menu_tukaikata_Click);
+    connect(Menu_bunrui, &QAction::triggered, this, &Main_form::Menu_bunrui_Click);
+    connect(Menu_file_pass, &QAction::triggered, this, &Main_form::Menu_file_pass_Click);
 }
 
 Settings Main_form::first_start_settings() const {
@@ -352,6 +357,13 @@ void Main_form::select_all_categories() {
     Combo1_Click();
 }
 
+void Main_form::refill_category_box() {
+    Combo1->clear();
+    Combo1->addItems(store_.categories.entries());
+}
+
+void Main_form::empty_keyword_box() { Combo2->setEditText(QString()); }
+
 int Main_form::current_row() const { return Grid1->current_row(); }
 
 void Main_form::menu_tukaikata_Click() {
@@ -360,6 +372,16 @@ void Main_form::menu_tukaikata_Click() {
         platform_.open_url(QUrl::fromLocalFile(manual));
     else
         platform_.message(this, QStringLiteral("MANUAL.WRIファイルが無いので、使い方を表示できません。"), QStringLiteral("ツヅリオ"));
+}
+
+void Main_form::Menu_bunrui_Click() {
+    F_bunrui window(*this);
+    window.exec();
+}
+
+void Main_form::Menu_file_pass_Click() {
+    F_keyset dialog(*this);
+    dialog.exec();
 }
 
 void Main_form::save_all_and_end() {

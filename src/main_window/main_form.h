@@ -64,6 +64,8 @@ public:
     void set_caption() override;
     void append_category_to_box(const QString& name) override;
     void select_all_categories() override;
+    void refill_category_box() override;
+    void empty_keyword_box() override;
 
     void category_rebuild();
     // The window's place and size in twips (frame, caption and menu bar included).
@@ -122,6 +124,8 @@ public slots:
     void Option1_Click();
     void Option2_Click();
     void menu_tukaikata_Click();
+    void Menu_bunrui_Click();
+    void Menu_file_pass_Click();
     void Command1_Click();
     void Command6_Click();
     void Command7_Click();

@@ -40,6 +40,10 @@ public:
     virtual void append_category_to_box(const QString& name) = 0;
     // Sets the category box to its first entry ("全部") and rebuilds the list as a pick does.
     virtual void select_all_categories() = 0;
+    // Empties the category box and adds every category again, "全部" first.
+    virtual void refill_category_box() = 0;
+    // Empties the text of the title keyword box.
+    virtual void empty_keyword_box() = 0;
 };
 
 // Places a window of the given outer size (twips) centred over the main window.

@@ -91,6 +91,8 @@ public:
     void set_caption() override { calls.append(QStringLiteral("set_caption:") + store_.main_caption()); }
     void append_category_to_box(const QString& name) override { calls.append(QStringLiteral("append_category:") + name); }
     void select_all_categories() override { calls.append(QStringLiteral("select_all_categories")); }
+    void refill_category_box() override { calls.append(QStringLiteral("refill_category_box")); }
+    void empty_keyword_box() override { calls.append(QStringLiteral("empty_keyword_box")); }
 
     QTemporaryDir dir;
     FixedClock time;

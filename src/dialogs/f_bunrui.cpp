@@ -1,0 +1,303 @@
+#include "dialogs/f_bunrui.h"
+
+#include "store/data_folder.h"
+#include "ui/dialog_frame.h"
+#include "ui/fonts.h"
+#include "ui/main_ops.h"
+#include "ui/platform.h"
+#include "ui/twips.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <set>
+
+namespace tz {
+namespace {
+
+constexpr int kInsideWidth = 4950;
+constexpr int kInsideHeight = 3735;
+
+// Messages without a title of their own carry the program's short name.
+QString default_title() { return QStringLiteral("ツヅリオ"); }
+
+void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(twips::rect_px(left, top, width, height)); }
+
+}  // namespace
+
+F_bunrui::F_bunrui(MainOps& main) : QDialog(main.main_widget()), main_(main) {
+    setObjectName(QStringLiteral("F_bunrui"));
+    setFont(fonts::font(fonts::proportional_gothic(), 9));
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    place(List1, 120, 120, 2895, 2955);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    place(Text1, 120, 3255, 2895, 360);
+
+    const auto button = [this](const char* name, const QString& text, int top) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        // No button is the default, not even by look; Enter reaches the window (below).
+        b->setAutoDefault(false);
+        place(b, 3195, top, 1635, 360);
+        return b;
+    };
+    Command1 = button("Command1", QStringLiteral("↑一つ上に"), 120);
+    Command2 = button("Command2", QStringLiteral("↓一つ下に"), 570);
+    Command3 = button("Command3", QStringLiteral("分類削除"), 1020);
+    Command5 = button("Command5", QStringLiteral("メモ削除"), 1470);
+    Command4 = button("Command4", QStringLiteral("終了"), 2715);
+    Command6 = button("Command6", QStringLiteral("分類追加"), 3255);
+    setTabOrder(List1, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Command5);
+    setTabOrder(Command5, Command4);
+    setTabOrder(Command4, Text1);
+    setTabOrder(Text1, Command6);
+    connect(Command1, &QPushButton::clicked, this, &F_bunrui::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &F_bunrui::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &F_bunrui::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &F_bunrui::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &F_bunrui::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &F_bunrui::Command6_Click);
+
+    // Hints follow the mouse over the controls and the bare surface.
+    setMouseTracking(true);
+    for (QWidget* w : {static_cast<QWidget*>(List1->viewport()), static_cast<QWidget*>(Command1),
+                       static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command5),
+                       static_cast<QWidget*>(Command4)}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+
+    const QRect outer = centred_over(main_.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips, kInsideHeight + kDialogCaptionTwips);
+    make_fixed_dialog(this, outer, kInsideWidth);
+    // Unlike the other fixed windows this one keeps its close box: closing
+    // there writes nothing, the changes stay in memory for the exit save.
+    setWindowFlag(Qt::WindowCloseButtonHint, true);
+    setWindowTitle(QStringLiteral("分類の整理"));
+    refill_list();
+    Text1->clear();
+}
+
+int F_bunrui::selected() const {
+    const QList<QListWidgetItem*> items = List1->selectedItems();
+    return items.isEmpty() ? -1 : List1->row(items.first());
+}
+
+void F_bunrui::refill_list() {
+    List1->clear();
+    List1->addItems(main_.store().categories.entries().mid(1));
+}
+
+void F_bunrui::Command6_Click() {
+    CategoryList& categories = main_.store().categories;
+    const QString t = Text1->text();
+    if (t.isEmpty()) {
+        main_.platform().message(this, QStringLiteral("追加する分類を入力してください。"), default_title());
+        return;
+    }
+    // A pasted line break would split bunrui.dat's line in two.
+    if (t.contains(QLatin1Char('\r')) || t.contains(QLatin1Char('\n'))) {
+        main_.platform().message(this, QStringLiteral("分類に改行が含まれています。\r改行を取り除いてから登録してください。"),
+                                 program_title());
+        return;
+    }
+    if (categories.has_memo_category(t)) {
+        main_.platform().message(this, QStringLiteral("分類『") + t + QStringLiteral("』はすでに存在します。"), default_title());
+        return;
+    }
+    if (categories.count() >= CategoryList::kAddLimit) {
+        main_.platform().message(this, QStringLiteral("これ以上分類を登録できません。"), QStringLiteral("分類の数が限界(1000)を越えます"));
+        return;
+    }
+    categories.append(t);
+    if (!write_categories(main_.store())) {
+        QStringList entries = categories.entries();
+        entries.removeLast();
+        categories.set_entries(entries);
+        main_.platform().message(this, not_written_text({file_names::categories()}) + QStringLiteral("\r分類は追加されていません。"),
+                                 program_title(), MsgIcon::Critical);
+        return;
+    }
+    List1->addItem(t);
+    Text1->clear();
+}
+
+void F_bunrui::swap_down(int p, int select) {
+    QStringList entries = main_.store().categories.entries();
+    entries.swapItemsAt(p + 1, p + 2);  // list position p shows entry p + 2 (index p + 1)
+    main_.store().categories.set_entries(entries);
+    refill_list();
+    List1->setCurrentRow(select);
+}
+
+void F_bunrui::Command1_Click() {
+    const int p = selected();
+    if (p < 0) {
+        main_.platform().message(this, QStringLiteral("上に移動する項目を選んでください"), program_title());
+        return;
+    }
+    if (p == 0) {
+        main_.platform().message(this, QStringLiteral("これより上には移動できません"), program_title());
+        return;
+    }
+    swap_down(p - 1, p - 1);
+}
+
+void F_bunrui::Command2_Click() {
+    const int p = selected();
+    if (p < 0) {
+        main_.platform().message(this, QStringLiteral("下に移動する項目を選んでください"), program_title());
+        return;
+    }
+    if (p + 2 >= main_.store().categories.count()) {
+        main_.platform().message(this, QStringLiteral("これより下には移動できません"), program_title());
+        return;
+    }
+    swap_down(p, p + 1);
+}
+
+void F_bunrui::remove_at(int p) {
+    QStringList entries = main_.store().categories.entries();
+    entries.removeAt(p + 1);
+    main_.store().categories.set_entries(entries);
+    refill_list();
+}
+
+void F_bunrui::Command3_Click() {
+    const int p = selected();
+    if (p < 0) {
+        main_.platform().message(this, QStringLiteral("削除する項目を選んでください"), program_title());
+        return;
+    }
+    const QString question = QStringLiteral("分類『") + List1->item(p)->text() + QStringLiteral("』を本当に削除して良いですか?");
+    if (main_.platform().message(this, question, program_title(), MsgIcon::None, MsgButtons::YesNo) != MsgAnswer::Yes) return;
+    // No memo is touched: memos of this category keep its name.
+    remove_at(p);
+}
+
+void F_bunrui::Command4_Click() {
+    if (!write_categories(main_.store())) {
+        // The window stays open: the user may try again or close it, and the
+        // exit save writes the list in any case.
+        main_.platform().message(this, not_written_text({file_names::categories()}), program_title(), MsgIcon::Critical);
+        return;
+    }
+    main_.refill_category_box();
+    main_.select_all_categories();
+    accept();
+}
+
+void F_bunrui::Command5_Click() {
+    const int p = selected();
+    if (p < 0) {
+        main_.platform().message(this, QStringLiteral("メモを削除する分類を選んでください"), program_title());
+        return;
+    }
+    const QString warning = QStringLiteral("■■　重要な注意事項です。良く読んで下さい　■■\r\r削除したメモを復活させる方法はありません。\r\r"
+                                           "選択した分類の全部のメモを本当に削除して良いですか?");
+    if (main_.platform().message(this, warning, program_title(), MsgIcon::None, MsgButtons::YesNo) != MsgAnswer::Yes) return;
+
+    MemoStore& store = main_.store();
+    const QString c = List1->item(p)->text();
+    MemoTable before = store.table;
+    const CategoryList categories_before = store.categories;
+    std::vector<MemoRecord> kept;
+    std::vector<Value> deleted_numbers;
+    for (const MemoRecord& m : before.records()) {
+        if (m.category.display() != c)
+            kept.push_back(m);
+        else
+            deleted_numbers.push_back(m.memo_number);
+    }
+    store.table.records() = std::move(kept);
+    QStringList entries = store.categories.entries();
+    entries.removeAt(p + 1);
+    store.categories.set_entries(entries);
+
+    // Both files first: body files go only once neither file lists their memos,
+    // so a failed write loses nothing.
+    QStringList failed;
+    if (!write_index(store)) {
+        failed.append(file_names::index());
+    } else if (!write_categories(store)) {
+        failed.append(file_names::categories());
+    }
+    if (!failed.isEmpty()) {
+        store.table = std::move(before);
+        store.categories = categories_before;
+        // The index on disk lists the memos again, as memory does.
+        if (failed.first() == file_names::categories() && !write_index(store)) failed.prepend(file_names::index());
+        main_.platform().message(this, not_written_text(failed) + QStringLiteral("\rメモは削除されていません。"), program_title(),
+                                 MsgIcon::Critical);
+        return;
+    }
+
+    // A number still carried by a kept memo (a damaged index may repeat one)
+    // names that memo's files; a memo without a number, or numbered 0, has none.
+    std::set<double> kept_numbers;
+    for (const MemoRecord& m : store.table.records())
+        if (const std::optional<double> n = m.memo_number.as_number()) kept_numbers.insert(*n);
+    for (const Value& number : deleted_numbers) {
+        const std::optional<double> n = number.as_number();
+        if (!n || *n == 0 || kept_numbers.count(*n)) continue;
+        // A body file that is already gone is skipped.
+        QFile::remove(store.text_body_path(number));
+        QFile::remove(store.rich_body_path(number));
+    }
+
+    main_.full_rebuild();
+    main_.empty_keyword_box();
+    refill_list();
+    main_.empty_viewer();
+    main_.set_caption();
+    accept();
+}
+
+QString F_bunrui::hint_for(QObject* w) const {
+    if (w == List1->viewport()) return QStringLiteral("クリックして分類を選択して下さい。");
+    if (w == Command1) return QStringLiteral("選択した分類を、一つ上に移動します。");
+    if (w == Command2) return QStringLiteral("選択した分類を、一つ下に移動します。");
+    if (w == Command3) return QStringLiteral("選択した分類を、削除します。(メモは消えません）");
+    if (w == Command5) return QStringLiteral("選択した分類のメモを全部削除します。");
+    if (w == Command4) return QStringLiteral("分類の整理を終了します。");
+    if (w == this) return QStringLiteral("分類の整理中です。");
+    return QString();
+}
+
+bool F_bunrui::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) main_.set_hint(hint_for(watched));
+    return QDialog::eventFilter(watched, event);
+}
+
+void F_bunrui::mouseMoveEvent(QMouseEvent* event) {
+    // Only the bare surface: a move over a control that passed it on is not ours.
+    if (!childAt(event->position().toPoint())) main_.set_hint(hint_for(this));
+    QDialog::mouseMoveEvent(event);
+}
+
+void F_bunrui::keyPressEvent(QKeyEvent* event) {
+    // No default and no cancel button: Enter presses only a button that has
+    // the focus, and Esc presses nothing.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        [[fallthrough]];
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+}  // namespace tz

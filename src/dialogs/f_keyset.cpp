@@ -1,0 +1,131 @@
+#include "dialogs/f_keyset.h"
+
+#include "store/data_folder.h"
+#include "ui/dialog_frame.h"
+#include "ui/fonts.h"
+#include "ui/main_ops.h"
+#include "ui/platform.h"
+#include "ui/twips.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tz {
+namespace {
+
+constexpr int kInsideWidth = 7365;
+constexpr int kInsideHeight = 1155;
+
+void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(twips::rect_px(left, top, width, height)); }
+
+}  // namespace
+
+F_keyset::F_keyset(MainOps& main) : QDialog(main.main_widget()), main_(main) {
+    setObjectName(QStringLiteral("F_keyset"));
+    setFont(fonts::font(fonts::proportional_gothic(), 9));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(192, 255, 192));
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    place(Label1, 540, 180, 6240, 195 + 30);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    // Passwords are typed directly, without the input method; shown as typed.
+    Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
+    Text1->setEchoMode(QLineEdit::Normal);
+    Text1->installEventFilter(this);
+    place(Text1, 420, 540, 2715, 375);
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    place(Command1, 5700, 480, 1215, 495);
+    Command2 = new QPushButton(QStringLiteral("CANCEL"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    place(Command2, 4260, 480, 1215, 495);
+    // No button is the default, not even by look: Enter in the entry is OK,
+    // on a button it presses that button (below).
+    for (QPushButton* b : {Command1, Command2}) b->setAutoDefault(false);
+    setTabOrder(Text1, Command2);
+    setTabOrder(Command2, Command1);
+    connect(Command1, &QPushButton::clicked, this, &F_keyset::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &F_keyset::Command2_Click);
+
+    const QRect outer = centred_over(main_.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips, kInsideHeight + kDialogCaptionTwips);
+    make_fixed_dialog(this, outer, kInsideWidth);
+    setWindowTitle(QStringLiteral("鍵を開けるためのパスワードセット"));
+    main_.set_hint(QStringLiteral("鍵付きメモを表示・訂正するためのパスワードを設定します。"));
+    Text1->clear();
+    show_step(main_.store().settings[Settings::LockPassword].display().isEmpty() ? 2 : 1);
+    Text1->setFocus();
+}
+
+void F_keyset::show_step(int step) {
+    step_ = step;
+    // The current password is asked in blue, the new one in red.
+    Label1->setText(step == 1 ? QStringLiteral("鍵がかかったメモを開くための、現在のパスワードを入力して下さい。")
+                              : QStringLiteral("鍵がかかったメモを開くための、新しいパスワードを入力して下さい。"));
+    QPalette p = Label1->palette();
+    p.setColor(QPalette::WindowText, step == 1 ? QColor(0, 0, 255) : QColor(255, 0, 0));
+    Label1->setPalette(p);
+}
+
+void F_keyset::Command1_Click() {
+    MemoStore& store = main_.store();
+    const QString typed = Text1->text();
+    if (step_ == 1) {
+        if (typed == store.settings[Settings::LockPassword].display()) {
+            show_step(2);
+            Text1->clear();
+        } else {
+            main_.platform().message(this, QStringLiteral("現在のパスワードが間違っています。"), program_title(), MsgIcon::Critical);
+        }
+        Text1->setFocus();
+        return;
+    }
+    // The settings file holds the password on one line: a pasted line break
+    // would bring back a different password after a restart.
+    if (typed.contains(QLatin1Char('\r')) || typed.contains(QLatin1Char('\n'))) {
+        main_.platform().message(this, QStringLiteral("パスワードに改行が含まれています。\r改行を取り除いてから入力してください。"),
+                                 program_title());
+        Text1->setFocus();
+        return;
+    }
+    main_.platform().message(this, QStringLiteral("新しいパスワード『") + typed + QStringLiteral("』を忘れないようにして下さい。"),
+                             program_title());
+    store.settings[Settings::LockPassword] = Value(typed);
+    // Written now, so a crash before the exit save cannot bring the old one back.
+    if (!write_settings(store))
+        main_.platform().message(this, not_written_text({file_names::settings()}) +
+                                           QStringLiteral("\r新しいパスワードは終了時にもう一度保存します。"),
+                                 program_title(), MsgIcon::Critical);
+    accept();
+}
+
+void F_keyset::Command2_Click() { reject(); }
+
+void F_keyset::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);  // Esc: CANCEL
+}
+
+bool F_keyset::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Command1_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace tz

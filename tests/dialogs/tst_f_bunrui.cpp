@@ -1,0 +1,241 @@
+// The category window over the main window: adding, moving and removing
+// categories, closing, and deleting every memo of a category.
+
+#include "dialogs/f_bunrui.h"
+#include "store/data_folder.h"
+#include "support/form_fixture.h"
+#include "ui/memo_grid.h"
+#include "ui/rich_text_box.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace tz;
+using namespace tz::test;
+
+namespace {
+
+struct Fixture : FormFixture {
+    std::unique_ptr<F_bunrui> w;  // closed before the main window
+    Fixture(const QStringList& categories, const std::vector<MemoRecord>& memos = {}) {
+        write_folder(dir.path(), memos, categories, 90);
+        start();
+        w = std::make_unique<F_bunrui>(*form);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    void press(QChar b) { QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Command") + b), Qt::LeftButton); }
+    void select(const QString& name) {
+        const QListWidgetItem* item = w->List1->findItems(name, Qt::MatchExactly).value(0);
+        QTest::mouseClick(w->List1->viewport(), Qt::LeftButton, {}, w->List1->visualItemRect(item).center());
+    }
+    QString selected() const { return w->List1->selectedItems().isEmpty() ? QString() : w->List1->selectedItems()[0]->text(); }
+    // The entries of this window's list or of a box of the main window.
+    static QStringList items(const QAbstractItemModel* m) {
+        QStringList s;
+        for (int i = 0; i < m->rowCount(); ++i) s.append(m->index(i, 0).data().toString());
+        return s;
+    }
+    QStringList shown() const { return items(w->List1->model()); }
+    // A file that cannot be written: a folder stands in its place.
+    void block(const QString& name) { QVERIFY(QFile::remove(path(name)) && QDir(dir.path()).mkdir(name)); }
+    QStringList seen() const {
+        QStringList s;
+        for (const Message& m : platform.messages) s.append(m.text + " / " + m.title);
+        return s;
+    }
+};
+
+const QString kMain = QStringLiteral(" / 【ツヅリオ】Ver.3.0");
+
+}  // namespace
+
+class TestBunrui : public QObject {
+    Q_OBJECT
+private slots:
+    void adding_data() {
+        QTest::addColumn<int>("count");  // entries before, "全部" included; negative: one removed first
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("blocked");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << 3 << "" << "" << "追加する分類を入力してください。 / ツヅリオ";
+        QTest::newRow("same") << 3 << "ABC" << "" << "分類『ABC』はすでに存在します。 / ツヅリオ";
+        QTest::newRow("case differs") << 3 << "abc" << "" << "";
+        QTest::newRow("全部 is not compared") << 3 << "全部" << "" << "";
+        QTest::newRow("line break") << 3 << "a\nb" << "" << "分類に改行が含まれています。\r改行を取り除いてから登録してください。" + kMain;
+        QTest::newRow("full") << 999 << "新" << "" << "これ以上分類を登録できません。 / 分類の数が限界(1000)を越えます";
+        QTest::newRow("full, one removed") << -999 << "新" << "" << "";
+        QTest::newRow("not written") << 3 << "新" << "bunrui.dat" << "ファイル bunrui.dat を保存できませんでした。\r分類は追加されていません。" + kMain;
+    }
+    void adding() {
+        QFETCH(int, count);
+        QFETCH(QString, name);
+        QFETCH(QString, blocked);
+        QFETCH(QString, message);
+        QStringList categories{"全部", "仕事", "ABC"};
+        for (int i = 3; i < std::abs(count); ++i) categories.append(QString::number(i));
+        Fixture f(categories);
+        if (count < 0) {
+            f.select("ABC");
+            f.press('3');
+            categories.removeAt(2);
+            f.platform.messages.clear();
+        }
+        if (!blocked.isEmpty()) f.block(blocked);
+        const QByteArray file = read_bytes(f.path("bunrui.dat"));
+        f.w->Text1->insert(name);  // as typed or pasted
+        f.press('6');
+        const bool added = message.isEmpty();
+        if (added) categories.append(name);
+        QCOMPARE(f.seen().join(""), message);
+        QCOMPARE(f.form->store().categories.entries(), categories);
+        QCOMPARE(f.shown(), categories.mid(1));
+        QCOMPARE(read_bytes(f.path("bunrui.dat")), added ? categories_bytes(f.form->store().categories) : file);
+        QCOMPARE(f.w->Text1->text(), added ? QString() : name);
+    }
+
+    void buttons_needing_a_selection_data() {
+        QTest::addColumn<QStringList>("categories");
+        QTest::addColumn<QString>("pick");
+        QTest::addColumn<QString>("buttons");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QStringList>("messages");
+        const QStringList abc{"全部", "A", "B", "C"};
+        QTest::newRow("first up") << abc << "A" << "1" << abc << QStringList{"これより上には移動できません" + kMain};
+        QTest::newRow("last down") << abc << "C" << "2" << abc << QStringList{"これより下には移動できません" + kMain};
+        QTest::newRow("down") << abc << "A" << "2" << QStringList{"全部", "B", "A", "C"} << QStringList{};
+        QTest::newRow("down and up") << abc << "B" << "21" << abc << QStringList{};
+        QTest::newRow("empty list") << QStringList{"全部"} << "" << "1235" << QStringList{"全部"}
+                                    << QStringList{"上に移動する項目を選んでください" + kMain, "下に移動する項目を選んでください" + kMain,
+                                                   "削除する項目を選んでください" + kMain, "メモを削除する分類を選んでください" + kMain};
+    }
+    void buttons_needing_a_selection() {
+        QFETCH(QStringList, categories);
+        QFETCH(QString, pick);
+        QFETCH(QString, buttons);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, messages);
+        Fixture f(categories, {memo("A", "t", 1)});
+        if (!pick.isEmpty()) f.select(pick);
+        for (const QChar b : buttons) {
+            f.press(b);
+            QCOMPARE(f.selected(), pick);  // the moved category stays selected
+        }
+        QCOMPARE(f.seen(), messages);
+        QCOMPARE(f.form->store().categories.entries(), after);
+        QCOMPARE(f.shown(), after.mid(1));
+        QCOMPARE(f.form->store().table.count(), 1);
+    }
+
+    // Removing touches no memo; "終了" writes the list and shows every memo,
+    // the close box writes nothing, and a failed write keeps the window open.
+    void removing_and_closing_data() {
+        QTest::addColumn<QString>("close");
+        QTest::newRow("終了") << "finish";
+        QTest::newRow("close box") << "box";
+        QTest::newRow("終了, not written") << "blocked";
+    }
+    void removing_and_closing() {
+        QFETCH(QString, close);
+        Fixture f({"全部", "仕事", "家"}, {memo("仕事", "w", 2, "c6/12/05 10:00:00"), memo("家", "h", 1, "c6/12/04 10:00:00")});
+        pick_from_list(f.form->Combo1, 2);  // 家: one memo shown
+        f.select("仕事");
+        f.platform.answers = {MsgAnswer::No, MsgAnswer::Yes};
+        f.press('3');
+        QCOMPARE(f.form->store().categories.count(), 3);
+        f.press('3');
+        QCOMPARE(f.seen().last(), "分類『仕事』を本当に削除して良いですか?" + kMain);
+        QCOMPARE(f.selected(), QString());
+        const QByteArray before = read_bytes(f.path("bunrui.dat"));
+        if (close == u"blocked") f.block("bunrui.dat");
+        if (close == u"box")
+            f.w->close();
+        else
+            f.press('4');
+        QCOMPARE(f.form->store().categories.entries(), QStringList({"全部", "家"}));
+        QCOMPARE(f.form->store().table.slot(1).category.display(), QStringLiteral("仕事"));
+        const bool finished = close == u"finish";
+        QCOMPARE(f.w->isVisible(), close == u"blocked");
+        QCOMPARE(f.items(f.form->Combo1->model()), finished ? QStringList({"全部", "家"}) : QStringList({"全部", "仕事", "家"}));
+        QCOMPARE(f.form->Combo1->currentText(), finished ? QStringLiteral("全部") : QStringLiteral("家"));
+        QCOMPARE(grid_titles(f.form->Grid1), finished ? QStringList({"w", "h"}) : QStringList({"h"}));
+        if (close != u"blocked") QCOMPARE(read_bytes(f.path("bunrui.dat")), finished ? crlf_lines({"全部", "家"}) : before);
+    }
+
+    void deleting_memos_of_a_category_data() {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("blocked");
+        QTest::addColumn<QStringList>("kept");
+        const QStringList all{"t1", "t2", "t3", "t4", "t5", "t6", "t7", "t8", "t9", "t10"};
+        QTest::newRow("three of ten") << "Abc" << "" << QStringList{"t1", "t3", "t4", "t6", "t8", "t9", "t10"};
+        QTest::newRow("no memo carries it") << "空" << "" << all;
+        QTest::newRow("index not written") << "Abc" << "tzurio.dat" << all;
+        QTest::newRow("categories not written") << "Abc" << "bunrui.dat" << all;
+    }
+    void deleting_memos_of_a_category() {
+        QFETCH(QString, category);
+        QFETCH(QString, blocked);
+        QFETCH(QStringList, kept);
+        // Abc: t2, t5 (locked) and t7 (numbered 0); ABC and abc differ only in case.
+        const char* cats[] = {"ABC", "Abc", "abc", "仕事", "Abc", "家", "Abc", "abc", "仕事", "ABC"};
+        std::vector<MemoRecord> memos;
+        for (int i = 0; i < 10; ++i)
+            memos.push_back(memo(cats[i], QStringLiteral("t%1").arg(i + 1), i == 6 ? 0 : 11 + i, QStringLiteral("c6/12/05 10:00:%1").arg(59 - i), i == 4));
+        Fixture f({"全部", "ABC", "Abc", "abc", "空", "仕事", "家"}, memos);
+        MemoStore& store = f.form->store();
+        write_bytes(store.text_body_path(Value::number(0)), "not a memo's");
+        pick_from_list(f.form->Combo1, 3);  // abc
+        click_row(f.form->Grid1, 1);
+        f.form->Combo2->setEditText("t");
+        if (!blocked.isEmpty()) f.block(blocked);
+        const QByteArray index = read_bytes(f.path("tzurio.dat"));
+        f.select(category);
+        f.platform.answers = {MsgAnswer::No};
+        f.press('5');
+        QCOMPARE(store.table.count(), 10);
+        f.press('5');
+        QCOMPARE(f.seen()[1], "■■　重要な注意事項です。良く読んで下さい　■■\r\r削除したメモを復活させる方法はありません。\r\r"
+                              "選択した分類の全部のメモを本当に削除して良いですか?" + kMain);
+
+        const bool done = blocked.isEmpty();
+        QStringList titles;
+        for (const MemoRecord& m : store.table.records()) titles.append(m.title.display());
+        QCOMPARE(titles, kept);
+        QCOMPARE(store.categories.entries().contains(category), !done);
+        QCOMPARE(f.w->isVisible(), !done);
+        for (int n = 11; n <= 20; ++n)
+            if (n != 17) QCOMPARE(QFile::exists(store.rich_body_path(Value::number(n))), kept.contains(QStringLiteral("t%1").arg(n - 10)));
+        QVERIFY(QFile::exists(store.text_body_path(Value::number(0))));
+        QCOMPARE(f.form->Combo1->currentText(), QStringLiteral("abc"));  // the box is left as it was
+        if (!done) {
+            QCOMPARE(f.seen().last(), QStringLiteral("ファイル %1 を保存できませんでした。\rメモは削除されていません。").arg(blocked) + kMain);
+            QCOMPARE(read_bytes(f.path("tzurio.dat")), index);
+            QCOMPARE(f.form->RTB1->text(), QStringLiteral("t3"));
+            return;
+        }
+        QCOMPARE(grid_titles(f.form->Grid1), kept);
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (%1件)").arg(kept.size()));
+        QCOMPARE(read_bytes(f.path("tzurio.dat")), index_bytes(store.table));
+        QCOMPARE(read_bytes(f.path("bunrui.dat")), categories_bytes(store.categories));
+        QCOMPARE(f.form->RTB1->text() + f.form->Combo2->currentText(), QString());
+    }
+
+    // Enter and Esc press nothing unless a button has the focus.
+    void keys_press_only_a_focused_button() {
+        Fixture f({"全部", "A"});
+        f.select("A");
+        for (QWidget* w : {static_cast<QWidget*>(f.w->Text1), static_cast<QWidget*>(f.w->List1)})
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(w, key);
+        QVERIFY(f.w->isVisible());
+        f.w->Command6->setFocus();
+        QTest::keyClick(f.w->Command6, Qt::Key_Return);
+        QCOMPARE(f.platform.texts(), QStringList({"追加する分類を入力してください。"}));
+    }
+};
+
+QTEST_MAIN(TestBunrui)
+#include "tst_f_bunrui.moc"
