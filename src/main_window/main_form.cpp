@@ -166,6 +166,8 @@ void Main_form::build_menu() {
     connect(Menu_file_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
     connect(Menu_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
     connect(menu_tukaikata, &QAction::triggered, this, &Main_form::menu_tukaikata_Click);
+    connect(Menu_zenbun_all, &QAction::triggered, this, &Main_form::Menu_zenbun_all_Click);
+    connect(Menu_zenbun_current, &QAction::triggered, this, &Main_form::Menu_zenbun_current_Click);
 }
 
 Settings Main_form::first_start_settings() const {

@@ -59,6 +59,12 @@ public:
     void set_caption() override;
     void append_category_to_box(const QString& name) override;
     void select_all_categories() override;
+    void show_slots(const std::vector<int>& memo_slots) override;
+    void append_slots(const std::vector<int>& memo_slots) override;
+    void empty_keyword_box() override;
+    void refill_keyword_box() override;
+    QString viewer_text() const override;
+    void select_in_viewer(int start, int length) override;
 
     void category_rebuild();
     // The window's place and size in twips (frame, caption and menu bar included).
@@ -117,6 +123,8 @@ public slots:
     void Option1_Click();
     void Option2_Click();
     void menu_tukaikata_Click();
+    void Menu_zenbun_all_Click();
+    void Menu_zenbun_current_Click();
     void Command1_Click();
     void Command6_Click();
     void Command7_Click();

@@ -91,6 +91,13 @@ public:
     void set_caption() override { calls.append(QStringLiteral("set_caption:") + store_.main_caption()); }
     void append_category_to_box(const QString& name) override { calls.append(QStringLiteral("append_category:") + name); }
     void select_all_categories() override { calls.append(QStringLiteral("select_all_categories")); }
+    // The search windows' operations; the editor uses none of them.
+    void show_slots(const std::vector<int>&) override { calls.append(QStringLiteral("show_slots")); }
+    void append_slots(const std::vector<int>&) override { calls.append(QStringLiteral("append_slots")); }
+    void empty_keyword_box() override { calls.append(QStringLiteral("empty_keyword_box")); }
+    void refill_keyword_box() override { calls.append(QStringLiteral("refill_keyword_box")); }
+    QString viewer_text() const override { return QString(); }
+    void select_in_viewer(int, int) override { calls.append(QStringLiteral("select_in_viewer")); }
 
     QTemporaryDir dir;
     FixedClock time;
