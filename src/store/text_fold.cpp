@@ -1,5 +1,7 @@
 #include "store/text_fold.h"
 
+#include <cstdint>
+
 namespace tz {
 namespace {
 
@@ -35,36 +37,97 @@ bool boundary_before(char32_t c) {
 }
 
 QString fold_piece(QStringView piece) {
-    if (piece.size() == 1 && piece[0].unicode() < 0x80) {
-        const char16_t c = piece[0].unicode();
-        return QString(QChar(c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c));
-    }
     return piece.toString().normalized(QString::NormalizationForm_KC).toCaseFolded();
+}
+
+// Every UTF-16 unit folded on its own, and whether composition can join it to
+// the text before it; made once, on first use.
+struct FoldTable {
+    struct Entry {
+        std::uint32_t offset = 0;  // into pool
+        std::uint8_t length = 0;
+        bool boundary = false;
+    };
+    std::vector<Entry> entries;
+    std::vector<char16_t> pool;
+
+    FoldTable() : entries(0x10000) {
+        for (char32_t u = 0; u < 0x10000; ++u) {
+            const char16_t unit = char16_t(u);
+            const QString folded = u < 0x80 ? QString(QChar(u >= 'A' && u <= 'Z' ? unit + 32 : unit))
+                                            : fold_piece(QStringView(&unit, 1));
+            Entry& e = entries[u];
+            e.offset = std::uint32_t(pool.size());
+            e.length = std::uint8_t(folded.size());
+            e.boundary = boundary_before(u);
+            pool.insert(pool.end(), folded.utf16(), folded.utf16() + folded.size());
+        }
+    }
+    QStringView folded(char16_t u) const {
+        const Entry& e = entries[u];
+        return QStringView(pool.data() + e.offset, e.length);
+    }
+};
+
+const FoldTable& table() {
+    static const FoldTable t;
+    return t;
+}
+
+bool boundary_at(const FoldTable& t, QStringView s, qsizetype j) {
+    const char16_t u = s[j].unicode();
+    if (!QChar::isSurrogate(u)) return t.entries[u].boundary;
+    qsizetype units = 0;
+    return boundary_before(code_point_at(s, j, &units));
+}
+
+// Folds the text piece by piece, a piece being one character with whatever
+// composition may join to it; out(folded, from, to) gets each piece's folding
+// and its place in the original.
+template <typename Out>
+void fold_pieces(QStringView text, Out out) {
+    const FoldTable& t = table();
+    const qsizetype n = text.size();
+    qsizetype units = 0;
+    for (qsizetype i = 0; i < n;) {
+        code_point_at(text, i, &units);
+        qsizetype j = i + units;
+        while (j < n && !boundary_at(t, text, j)) {
+            code_point_at(text, j, &units);
+            j += units;
+        }
+        if (j == i + 1)
+            out(t.folded(text[i].unicode()), i, j);
+        else
+            out(QStringView(fold_piece(text.sliced(i, j - i))), i, j);
+        i = j;
+    }
 }
 
 }  // namespace
 
 QString fold_for_search(QStringView text) {
-    return text.toString().normalized(QString::NormalizationForm_KC).toCaseFolded();
+    QString out;
+    out.reserve(text.size());
+    fold_pieces(text, [&](QStringView folded, qsizetype, qsizetype) {
+        if (folded.size() == 1)
+            out.append(folded.front());
+        else
+            out.append(folded);
+    });
+    return out;
 }
 
 FoldedText fold_with_map(QStringView text) {
     FoldedText out;
-    const qsizetype n = text.size();
-    out.text.reserve(n);
-    out.from.reserve(size_t(n));
-    out.to.reserve(size_t(n));
-    qsizetype units = 0;
-    for (qsizetype i = 0; i < n;) {
-        code_point_at(text, i, &units);
-        qsizetype j = i + units;
-        while (j < n && !boundary_before(code_point_at(text, j, &units))) j += units;
-        const QString folded = fold_piece(text.sliced(i, j - i));
-        out.text += folded;
-        out.from.insert(out.from.end(), size_t(folded.size()), int(i));
-        out.to.insert(out.to.end(), size_t(folded.size()), int(j));
-        i = j;
-    }
+    out.text.reserve(text.size());
+    out.from.reserve(size_t(text.size()));
+    out.to.reserve(size_t(text.size()));
+    fold_pieces(text, [&](QStringView folded, qsizetype from, qsizetype to) {
+        out.text.append(folded);
+        out.from.insert(out.from.end(), size_t(folded.size()), int(from));
+        out.to.insert(out.to.end(), size_t(folded.size()), int(to));
+    });
     return out;
 }
 

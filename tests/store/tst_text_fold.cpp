@@ -50,7 +50,9 @@ void TestTextFold::hits() {
     QFETCH(int, start);
     QFETCH(int, length);
     const FoldedText folded = fold_with_map(text);
-    QCOMPARE(folded.text, fold_for_search(text));
+    // Piece by piece, the text folds as it does whole.
+    QCOMPARE(folded.text, text.normalized(QString::NormalizationForm_KC).toCaseFolded());
+    QCOMPARE(fold_for_search(text), folded.text);
     QCOMPARE(folded.from.size(), size_t(folded.text.size()));
     const TextHit hit = find_folded(folded, fold_for_search(keyword), from);
     QCOMPARE(hit.start, start);
