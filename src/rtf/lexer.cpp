@@ -10,12 +10,14 @@ namespace {
 bool is_letter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-int hex_value(unsigned char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+constexpr auto kHex = [] {
+    std::array<signed char, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[size_t(c)] = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    return t;
+}();
+
+inline int hex_value(unsigned char c) { return kHex[c]; }
 
 constexpr qsizetype kMaxName = 32;
 
@@ -25,10 +27,16 @@ constexpr auto kSpecial = [] {
     for (unsigned char c : {'{', '}', '\\', '\r', '\n'}) t[c] = true;
     return t;
 }();
+// Bytes that end a stretch of text that is stepped over: braces, backslash.
+constexpr auto kSkipStop = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'{', '}', '\\'}) t[c] = true;
+    return t;
+}();
 
 // The byte of an escape at p (a backslash with at least one byte after it) that
 // is text: \'hh, \\, \{ or \}; -1 when the escape is not text. *len is its length.
-int escaped_byte(const unsigned char* p, qsizetype left, qsizetype* len) {
+inline int escaped_byte(const unsigned char* p, qsizetype left, qsizetype* len) {
     const unsigned char d = p[1];
     if (d == '\\' || d == '{' || d == '}') {
         *len = 2;
@@ -116,14 +124,12 @@ bool Lexer::skip_text() {
     bool text = false;
     while (pos_ < n) {
         const unsigned char c = p[pos_];
-        if (!kSpecial[c]) {
+        if (!kSkipStop[c]) {
+            const qsizetype start = pos_;
             do ++pos_;
-            while (pos_ < n && !kSpecial[p[pos_]]);
-            text = true;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
-            ++pos_;
+            while (pos_ < n && !kSkipStop[p[pos_]]);
+            // Line ends alone are no text.
+            for (qsizetype i = start; i < pos_ && !text; ++i) text = p[i] != '\r' && p[i] != '\n';
             continue;
         }
         if (c != '\\' || pos_ + 1 >= n) break;

@@ -107,14 +107,17 @@ void fold_pieces(QStringView text, Out out) {
 }  // namespace
 
 QString fold_for_search(QStringView text) {
-    QString out;
-    out.reserve(text.size());
+    QString out(text.size(), Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(out.data());
+    qsizetype k = 0;
     fold_pieces(text, [&](QStringView folded, qsizetype, qsizetype) {
-        if (folded.size() == 1)
-            out.append(folded.front());
-        else
-            out.append(folded);
+        if (k + folded.size() > out.size()) {
+            out.resize(std::max(out.size() * 2, k + folded.size()));
+            d = reinterpret_cast<char16_t*>(out.data());
+        }
+        for (const QChar c : folded) d[k++] = c.unicode();
     });
+    out.truncate(k);
     return out;
 }
 
