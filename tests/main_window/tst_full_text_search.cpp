@@ -199,7 +199,7 @@ void TestFullTextSearch::a_running_search_stops_at_once() {
     QVERIFY(!w.isVisible());
     QVERIFY(!w.searching());
     QVERIFY(!QGuiApplication::overrideCursor());
-    QTest::qWait(3 * 100);
+    QTest::qWait(300);
     QCOMPARE(f.form->row_maps().shown_count, 0);  // nothing arrives after the stop
 }
 
