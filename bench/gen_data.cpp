@@ -4,7 +4,10 @@
 #include "store/data_folder.h"
 #include "store/file_io.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
+#include <cmath>
 
 namespace tz::bench {
 namespace {
@@ -21,7 +24,27 @@ const QString kWords[] = {
     QStringLiteral("～"), QStringLiteral("報告書"), QStringLiteral("アイデア"), QStringLiteral("健康"), QStringLiteral("2026年"),
 };
 
-QByteArray rich_body(const QString& text) {
+// A PNG of noise of about the given size, and its \pict group as a rich-edit
+// control writes it: hex digits in lines of 128.
+QByteArray picture_group(int png_bytes, unsigned seed) {
+    const int side = std::max(1, int(std::sqrt(png_bytes / 3.0)));
+    QImage image(side, side, QImage::Format_RGB888);
+    for (int y = 0; y < side; ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < side * 3; ++x) line[x] = uchar(next(seed));
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    QByteArray group = "{\\pict\\pngblip\\picw" + QByteArray::number(side) + "\\pich" + QByteArray::number(side) +
+                       "\\picwgoal" + QByteArray::number(side * 15) + "\\pichgoal" + QByteArray::number(side * 15) + "\r\n";
+    const QByteArray hex = png.toHex();
+    for (qsizetype at = 0; at < hex.size(); at += 128) group += hex.mid(at, 128) + "\r\n";
+    return group + "}";
+}
+
+QByteArray rich_body(const QString& text, const QByteArray& picture = {}) {
     // A small rich body in the form Windows rich-edit controls write.
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n"
                      "{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\lang1041\\f0\\fs20 ";
@@ -46,6 +69,7 @@ QByteArray rich_body(const QString& text) {
                 rtf += char(b);
         }
     }
+    rtf += picture;
     rtf += "\\par\r\n}\r\n";
     return rtf;
 }
@@ -70,6 +94,7 @@ bool generate_data_folder(const QString& folder, const DataShape& shape) {
     store.categories.set_entries(categories);
 
     store.settings = Settings::first_start(0, 1000, 1000, 6975, 9450, 1215);
+    const QByteArray picture = shape.picture_every > 0 ? picture_group(shape.picture_bytes, shape.seed) : QByteArray();
     bool ok = true;
     for (int m = 1; m <= shape.memos; ++m) {
         MemoRecord r;
@@ -98,7 +123,9 @@ bool generate_data_folder(const QString& folder, const DataShape& shape) {
             const QString text = lines.join(QStringLiteral("\r\n"));
             ok &= write_text_body(store, r.memo_number, text);
             // Every other memo has a rich body; the rest keep plain text there, as imported memos do.
-            const QByteArray rich = (m % 2) ? rich_body(text) : cp932::encode(text + QStringLiteral("\r\n"));
+            const bool with_picture = shape.picture_every > 0 && (m / 2) % shape.picture_every == 0;
+            const QByteArray rich = (m % 2) ? rich_body(text, with_picture ? picture : QByteArray())
+                                            : cp932::encode(text + QStringLiteral("\r\n"));
             ok &= write_file_atomic(store.rich_body_path(r.memo_number), rich);
         }
         store.table.append(std::move(r));

@@ -12,6 +12,8 @@ struct DataShape {
     int categories = 300;    // besides "全部"
     int body_bytes = 2000;   // rough size of each body
     bool bodies = true;      // write the two body files of every memo
+    int picture_every = 0;   // every n-th rich body also holds a PNG picture; 0: none
+    int picture_bytes = 16000;  // rough size of that picture's PNG
     unsigned seed = 1;
 };
 

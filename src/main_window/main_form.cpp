@@ -174,6 +174,8 @@ void Main_form::build_menu() {
     connect(menu_tukaikata, &QAction::triggered, this, &Main_form::menu_tukaikata_Click);
     connect(Menu_bunrui, &QAction::triggered, this, &Main_form::Menu_bunrui_Click);
     connect(Menu_file_pass, &QAction::triggered, this, &Main_form::Menu_file_pass_Click);
+    connect(Menu_zenbun_all, &QAction::triggered, this, &Main_form::Menu_zenbun_all_Click);
+    connect(Menu_zenbun_current, &QAction::triggered, this, &Main_form::Menu_zenbun_current_Click);
 }
 
 Settings Main_form::first_start_settings() const {
@@ -361,8 +363,6 @@ void Main_form::refill_category_box() {
     Combo1->clear();
     Combo1->addItems(store_.categories.entries());
 }
-
-void Main_form::empty_keyword_box() { Combo2->setEditText(QString()); }
 
 int Main_form::current_row() const { return Grid1->current_row(); }
 

@@ -66,6 +66,11 @@ public:
     void select_all_categories() override;
     void refill_category_box() override;
     void empty_keyword_box() override;
+    void show_slots(const std::vector<int>& memo_slots) override;
+    void append_slots(const std::vector<int>& memo_slots) override;
+    void refill_keyword_box() override;
+    QString viewer_text() const override;
+    void select_in_viewer(int start, int length) override;
 
     void category_rebuild();
     // The window's place and size in twips (frame, caption and menu bar included).
@@ -126,6 +131,8 @@ public slots:
     void menu_tukaikata_Click();
     void Menu_bunrui_Click();
     void Menu_file_pass_Click();
+    void Menu_zenbun_all_Click();
+    void Menu_zenbun_current_Click();
     void Command1_Click();
     void Command6_Click();
     void Command7_Click();

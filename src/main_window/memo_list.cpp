@@ -57,15 +57,4 @@ std::vector<GridRow> grid_rows_for(const MemoTable& table, const ListRows& rows)
     return grid;
 }
 
-void update_keyword_history(KeywordHistory& history, int p, const QString& t) {
-    auto& e = history.entries;
-    if (p < 0) {
-        for (int i = KeywordHistory::kSize - 1; i > 0; --i) e[size_t(i)] = e[size_t(i - 1)];
-    } else {
-        p = std::min(p, KeywordHistory::kSize - 1);
-        for (int i = p; i > 0; --i) e[size_t(i)] = e[size_t(i - 1)];
-    }
-    e[0] = t;
-}
-
 }  // namespace tz

@@ -26,8 +26,4 @@ ListRows title_search_rows(const MemoTable& table, const QString& category, cons
 RowMaps row_maps_for(const MemoTable& table, const ListRows& rows);
 std::vector<GridRow> grid_rows_for(const MemoTable& table, const ListRows& rows);
 
-// The keyword history after a title search with keyword t and pick index p
-// (-1 when typed; 0..19 when an entry was picked; no value counts as 0).
-void update_keyword_history(KeywordHistory& history, int pick_index, const QString& t);
-
 }  // namespace tz

@@ -1,6 +1,7 @@
 #include "rtf/lexer.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace tz::rtf {
@@ -9,14 +10,44 @@ namespace {
 bool is_letter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-int hex_value(unsigned char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+constexpr auto kHex = [] {
+    std::array<signed char, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[size_t(c)] = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    return t;
+}();
+
+inline int hex_value(unsigned char c) { return kHex[c]; }
 
 constexpr qsizetype kMaxName = 32;
+
+// Bytes that end a plain stretch of text: braces, backslash, line ends.
+constexpr auto kSpecial = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'{', '}', '\\', '\r', '\n'}) t[c] = true;
+    return t;
+}();
+// Bytes that end a stretch of text that is stepped over: braces, backslash.
+constexpr auto kSkipStop = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'{', '}', '\\'}) t[c] = true;
+    return t;
+}();
+
+// The byte of an escape at p (a backslash with at least one byte after it) that
+// is text: \'hh, \\, \{ or \}; -1 when the escape is not text. *len is its length.
+inline int escaped_byte(const unsigned char* p, qsizetype left, qsizetype* len) {
+    const unsigned char d = p[1];
+    if (d == '\\' || d == '{' || d == '}') {
+        *len = 2;
+        return d;
+    }
+    if (d != '\'' || left < 4) return -1;
+    const int hi = hex_value(p[2]), lo = hex_value(p[3]);
+    if (hi < 0 || lo < 0) return -1;
+    *len = 4;
+    return hi * 16 + lo;
+}
 
 }  // namespace
 
@@ -54,9 +85,8 @@ bool Lexer::starts_text(qsizetype i) const {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
     const qsizetype n = bytes_.size();
     if (i + 1 >= n) return false;
-    const unsigned char c = p[i + 1];
-    if (c == '\\' || c == '{' || c == '}') return true;
-    return c == '\'' && i + 3 < n && hex_value(p[i + 2]) >= 0 && hex_value(p[i + 3]) >= 0;
+    qsizetype len = 0;
+    return escaped_byte(p + i, n - i, &len) >= 0;
 }
 
 Token Lexer::text_run() {
@@ -65,30 +95,50 @@ Token Lexer::text_run() {
     run_.clear();
     while (pos_ < n) {
         const unsigned char c = p[pos_];
-        if (c == '{' || c == '}') break;
+        if (!kSpecial[c]) {
+            const qsizetype start = pos_;
+            do ++pos_;
+            while (pos_ < n && !kSpecial[p[pos_]]);
+            run_.append(reinterpret_cast<const char*>(p + start), pos_ - start);
+            continue;
+        }
         if (c == '\r' || c == '\n') {
             ++pos_;
             continue;
         }
-        if (c == '\\') {
-            if (!starts_text(pos_)) break;
-            const unsigned char d = p[pos_ + 1];
-            if (d == '\'') {
-                run_.push_back(char(hex_value(p[pos_ + 2]) * 16 + hex_value(p[pos_ + 3])));
-                pos_ += 4;
-            } else {
-                run_.push_back(char(d));
-                pos_ += 2;
-            }
-            continue;
-        }
-        const qsizetype start = pos_;
-        while (pos_ < n && p[pos_] != '{' && p[pos_] != '}' && p[pos_] != '\\' && p[pos_] != '\r' && p[pos_] != '\n') ++pos_;
-        run_.append(reinterpret_cast<const char*>(p + start), pos_ - start);
+        if (c != '\\' || pos_ + 1 >= n) break;
+        qsizetype len = 0;
+        const int b = escaped_byte(p + pos_, n - pos_, &len);
+        if (b < 0) break;
+        run_.push_back(char(b));
+        pos_ += len;
     }
     Token t{Token::Text};
     t.data = QByteArrayView(run_.data(), qsizetype(run_.size()));
     return t;
+}
+
+bool Lexer::skip_text() {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const qsizetype n = bytes_.size();
+    bool text = false;
+    while (pos_ < n) {
+        const unsigned char c = p[pos_];
+        if (!kSkipStop[c]) {
+            const qsizetype start = pos_;
+            do ++pos_;
+            while (pos_ < n && !kSkipStop[p[pos_]]);
+            // Line ends alone are no text.
+            for (qsizetype i = start; i < pos_ && !text; ++i) text = p[i] != '\r' && p[i] != '\n';
+            continue;
+        }
+        if (c != '\\' || pos_ + 1 >= n) break;
+        qsizetype len = 0;
+        if (escaped_byte(p + pos_, n - pos_, &len) < 0) break;
+        pos_ += len;
+        text = true;
+    }
+    return text;
 }
 
 bool Lexer::unicode_word(std::int32_t& value) {

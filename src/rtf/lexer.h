@@ -57,6 +57,11 @@ public:
         }
         return false;
     }
+    // Steps over text bytes (escaped ones and line ends included) up to the
+    // next brace or control word, without collecting them: for a destination
+    // whose text is dropped, such as picture data nobody decodes. True when
+    // any text was stepped over.
+    bool skip_text();
     qsizetype position() const { return pos_; }
     qsizetype size() const { return bytes_.size(); }
 

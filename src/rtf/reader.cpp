@@ -280,6 +280,12 @@ private:
 
 void Interpreter::run() {
     while (!done_) {
+        // Text that nobody reads is stepped over without being collected. In a
+        // picture that text still ends a \* (as text_bytes() does).
+        const Dest dest = st().dest;
+        if (skip_ == 0 && (dest == Dest::Skip || (dest == Dest::Picture && !want_pictures_)) && lexer_.skip_text() &&
+            dest == Dest::Picture)
+            star_ = false;
         const Token t = lexer_.next();
         switch (t.kind) {
         case Token::End:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace tz::cp932 {
 namespace {
@@ -46,7 +47,17 @@ char16_t decode_single(unsigned char b) {
 }
 
 char16_t decode_pair(unsigned char lead, unsigned char trail) {
-    return char16_t(find(std::begin(kDecode), std::end(kDecode), std::uint16_t((lead << 8) | trail)));
+    // Every pair with a lead byte of 0x80 or more, looked up directly: the
+    // full-text search decodes every body through here.
+    static const std::vector<char16_t> pairs = [] {
+        std::vector<char16_t> t(0x8000, 0);
+        for (const CodePair& p : kDecode)
+            if (p.key >= 0x8000) t[p.key - 0x8000] = char16_t(p.value);
+        return t;
+    }();
+    const std::uint16_t key = std::uint16_t((lead << 8) | trail);
+    if (key >= 0x8000) return pairs[key - 0x8000];
+    return char16_t(find(std::begin(kDecode), std::end(kDecode), key));
 }
 
 QString decode(QByteArrayView bytes) {

@@ -102,4 +102,15 @@ void MemoStore::raise_counter(const Value& n) {
         settings[Settings::Counter] = n;
 }
 
+void update_keyword_history(KeywordHistory& history, int p, const QString& t) {
+    auto& e = history.entries;
+    if (p < 0) {
+        for (int i = KeywordHistory::kSize - 1; i > 0; --i) e[size_t(i)] = e[size_t(i - 1)];
+    } else {
+        p = std::min(p, KeywordHistory::kSize - 1);
+        for (int i = p; i > 0; --i) e[size_t(i)] = e[size_t(i - 1)];
+    }
+    e[0] = t;
+}
+
 }  // namespace tz

@@ -79,6 +79,12 @@ struct KeywordHistory {
     std::array<QString, kSize> entries;
 };
 
+// The keyword history after a search with keyword t and pick index p: -1 when
+// the keyword was typed (t goes on top, every entry moves down one); 0..19 when
+// entry p was picked or left as it was (entries above p move down over it).
+// The title search and both full-text searches keep it by this one rule.
+void update_keyword_history(KeywordHistory& history, int pick_index, const QString& t);
+
 // The 13 lines of the settings file.
 struct Settings {
     static constexpr int kLines = 13;

@@ -8,6 +8,7 @@
 
 #include <QRect>
 #include <QString>
+#include <vector>
 
 class QWidget;
 
@@ -44,6 +45,18 @@ public:
     virtual void refill_category_box() = 0;
     // Empties the text of the title keyword box.
     virtual void empty_keyword_box() = 0;
+
+    // The list shows the memos of these slots (1-based, in table order) and nothing else.
+    virtual void show_slots(const std::vector<int>& memo_slots) = 0;
+    // Adds the memos of these slots below the memo rows shown, in one step.
+    virtual void append_slots(const std::vector<int>& memo_slots) = 0;
+    // Fills the title keyword box's list again from the keyword history; its text stays.
+    virtual void refill_keyword_box() = 0;
+    // The viewer's text, one character per position of the viewer (a paragraph
+    // break and a picture count one each).
+    virtual QString viewer_text() const = 0;
+    // Selects `length` characters from `start` in the viewer and shows them.
+    virtual void select_in_viewer(int start, int length) = 0;
 };
 
 // Places a window of the given outer size (twips) centred over the main window.

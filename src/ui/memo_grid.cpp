@@ -55,6 +55,13 @@ void MemoGridModel::insert_row(int at, const GridRow& row) {
     endInsertRows();
 }
 
+void MemoGridModel::insert_rows(int at, std::vector<GridRow> rows) {
+    if (rows.empty()) return;
+    beginInsertRows({}, at, at + int(rows.size()) - 1);
+    rows_.insert(rows_.begin() + at, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
 void MemoGridModel::remove_row(int at) {
     beginRemoveRows({}, at, at);
     rows_.erase(rows_.begin() + at);
@@ -113,6 +120,10 @@ void MemoGrid::set_data_rows(std::vector<GridRow> rows) {
     model_->replace_rows(std::move(rows));
     // The current row keeps its number where that row still exists.
     set_current_row(std::min(current, model_->rowCount()));
+}
+
+void MemoGrid::insert_data_rows(int row, std::vector<GridRow> rows) {
+    model_->insert_rows(std::clamp(row - 1, 0, model_->rowCount()), std::move(rows));
 }
 
 void MemoGrid::set_header_texts(const GridRow& texts) { model_->set_header(texts); }

@@ -26,6 +26,7 @@ public:
 
     void set_header(const GridRow& header);
     void insert_row(int at, const GridRow& row);  // data row index, 0-based
+    void insert_rows(int at, std::vector<GridRow> rows);  // one insertion for all
     void remove_row(int at);
     void replace_rows(std::vector<GridRow> rows);  // one model reset
     const GridRow& row(int at) const { return rows_[size_t(at)]; }
@@ -49,6 +50,8 @@ public:
     void remove_item(int row);
     // Replaces every data row by `rows` in one step.
     void set_data_rows(std::vector<GridRow> rows);
+    // Inserts `rows` at grid row `row` in one step; rows at and below it move down.
+    void insert_data_rows(int row, std::vector<GridRow> rows);
 
     void set_header_texts(const GridRow& texts);
     QString cell_text(int row, int col) const;

@@ -93,6 +93,12 @@ public:
     void select_all_categories() override { calls.append(QStringLiteral("select_all_categories")); }
     void refill_category_box() override { calls.append(QStringLiteral("refill_category_box")); }
     void empty_keyword_box() override { calls.append(QStringLiteral("empty_keyword_box")); }
+    // The search windows' operations; the editor uses none of them.
+    void show_slots(const std::vector<int>&) override { calls.append(QStringLiteral("show_slots")); }
+    void append_slots(const std::vector<int>&) override { calls.append(QStringLiteral("append_slots")); }
+    void refill_keyword_box() override { calls.append(QStringLiteral("refill_keyword_box")); }
+    QString viewer_text() const override { return QString(); }
+    void select_in_viewer(int, int) override { calls.append(QStringLiteral("select_in_viewer")); }
 
     QTemporaryDir dir;
     FixedClock time;

@@ -1,0 +1,129 @@
+#include "dialogs/f_zenbun.h"
+
+#include "dialogs/search_keyword.h"
+#include "rtf/body_search.h"
+#include "store/memo_store.h"
+#include "ui/dialog_frame.h"
+#include "ui/fonts.h"
+#include "ui/main_ops.h"
+#include "ui/twips.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tz {
+namespace {
+
+constexpr int kInsideWidth = 6420;
+constexpr int kInsideHeight = 1560;
+
+QString idle_caption() { return QStringLiteral("全文検索（すべてのメモ）"); }
+QString open_hint() { return QStringLiteral("現在表示しているメモを対象に全文検索中です。"); }
+
+template <typename W>
+W* make(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height) {
+    W* w = new W(text, parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(twips::rect_px(left, top, width, height));
+    return w;
+}
+
+}  // namespace
+
+F_zenbun::F_zenbun(MainOps& main) : QDialog(main.main_widget()), main_(main) {
+    setObjectName(QStringLiteral("F_zenbun"));
+    setFont(fonts::font(fonts::proportional_gothic(), 9));
+
+    Label2 = make<QLabel>(this, "Label2", QStringLiteral("すべてのメモの中から、指定したキーワードを含むものを検索します。"), 120, 120,
+                          6180, 240);
+    Label1 = make<QLabel>(this, "Label1", QStringLiteral("キーワード"), 120, 560, 1000, 240);
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(twips::rect_px(1140, 500, 5160, 330));
+    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("全文検索開始"), 2820, 1020, 1800, 420);
+    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("終了"), 4740, 1020, 1560, 420);
+    connect(Command1, &QPushButton::clicked, this, &F_zenbun::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &F_zenbun::Command2_Click);
+    setTabOrder(Combo1, Command1);
+    setTabOrder(Command1, Command2);
+
+    // Every memo is listed while the window is open, whatever the category box says.
+    main_.full_rebuild();
+    main_.empty_keyword_box();
+    const QRect outer = centred_over(main_.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips,
+                                     kInsideHeight + kDialogCaptionTwips);
+    make_fixed_dialog(this, outer, kInsideWidth);
+    setWindowFlag(Qt::WindowCloseButtonHint, true);
+    setWindowTitle(idle_caption());
+    keyword_ = new SearchKeyword(Combo1, main_, [this] { Command1_Click(); });
+    main_.set_hint(open_hint());
+    Combo1->setFocus();
+}
+
+F_zenbun::~F_zenbun() { stop(); }
+
+QString F_zenbun::progress_caption(int total, int current) {
+    return QString::number(total) + QStringLiteral(" ﾌｧｲﾙ中 ") + QString::number(current) + QStringLiteral(" ﾌｧｲﾙ目を検索中");
+}
+
+bool F_zenbun::searching() const { return search_ && search_->running(); }
+
+std::optional<int> F_zenbun::history_pick() const { return keyword_->pick(); }
+
+void F_zenbun::Command1_Click() {
+    if (searching()) return;  // one search at a time; a second press is not queued
+    const QString keyword = keyword_->take();
+
+    const MemoTable& table = main_.store().table;
+    QStringList paths;
+    paths.reserve(table.count());
+    for (const MemoRecord& m : table.records()) paths.append(main_.store().rich_body_path(m.memo_number));
+
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    busy_pointer_ = true;
+    main_.show_slots({});
+    main_.set_hint(open_hint());
+    if (!paths.isEmpty()) setWindowTitle(progress_caption(int(paths.size()), 1));
+    search_ = std::make_unique<BodySearch>(std::move(paths), keyword);
+    connect(search_.get(), &BodySearch::advanced, this, &F_zenbun::rows_found);
+    connect(search_.get(), &BodySearch::finished, this, &F_zenbun::search_done);
+    search_->start();
+}
+
+void F_zenbun::rows_found(const std::vector<int>& hits) {
+    std::vector<int> memo_slots;
+    memo_slots.reserve(hits.size());
+    for (int i : hits) memo_slots.push_back(i + 1);
+    main_.append_slots(memo_slots);
+    if (search_->running()) setWindowTitle(progress_caption(search_->total(), search_->settled() + 1));
+}
+
+void F_zenbun::search_done() {
+    const int unreadable = search_->unreadable();
+    stop();
+    setWindowTitle(idle_caption());
+    // A body that could not be read counts as no match; the hint line says how many.
+    if (unreadable > 0)
+        main_.set_hint(QStringLiteral("本文ファイルを読み込めなかったメモが %1 件あります。").arg(unreadable));
+}
+
+void F_zenbun::stop() {
+    if (search_) search_->cancel();
+    if (busy_pointer_) {
+        QGuiApplication::restoreOverrideCursor();
+        busy_pointer_ = false;
+    }
+}
+
+void F_zenbun::Command2_Click() {
+    stop();
+    main_.set_hint(QString());
+    QDialog::reject();
+}
+
+// Esc and the close box end the window as "終了" does.
+void F_zenbun::reject() { Command2_Click(); }
+
+}  // namespace tz

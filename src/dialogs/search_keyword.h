@@ -1,0 +1,46 @@
+#pragma once
+// The keyword box both full-text search windows share: an editable drop-down
+// whose list is the keyword history, with the window's own history pick index.
+// The index follows a choice from the list, becomes -1 at any edit by the
+// user, and 0 after every search. Enter in the box is swallowed and handed to
+// the window.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QComboBox;
+
+namespace tz {
+
+class MainOps;
+
+class SearchKeyword : public QObject {
+    Q_OBJECT
+public:
+    // Sets the box up and fills its list from the history, text entry 0.
+    SearchKeyword(QComboBox* box, MainOps& main, std::function<void()> on_enter);
+
+    // The history update of a search: the box's text goes into the history by
+    // the pick index, both keyword boxes' lists are filled again, the box shows
+    // entry 0 and the pick index becomes 0. Returns the keyword.
+    QString take();
+    // True when the keyword of the last take() was typed rather than picked or left.
+    bool last_was_typed() const { return last_typed_; }
+    std::optional<int> pick() const { return pick_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fill();
+
+    QComboBox* box_;
+    MainOps& main_;
+    std::function<void()> on_enter_;
+    std::optional<int> pick_;  // unset when the window opens, counting as 0
+    bool last_typed_ = false;
+};
+
+}  // namespace tz

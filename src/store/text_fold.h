@@ -1,0 +1,41 @@
+#pragma once
+// Text as the full-text searches compare it: compatibility composition (NFKC,
+// so that full-width ＡＢＣ and half-width ｶﾞ meet abc and ガ) and then case
+// folding for every script that has letter case. Hiragana and katakana stay
+// apart. The keyword and the text are folded the same way; a substring of the
+// folded text is a hit.
+//
+// The in-memo search also needs to know which characters of the original text
+// a hit covers, so the folding can keep a map from each folded code unit back
+// to the original character it came from.
+
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+namespace tz {
+
+// The folded text, without a map: what the search across all memos compares.
+QString fold_for_search(QStringView text);
+
+struct FoldedText {
+    QString text;             // equal to fold_for_search() of the original
+    std::vector<int> from;    // per unit of text: where its original character starts
+    std::vector<int> to;      // per unit of text: one past its original character's end
+};
+
+// The folded text with its map. A combining sequence (ｶ and ﾞ, e and a
+// combining accent) is one original character here.
+FoldedText fold_with_map(QStringView text);
+
+// A hit in original code units.
+struct TextHit {
+    int start = -1;  // -1: none
+    int length = 0;
+};
+
+// The first occurrence of an already folded keyword whose original character
+// starts at or after `from`. An empty keyword finds nothing.
+TextHit find_folded(const FoldedText& hay, QStringView folded_keyword, int from);
+
+}  // namespace tz
