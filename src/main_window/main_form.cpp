@@ -1,5 +1,6 @@
 #include "main_window/main_form.h"
 
+#include "dialogs/f_hakor.h"
 #include "store/file_io.h"
 #include "ui/fonts.h"
 #include "ui/memo_grid.h"
@@ -166,6 +167,10 @@ void Main_form::build_menu() {
     connect(Menu_file_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
     connect(Menu_quit, &QAction::triggered, this, &Main_form::save_all_and_end);
     connect(menu_tukaikata, &QAction::triggered, this, &Main_form::menu_tukaikata_Click);
+    connect(Menu_hakor, &QAction::triggered, this, [this] {
+        F_hakor dialog(*this);
+        dialog.exec();
+    });
 }
 
 Settings Main_form::first_start_settings() const {

@@ -28,8 +28,11 @@ bool write_file_atomic(const QString& path, const QByteArray& bytes) {
 std::optional<QStringList> read_lines(const QString& path) {
     std::optional<QByteArray> bytes = read_file(path);
     if (!bytes) return std::nullopt;
+    return split_lines(*bytes);
+}
+
+QStringList split_lines(const QByteArray& b) {
     QStringList lines;
-    const QByteArray& b = *bytes;
     qsizetype start = 0;
     while (start < b.size()) {
         qsizetype nl = b.indexOf('\n', start);

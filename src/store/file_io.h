@@ -21,6 +21,9 @@ bool write_file_atomic(const QString& path, const QByteArray& bytes);
 // a line end still counts. Nothing when the file does not exist or cannot be read.
 std::optional<QStringList> read_lines(const QString& path);
 
+// The same lines cut from bytes already read; read_lines is read_file and this.
+QStringList split_lines(const QByteArray& bytes);
+
 // The bytes of lines in the common text form: CP932, CR LF after every line. A
 // line break inside a value would split it into two lines; it is written as a blank.
 QByteArray lines_to_bytes(const QStringList& lines);
