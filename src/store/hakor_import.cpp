@@ -119,7 +119,7 @@ HakorImport::Step HakorImport::import_next() {
     for (const QString& path : paths) {
         if (!write_file_atomic(path, body_bytes)) {
             if (path != paths[0]) QFile::remove(paths[0]);
-            unwritten_body_ = QDir::toNativeSeparators(path);
+            unwritten_body_ = path.mid(store_.app_folder().size());  // memo2/m2NNNNNN.txt
             return Step::BodyNotWritten;
         }
     }

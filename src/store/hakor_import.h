@@ -78,6 +78,7 @@ public:
     QStringList finish(bool completed);
 
     const QStringList& added_categories() const { return added_; }
+    // The body file that could not be written, relative to the application folder.
     const QString& unwritten_body() const { return unwritten_body_; }
     // What could not be taken over as it stood: a cut last record, unread bodies.
     QString notes() const;

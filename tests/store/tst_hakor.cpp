@@ -1,6 +1,4 @@
-// Reading 【ハコネル】's index and body files: records of six lines, a record
-// cut short, damaged files, the closing CR LF of a body, and the new memo a
-// record becomes.
+// Reading 【ハコネル】's index and body files, and the memo a record becomes.
 
 #include "store/cp932.h"
 #include "store/hakor_import.h"
@@ -55,7 +53,6 @@ private slots:
         QTest::newRow("closing CR LF dropped") << cp932::encode(u"一行目\r\n二行目\r\n") << "一行目\r\n二行目";
         QTest::newRow("no closing CR LF: nothing dropped") << QByteArray("abc") << "abc";
         QTest::newRow("LF alone kept") << QByteArray("ab\n") << "ab\n";
-        QTest::newRow("one byte") << QByteArray("a") << "a";
         QTest::newRow("empty") << QByteArray() << "";
         QTest::newRow("only CR LF") << QByteArray("\r\n") << "";
     }
@@ -85,23 +82,6 @@ private slots:
         QCOMPARE(m.created_stamp.display(), r.date);
         QCOMPARE(m.updated_stamp.display(), stamp);
         QCOMPARE(m.lock_flag.display(), lock);
-        QCOMPARE(m.memo_number.file_line(), QStringLiteral(" 41 "));
-    }
-
-    void body_file_names_data() {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("12") << "12" << "/h/memo/m0000012.txt";
-        QTest::newRow("blanks around") << " 12 " << "/h/memo/m0000012.txt";
-        QTest::newRow("eight digits") << "12345678" << "/h/memo/m12345678.txt";
-        QTest::newRow("not a number") << "12a" << "";
-        QTest::newRow("negative") << "-3" << "";
-        QTest::newRow("fraction") << "1.5" << "";
-    }
-    void body_file_names() {
-        QFETCH(QString, number);
-        QFETCH(QString, name);
-        QCOMPARE(body_path(QStringLiteral("/h/"), number).value_or(QString()), name);
     }
 };
 

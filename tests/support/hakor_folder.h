@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QMetaType>
 #include <QStringList>
 #include <optional>
 #include <vector>
@@ -36,3 +37,5 @@ bool write_hakor_folder(const QString& folder, const HakorFolder& f);
 std::vector<HakorMemo> hakor_memos(int n, int categories, int body_bytes);
 
 }  // namespace tz::test
+
+Q_DECLARE_METATYPE(tz::test::HakorFolder)
