@@ -117,7 +117,7 @@ HakorImport::Step HakorImport::import_next() {
     const QByteArray body_bytes = cp932::encode(body + QStringLiteral("\r\n"));
     const QString paths[] = {store_.text_body_path(m.memo_number), store_.rich_body_path(m.memo_number)};
     for (const QString& path : paths) {
-        if (!write_file_atomic(path, body_bytes)) {
+        if (!write_file_atomic_unsynced(path, body_bytes)) {
             if (path != paths[0]) QFile::remove(paths[0]);
             unwritten_body_ = path.mid(store_.app_folder().size());  // memo2/m2NNNNNN.txt
             return Step::BodyNotWritten;
@@ -137,6 +137,8 @@ HakorImport::Step HakorImport::import_next() {
 QStringList HakorImport::finish(bool completed) {
     if (completed) store_.table.resort();
     QStringList failed;
+    // The body files are on the disk before the index that names them.
+    if (next_ > 0 && !sync_to_disk(store_.app_folder())) failed.append(QStringLiteral("memo1, memo2"));
     if (!write_index(store_)) failed.append(file_names::index());
     if (!added_.isEmpty() && !write_categories(store_)) failed.append(file_names::categories());
     if (!write_settings(store_)) failed.append(file_names::settings());
