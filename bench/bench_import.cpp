@@ -61,8 +61,8 @@ struct Folders {
 };
 
 Folders& folders() {
-    static Folders* f = new Folders;
-    return *f;
+    static Folders f;
+    return f;
 }
 
 void BM_Baseline_ReadAndWritePlainly(benchmark::State& state) {

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 
 namespace tz {
@@ -133,6 +134,10 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     }
     connect(Drive1, &QComboBox::currentIndexChanged, this, &F_hakor::Drive1_Change);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &F_hakor::Dir1_Change);
+    // Folders are read in the background: the chosen one is brought into view as they arrive.
+    const auto bring_into_view = [this] { Dir1->scrollTo(Dir1->currentIndex(), QAbstractItemView::PositionAtCenter); };
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, bring_into_view);
+    QTimer::singleShot(0, this, bring_into_view);  // once the window is shown
     connect(Command1, &QPushButton::clicked, this, &F_hakor::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_hakor::Command2_Click);
     show_folder(here);
@@ -150,8 +155,8 @@ void F_hakor::show_folder(const QString& path) {
     Dir1->setRootIndex(root == u"/" ? QModelIndex() : folders_->index(root).parent());
     const QModelIndex at = folders_->index(path);
     Dir1->setCurrentIndex(at);
-    Dir1->scrollTo(at);
     Dir1->expand(at);
+    Dir1->scrollTo(at, QAbstractItemView::PositionAtCenter);
     Dir1_Change();
 }
 
