@@ -115,23 +115,26 @@ private slots:
         QTest::addColumn<QString>("category");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("body");  // null: no body file
+        QTest::addColumn<QString>("marker");
         QTest::addColumn<QByteArray>("body_files");
         QTest::addColumn<QString>("end_message");
-        QTest::newRow("body number 0") << "Work" << 0 << QString() << QByteArray("\r\n") << kDone;
-        QTest::newRow("body number 12") << "Work" << 12 << "本文\r\n二行目" << cp932::encode(u"本文\r\n二行目\r\n") << kDone;
-        QTest::newRow("body file missing") << "Work" << 7 << QString() << QByteArray("\r\n")
+        const QByteArray empty("\r\n");
+        QTest::newRow("body number 0, SECRET locks") << "Work" << 0 << QString() << "SECRET" << empty << kDone;
+        QTest::newRow("body number 12, secret does not") << "Work" << 12 << "本文\r\n二行目" << "secret" << cp932::encode(u"本文\r\n二行目\r\n") << kDone;
+        QTest::newRow("body file missing") << "Work" << 7 << QString() << "" << empty
                                            << kDone + "\r本文ファイルを読めなかったメモが1件あり、本文を空にしました（本文番号 7）。";
-        QTest::newRow("category differing in case is new") << "work" << 0 << QString() << QByteArray("\r\n") << kDone;
-        QTest::newRow("全部 is added again") << "全部" << 0 << QString() << QByteArray("\r\n") << kDone;
+        QTest::newRow("category differing in case is new") << "work" << 0 << QString() << "" << empty << kDone;
+        QTest::newRow("全部 is added again") << "全部" << 0 << QString() << "" << empty << kDone;
     }
     void record_becomes_memo() {
         QFETCH(QString, category);
         QFETCH(int, number);
         QFETCH(QString, body);
+        QFETCH(QString, marker);
         QFETCH(QByteArray, body_files);
         QFETCH(QString, end_message);
         Fixture f;
-        HakorMemo m{.category = category, .number = number};
+        HakorMemo m{.category = category, .number = number, .marker = marker};
         if (!body.isNull()) m.body = body;
         QVERIFY(write_hakor_folder(f.source, {true, true, true, {m}, {}}));
         f.find<QRadioButton>("Option1")->click();  // fast mode: the viewer shows the text body
@@ -142,6 +145,7 @@ private slots:
         QCOMPARE(f.platform.texts(), QStringList({kBackups, end_message}));
         const MemoRecord& r = f.form->store().table.slot(3);
         QCOMPARE(r.memo_number.display() + r.category.display() + r.created_stamp.display(), "3" + category + m.date);
+        QCOMPARE(r.locked(), marker == u"SECRET");
         QCOMPARE(QByteArrayList({f.file("memo1/m1000003.txt"), f.file("memo2/m2000003.txt")}), QByteArrayList({body_files, body_files}));
         QCOMPARE(f.form->store().categories.count(), category == u"Work" ? 3 : 4);
         QCOMPARE(f.find<RichTextBox>("RTB1")->text(), QString());

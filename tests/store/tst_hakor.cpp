@@ -1,4 +1,4 @@
-// Reading 【ハコネル】's index and body files, and the memo a record becomes.
+// Reading 【ハコネル】's index and body files.
 
 #include "store/cp932.h"
 #include "store/hakor_import.h"
@@ -60,28 +60,6 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(hakor::body_text(bytes), text);
-    }
-
-    void record_fields_data() {
-        QTest::addColumn<QString>("updated");
-        QTest::addColumn<QString>("marker");
-        QTest::addColumn<QString>("stamp");
-        QTest::addColumn<QString>("lock");
-        QTest::newRow("SECRET locks") << "98/01/02 03:04:05" << "SECRET" << "98/01/02 03:04:05" << "YES";
-        QTest::newRow("secret does not") << "98/01/02 03:04:05" << "secret" << "98/01/02 03:04:05" << "NO";
-        QTest::newRow("blank after SECRET does not") << " 05/01/02 03:04:05" << "SECRET " << " 05/01/02 03:04:05" << "NO";
-        QTest::newRow("empty stamp sorts last") << "" << "" << "00/00/00 00:00:00" << "NO";
-    }
-    void record_fields() {
-        QFETCH(QString, updated);
-        QFETCH(QString, marker);
-        QFETCH(QString, stamp);
-        QFETCH(QString, lock);
-        const Record r{QStringLiteral("1998/01/02"), QStringLiteral("仕事"), QStringLiteral("題"), QStringLiteral("12"), updated, marker};
-        const MemoRecord m = memo_from(r, Value::number(41));
-        QCOMPARE(m.created_stamp.display(), r.date);
-        QCOMPARE(m.updated_stamp.display(), stamp);
-        QCOMPARE(m.lock_flag.display(), lock);
     }
 };
 
