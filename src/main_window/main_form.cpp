@@ -2,6 +2,7 @@
 
 #include "dialogs/f_bunrui.h"
 #include "dialogs/f_keyset.h"
+#include "dialogs/f_hakor.h"
 
 #include "store/file_io.h"
 #include "ui/fonts.h"
@@ -176,6 +177,10 @@ void Main_form::build_menu() {
     connect(Menu_file_pass, &QAction::triggered, this, &Main_form::Menu_file_pass_Click);
     connect(Menu_zenbun_all, &QAction::triggered, this, &Main_form::Menu_zenbun_all_Click);
     connect(Menu_zenbun_current, &QAction::triggered, this, &Main_form::Menu_zenbun_current_Click);
+    connect(Menu_hakor, &QAction::triggered, this, [this] {
+        F_hakor dialog(*this);
+        dialog.exec();
+    });
 }
 
 Settings Main_form::first_start_settings() const {

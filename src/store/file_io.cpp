@@ -4,6 +4,12 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <filesystem>
+#include <system_error>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include <cstring>
 
@@ -48,6 +54,39 @@ QStringList split_lines(QByteArrayView b) {
         if (!lf_ends && start < size && p[start] == '\n') ++start;
     }
     return lines;
+}
+
+bool write_file_atomic_unsynced(const QString& path, const QByteArray& bytes) {
+    const QString temp = path + QStringLiteral(".new");
+    QFile f(temp);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    bool written = f.write(bytes) == bytes.size() && f.flush();
+    f.close();
+    written = written && f.error() == QFileDevice::NoError;
+    std::error_code error;
+    if (written) std::filesystem::rename(temp.toStdU16String(), path.toStdU16String(), error);
+    if (!written || error) {
+        QFile::remove(temp);
+        return false;
+    }
+    return true;
+}
+
+bool sync_to_disk(const QString& folder) {
+#if defined(Q_OS_LINUX)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
+#elif defined(Q_OS_UNIX)
+    Q_UNUSED(folder);
+    ::sync();
+    return true;
+#else
+    Q_UNUSED(folder);
+    return true;
+#endif
 }
 
 std::optional<QStringList> read_lines(const QString& path) {

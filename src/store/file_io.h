@@ -33,6 +33,13 @@ QByteArray lines_to_bytes(const QStringList& lines);
 // Writes lines in the common text form, atomically.
 bool write_lines(const QString& path, const QStringList& lines);
 
+// Many files written in a row: each is replaced atomically as write_file_atomic
+// does (a file beside it, renamed over it), but without waiting for the disk
+// each time; sync_to_disk(folder) then waits once, before any file that refers
+// to them is written.
+bool write_file_atomic_unsynced(const QString& path, const QByteArray& bytes);
+bool sync_to_disk(const QString& folder);
+
 // The text of a CP932 text body: the bytes without a final CR LF, decoded.
 QString body_text_from_bytes(const QByteArray& bytes);
 

@@ -1,0 +1,167 @@
+#include "store/hakor_import.h"
+
+#include "store/cp932.h"
+#include "store/data_folder.h"
+#include "store/file_io.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+namespace tz::hakor {
+namespace {
+
+constexpr int kNumbersShown = 5;  // unread bodies named in the end message
+
+QString in_source(const QString& source_folder, const QString& name) { return source_folder + name; }
+
+}  // namespace
+
+Index index_from_lines(const QStringList& lines) {
+    Index index;
+    const qsizetype n = lines.size();
+    index.records.reserve(size_t((n + Record::kLines - 1) / Record::kLines));
+    for (qsizetype i = 0; i < n; i += Record::kLines) {
+        const auto line = [&](int k) { return i + k < n ? lines[i + k] : QString(); };
+        index.records.push_back(Record{line(0), line(1), line(2), line(3), line(4), line(5)});
+    }
+    index.cut_short = n % Record::kLines != 0;
+    return index;
+}
+
+Index index_from_bytes(const QByteArray& bytes) { return index_from_lines(split_lines(bytes)); }
+
+QString body_text(const QByteArray& bytes) {
+    const bool closed = bytes.endsWith("\r\n");
+    return cp932::decode(QByteArrayView(bytes).first(bytes.size() - (closed ? 2 : 0)));
+}
+
+MemoRecord memo_from(const Record& r, const Value& memo_number) {
+    MemoRecord m;
+    m.date = Value(r.date);
+    m.category = Value(r.category);
+    m.title = Value(r.title);
+    m.memo_number = memo_number;
+    m.created_stamp = Value(r.date);
+    m.updated_stamp = Value(r.updated.isEmpty() ? QStringLiteral("00/00/00 00:00:00") : r.updated);
+    m.lock_flag = Value(r.marker == u"SECRET" ? QStringLiteral("YES") : QStringLiteral("NO"));
+    return m;
+}
+
+Missing check_source(const QString& source_folder) {
+    if (!QFileInfo(in_source(source_folder, QStringLiteral("hakor.ini"))).isFile()) return Missing::Ini;
+    if (!QFileInfo(dat_path(source_folder)).isFile()) return Missing::Dat;
+    if (!QFileInfo(in_source(source_folder, QStringLiteral("memo"))).isDir()) return Missing::MemoFolder;
+    return Missing::Nothing;
+}
+
+QString missing_text(Missing m) {
+    switch (m) {
+    case Missing::Ini: return QStringLiteral("hakor.iniファイルが見つからないので変換を実行できません。");
+    case Missing::Dat: return QStringLiteral("hakor.datファイルが見つからないので変換を実行できません。");
+    case Missing::MemoFolder: return QStringLiteral("memoディレクトリが見つからないので変換を実行できません。");
+    case Missing::Nothing: break;
+    }
+    return QString();
+}
+
+QString dat_path(const QString& source_folder) { return in_source(source_folder, QStringLiteral("hakor.dat")); }
+
+std::optional<QString> body_path(const QString& source_folder, const QString& body_number) {
+    const std::optional<double> n = parse_number(body_number);
+    if (!n || *n < 0 || *n != std::floor(*n) || *n >= 1e15) return std::nullopt;
+    const QString digits = QStringLiteral("%1").arg(static_cast<long long>(*n), 7, 10, QLatin1Char('0'));
+    return source_folder + QStringLiteral("memo") + QDir::separator() + QStringLiteral("m") + digits + QStringLiteral(".txt");
+}
+
+namespace {
+const QString kBackedUp[] = {file_names::index(), file_names::settings(), file_names::categories()};
+}
+
+QString make_backups(const MemoStore& store) {
+    for (const QString& name : kBackedUp) {
+        const std::optional<QByteArray> bytes = read_file(store.file_path(name));
+        if (!bytes || !write_file_atomic(store.file_path(QLatin1Char('$') + name), *bytes)) return name;
+    }
+    return QString();
+}
+
+QString backups_made_text() {
+    QString text = QStringLiteral("【ハコネル】のデータを読込む前に、以下のファイルをバックアップしました。");
+    for (const QString& name : kBackedUp) text += QLatin1Char('\r') + name + QStringLiteral(" ==> $") + name;
+    return text;
+}
+
+HakorImport::HakorImport(MemoStore& store, QString source_folder, Index index)
+    : store_(store), source_(std::move(source_folder)), index_(std::move(index)) {}
+
+HakorImport::Step HakorImport::import_next() {
+    const Record& r = index_.records[size_t(next_)];
+    if (store_.table.count() >= MemoTable::kCreateLimit) return Step::MemoLimit;
+
+    MemoRecord m = memo_from(r, store_.next_memo_number());
+    // 0, or an empty line of a record cut short, means the memo has no body file.
+    QString body;
+    const QString number_text = r.body_number.trimmed();
+    if (!number_text.isEmpty() && parse_number(number_text) != 0.0) {
+        const std::optional<QString> path = body_path(source_, r.body_number);
+        const std::optional<QByteArray> bytes = path ? read_file(*path) : std::nullopt;
+        if (bytes)
+            body = body_text(*bytes);
+        else
+            unread_bodies_.append(number_text.left(20));
+    }
+    // Both body files are in place before the memo joins the table; a memo whose
+    // body could not be written is left out (its number is not given again).
+    const QByteArray body_bytes = cp932::encode(body + QStringLiteral("\r\n"));
+    const QString paths[] = {store_.text_body_path(m.memo_number), store_.rich_body_path(m.memo_number)};
+    for (const QString& path : paths) {
+        if (!write_file_atomic_unsynced(path, body_bytes)) {
+            if (path != paths[0]) QFile::remove(paths[0]);
+            unwritten_body_ = path.mid(store_.app_folder().size());  // memo2/m2NNNNNN.txt
+            return Step::BodyNotWritten;
+        }
+    }
+    ++next_;
+    const QString category = r.category;
+    store_.table.append(std::move(m));
+    if (!store_.categories.has_memo_category(category)) {
+        if (store_.categories.count() >= CategoryList::kAddLimit) return Step::CategoryLimit;
+        store_.categories.append(category);
+        added_.append(category);
+    }
+    return Step::Imported;
+}
+
+QStringList HakorImport::finish(bool completed) {
+    if (completed) store_.table.resort();
+    QStringList failed;
+    // The body files are on the disk before the index that names them.
+    if (next_ > 0 && !sync_to_disk(store_.app_folder())) failed.append(QStringLiteral("memo1, memo2"));
+    if (!write_index(store_)) failed.append(file_names::index());
+    if (!added_.isEmpty() && !write_categories(store_)) failed.append(file_names::categories());
+    if (!write_settings(store_)) failed.append(file_names::settings());
+    return failed;
+}
+
+QString HakorImport::notes() const {
+    QStringList notes;
+    if (index_.cut_short)
+        notes.append(QStringLiteral("hakor.datは記録の途中で終わっていました。最後の記録は、欠けていた行を空にして読み込みました。"));
+    if (!unread_bodies_.isEmpty()) {
+        QStringList shown = unread_bodies_.mid(0, kNumbersShown);
+        if (unread_bodies_.size() > kNumbersShown) shown.append(QStringLiteral("…"));
+        notes.append(QStringLiteral("本文ファイルを読めなかったメモが%1件あり、本文を空にしました（本文番号 %2）。")
+                         .arg(unread_bodies_.size())
+                         .arg(shown.join(QStringLiteral(", "))));
+    }
+    return notes.join(QLatin1Char('\r'));
+}
+
+QString HakorImport::end_text() const {
+    const QString n = notes();
+    return QStringLiteral("変換が終了しました。") + (n.isEmpty() ? QString() : QLatin1Char('\r') + n);
+}
+
+}  // namespace tz::hakor

@@ -1,0 +1,230 @@
+// Importing 【ハコネル】's memos through the import window opened from the menu.
+
+#include "dialogs/f_hakor.h"
+#include "store/cp932.h"
+#include "store/data_folder.h"
+#include "support/form_fixture.h"
+#include "support/hakor_folder.h"
+#include "ui/memo_grid.h"
+#include "ui/rich_text_box.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeView>
+
+using namespace tz;
+using namespace tz::test;
+
+namespace {
+
+const QString kBackups = QStringLiteral("【ハコネル】のデータを読込む前に、以下のファイルをバックアップしました。\r"
+                                        "tzurio.dat ==> $tzurio.dat\rtzurio.ini ==> $tzurio.ini\rbunrui.dat ==> $bunrui.dat");
+const QString kDone = QStringLiteral("変換が終了しました。");
+
+struct Fixture : FormFixture {
+    QTemporaryDir source_dir;
+    QString source = source_dir.filePath(QStringLiteral("hakoneru"));
+
+    // `memos` memos numbered 1.. with the counter at the last, and `categories` entries.
+    explicit Fixture(int memos = 2, int categories = 3) {
+        MemoStore store(dir.path());
+        store.settings = Settings::first_start(0, 1000, 1000, 6975, 9450, 1215);
+        store.settings[Settings::Counter] = Value::number(memos);
+        for (int i = 1; i <= memos; ++i) store.table.append(memo("Work", QStringLiteral("既存%1").arg(i), i, QStringLiteral("c6/12/0%1").arg(10 - i)));
+        if (memos < 10) QDir(dir.path()).mkpath("memo1");
+        for (int i = 1; i <= memos && i < 10; ++i) write_text_body(store, Value::number(i), QStringLiteral("既存%1").arg(i));
+        QStringList names{"全部", "Work"};
+        while (names.size() < categories) names.append(QStringLiteral("既存分類%1").arg(names.size()));
+        store.categories.set_entries(names);
+        QVERIFY(write_all(store).isEmpty());
+        start();
+    }
+    // Opens the window from the menu, picks `folder` and runs; a window left open is
+    // closed with "終了". True when the run left it open.
+    bool run(const QString& folder, const std::function<void(F_hakor*)>& before = {}) {
+        bool left_open = false;
+        on_next_modal([&](QWidget* w) {
+            auto* d = qobject_cast<F_hakor*>(w);
+            if (!folder.isEmpty()) d->Dir1->setCurrentIndex(static_cast<QFileSystemModel*>(d->Dir1->model())->index(folder));
+            if (before) before(d);
+            QTest::mouseClick(d->Command1, Qt::LeftButton);
+            if ((left_open = d->isVisible())) QTest::mouseClick(d->Command2, Qt::LeftButton);
+        });
+        form->Menu_hakor->trigger();
+        return left_open;
+    }
+    QByteArray file(const QString& name) const { return read_bytes(path(name)); }
+    QByteArrayList data_files() const { return {file("tzurio.dat"), file("tzurio.ini"), file("bunrui.dat")}; }
+    // Files, list, category box and caption all show the store as it is.
+    void verify_all_follow_store() {
+        const MemoStore& s = form->store();
+        QCOMPARE(data_files(), QByteArrayList({index_bytes(s.table), settings_bytes(s.settings), categories_bytes(s.categories)}));
+        QCOMPARE(form->windowTitle(), main_caption(s.table.count()));
+        auto* box = find<QComboBox>("Combo1");
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
+        QCOMPARE(items, s.categories.entries());
+        QCOMPARE(form->row_maps().shown_count, s.table.count());
+    }
+};
+
+}  // namespace
+
+class TestImport : public QObject {
+    Q_OBJECT
+private slots:
+    void runs_that_import_nothing_data() {
+        QTest::addColumn<HakorFolder>("folder");
+        QTest::addColumn<bool>("backup_blocked");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("hakor.ini checked first") << HakorFolder{false, false, false, {}, {}} << false
+                                                 << QStringList{"hakor.iniファイルが見つからないので変換を実行できません。"};
+        QTest::newRow("no hakor.dat") << HakorFolder{true, false, false, {}, {}} << false
+                                      << QStringList{"hakor.datファイルが見つからないので変換を実行できません。"};
+        QTest::newRow("no memo folder") << HakorFolder{true, true, false, {}, {}} << false
+                                        << QStringList{"memoディレクトリが見つからないので変換を実行できません。"};
+        QTest::newRow("zero records, backups made") << HakorFolder{} << false << QStringList{kBackups, "【ハコネル】のデータが０件です。"};
+        QTest::newRow("a backup fails") << HakorFolder{true, true, true, hakor_memos(3, 2, 100), {}} << true
+                                        << QStringList{"bunrui.dat をバックアップできなかったので、変換を実行できません。"};
+    }
+    void runs_that_import_nothing() {
+        QFETCH(HakorFolder, folder);
+        QFETCH(bool, backup_blocked);
+        QFETCH(QStringList, messages);
+        Fixture f;
+        QVERIFY(write_hakor_folder(f.source, folder));
+        if (backup_blocked) QVERIFY(QDir().mkpath(f.path("$bunrui.dat/x")));
+        const QByteArrayList before = f.data_files();
+        QVERIFY(f.run(f.source));
+        QCOMPARE(f.platform.texts(), messages);
+        QCOMPARE(f.data_files(), before);
+        QCOMPARE(f.form->store().table.count(), 2);
+        QCOMPARE(f.form->store().settings[Settings::Counter].as_number(), 2.0);
+        QVERIFY(!QFile::exists(f.path("memo1/m1000003.txt")));
+        if (!backup_blocked)
+            QCOMPARE(QByteArrayList({f.file("$tzurio.dat"), f.file("$tzurio.ini"), f.file("$bunrui.dat")}),
+                     messages.first() == kBackups ? before : QByteArrayList({{}, {}, {}}));
+    }
+
+    void record_becomes_memo_data() {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("body");  // null: no body file
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<QByteArray>("body_files");
+        QTest::addColumn<QString>("end_message");
+        const QByteArray empty("\r\n");
+        QTest::newRow("body number 0, SECRET locks") << "Work" << 0 << QString() << "SECRET" << empty << kDone;
+        QTest::newRow("body number 12, secret does not") << "Work" << 12 << "本文\r\n二行目" << "secret" << cp932::encode(u"本文\r\n二行目\r\n") << kDone;
+        QTest::newRow("body file missing") << "Work" << 7 << QString() << "" << empty
+                                           << kDone + "\r本文ファイルを読めなかったメモが1件あり、本文を空にしました（本文番号 7）。";
+        QTest::newRow("category differing in case is new") << "work" << 0 << QString() << "" << empty << kDone;
+        QTest::newRow("全部 is added again") << "全部" << 0 << QString() << "" << empty << kDone;
+    }
+    void record_becomes_memo() {
+        QFETCH(QString, category);
+        QFETCH(int, number);
+        QFETCH(QString, body);
+        QFETCH(QString, marker);
+        QFETCH(QByteArray, body_files);
+        QFETCH(QString, end_message);
+        Fixture f;
+        HakorMemo m{.category = category, .number = number, .marker = marker};
+        if (!body.isNull()) m.body = body;
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, {m}, {}}));
+        f.find<QRadioButton>("Option1")->click();  // fast mode: the viewer shows the text body
+        click_row(f.find<MemoGrid>("Grid1"), 1);
+        QCOMPARE(f.find<RichTextBox>("RTB1")->text(), QStringLiteral("既存1"));
+
+        QVERIFY(!f.run(f.source));
+        QCOMPARE(f.platform.texts(), QStringList({kBackups, end_message}));
+        const MemoRecord& r = f.form->store().table.slot(3);
+        QCOMPARE(r.memo_number.display() + r.category.display() + r.created_stamp.display(), "3" + category + m.date);
+        QCOMPARE(r.locked(), marker == u"SECRET");
+        QCOMPARE(QByteArrayList({f.file("memo1/m1000003.txt"), f.file("memo2/m2000003.txt")}), QByteArrayList({body_files, body_files}));
+        QCOMPARE(f.form->store().categories.count(), category == u"Work" ? 3 : 4);
+        QCOMPARE(f.find<RichTextBox>("RTB1")->text(), QString());
+        f.verify_all_follow_store();
+    }
+
+    void runs_sort_and_repeat() {
+        Fixture f;
+        const HakorMemo a{.title = "A", .updated = "99/01/01 00:00:00"}, b{.title = "B", .updated = ""},
+            c{.title = "C", .updated = "98/01/01 00:00:00"};
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, {a, b, c}, {"97/01/01", "Work", "切"}}));
+        QVERIFY(!f.run(f.source));
+        QCOMPARE(f.platform.texts().last(),
+                 kDone + "\rhakor.datは記録の途中で終わっていました。最後の記録は、欠けていた行を空にして読み込みました。");
+        QCOMPARE(grid_titles(f.find<MemoGrid>("Grid1")), QStringList({"既存1", "既存2", "A", "C", "B", "切"}));
+
+        const QByteArrayList before = f.data_files();
+        QVERIFY(!f.run(f.source));
+        QCOMPARE(grid_titles(f.find<MemoGrid>("Grid1")), QStringList({"既存1", "既存2", "A", "A", "C", "C", "B", "切", "B", "切"}));
+        QCOMPARE(f.form->store().table.slot(4).memo_number.display(), QStringLiteral("7"));
+        QCOMPARE(QByteArrayList({f.file("$tzurio.dat"), f.file("$tzurio.ini"), f.file("$bunrui.dat")}), before);
+        f.verify_all_follow_store();
+    }
+
+    void stops_keep_what_was_done_data() {
+        QTest::addColumn<int>("memos");
+        QTest::addColumn<int>("categories");
+        QTest::addColumn<QString>("blocked");  // a folder where a body file is to be written
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("room for 9 of 20") << 29990 << 3 << QString() << 9 << "これ以上メモを登録できません。" << "メモの数が限界(30000)を越えます";
+        QTest::newRow("category list full") << 2 << 997 << QString() << 3 << "これ以上分類を登録できません。処理を中断します。"
+                                            << "分類の数が限界(1000)を越えます";
+        QTest::newRow("body file not written") << 2 << 3 << "memo2/m2000004.txt" << 1
+                                               << not_written_text({QDir::toNativeSeparators("memo2/m2000004.txt")}) + "\r変換を中断しました。"
+                                               << program_title();
+    }
+    void stops_keep_what_was_done() {
+        QFETCH(int, memos);
+        QFETCH(int, categories);
+        QFETCH(QString, blocked);
+        QFETCH(int, added);
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        Fixture f(memos, categories);
+        const std::vector<HakorMemo> records = hakor_memos(20, 1000, 100);  // each in a new category
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, records, {}}));
+        if (!blocked.isEmpty()) QVERIFY(QDir().mkpath(f.path(blocked) + "/x"));
+
+        QVERIFY(f.run(f.source));
+        QCOMPARE(f.platform.messages.back().text + f.platform.messages.back().title, text + title);
+        QCOMPARE(f.form->store().table.count(), memos + added);
+        QCOMPARE(f.form->store().table.slot(memos + added).title.display(), records[size_t(added - 1)].title);
+        // A number once given is not given again, even to a memo left out.
+        QCOMPARE(f.form->store().settings[Settings::Counter].as_number(), double(memos + added + (blocked.isEmpty() ? 0 : 1)));
+        QVERIFY(!QFile::exists(f.path("memo1/m1000004.txt")) || blocked.isEmpty());
+        f.verify_all_follow_store();
+    }
+
+    void folder_at_opening_and_a_drive_not_ready() {
+        Fixture f;
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, hakor_memos(2, 1, 100), {}}));
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(f.source);
+        f.run(QString(), [&](F_hakor* d) {
+            QCOMPARE(d->source_folder(), QDir::toNativeSeparators(f.source) + QDir::separator());
+            QCOMPARE(d->File1->count(), 2);  // hakor.dat, hakor.ini
+            const int good = d->Drive1->currentIndex();
+            d->Drive1->addItem("/no/such/volume", "/no/such/volume");
+            d->Drive1->setCurrentIndex(d->Drive1->count() - 1);
+            QCOMPARE(f.platform.texts(), QStringList({"ドライブの準備ができていません。"}));
+            QCOMPARE(f.platform.beeps, 1);
+            QCOMPARE(d->Drive1->currentIndex(), good);
+        });
+        QDir::setCurrent(here);
+        QCOMPARE(f.form->store().table.count(), 4);
+    }
+};
+
+QTEST_MAIN(TestImport)
+#include "tst_import.moc"

@@ -1,0 +1,38 @@
+#include "support/hakor_folder.h"
+
+#include "store/cp932.h"
+#include "store/file_io.h"
+
+#include <QDir>
+
+namespace tz::test {
+
+QStringList hakor_lines(const HakorMemo& m) { return {m.date, m.category, m.title, QString::number(m.number), m.updated, m.marker}; }
+
+bool write_hakor_folder(const QString& folder, const HakorFolder& f) {
+    QDir dir(folder);
+    bool ok = dir.mkpath(QStringLiteral("."));
+    if (f.ini) ok &= write_file_atomic(dir.filePath(QStringLiteral("hakor.ini")), "[hakor]\r\n");
+    if (f.memo_folder) ok &= dir.mkpath(QStringLiteral("memo"));
+    QStringList lines;
+    for (const HakorMemo& m : f.memos) {
+        lines += hakor_lines(m);
+        if (m.body && f.memo_folder)
+            ok &= write_file_atomic(dir.filePath(QStringLiteral("memo/m%1.txt").arg(m.number, 7, 10, QLatin1Char('0'))),
+                                    cp932::encode(*m.body + QStringLiteral("\r\n")));
+    }
+    if (f.dat) ok &= write_file_atomic(dir.filePath(QStringLiteral("hakor.dat")), lines_to_bytes(lines + f.extra_lines));
+    return ok;
+}
+
+std::vector<HakorMemo> hakor_memos(int n, int categories, int body_bytes) {
+    std::vector<HakorMemo> memos;
+    const QString line = QStringLiteral("本文の一行です。ABCdef 0123456789 あいうえお\r\n");  // 46 bytes
+    for (int i = 1; i <= n; ++i)
+        memos.push_back({QStringLiteral("98/04/01"), QStringLiteral("分類%1").arg(i % categories), QStringLiteral("題名その%1").arg(i), i,
+                         QStringLiteral("99/%1/01 12:00:00").arg(1 + i % 12, 2, 10, QLatin1Char('0')),
+                         i % 10 ? QString() : QStringLiteral("SECRET"), line.repeated(std::max(1, body_bytes / 46))});
+    return memos;
+}
+
+}  // namespace tz::test
