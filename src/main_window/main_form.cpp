@@ -177,10 +177,7 @@ void Main_form::build_menu() {
     connect(Menu_file_pass, &QAction::triggered, this, &Main_form::Menu_file_pass_Click);
     connect(Menu_zenbun_all, &QAction::triggered, this, &Main_form::Menu_zenbun_all_Click);
     connect(Menu_zenbun_current, &QAction::triggered, this, &Main_form::Menu_zenbun_current_Click);
-    connect(Menu_hakor, &QAction::triggered, this, [this] {
-        F_hakor dialog(*this);
-        dialog.exec();
-    });
+    connect(Menu_hakor, &QAction::triggered, this, &Main_form::Menu_hakor_Click);
 }
 
 Settings Main_form::first_start_settings() const {
@@ -382,6 +379,11 @@ void Main_form::menu_tukaikata_Click() {
 void Main_form::Menu_bunrui_Click() {
     F_bunrui window(*this);
     window.exec();
+}
+
+void Main_form::Menu_hakor_Click() {
+    F_hakor dialog(*this);
+    dialog.exec();
 }
 
 void Main_form::Menu_file_pass_Click() {

@@ -131,6 +131,7 @@ public slots:
     void menu_tukaikata_Click();
     void Menu_bunrui_Click();
     void Menu_file_pass_Click();
+    void Menu_hakor_Click();
     void Menu_zenbun_all_Click();
     void Menu_zenbun_current_Click();
     void Command1_Click();
