@@ -52,6 +52,12 @@ private slots:
     void today_button();
     void enter_path_data();
     void enter_path();
+    void body_tab_keys_data();
+    void body_tab_keys();
+    void date_box_selected_on_entry_data();
+    void date_box_selected_on_entry();
+    void font_names_data();
+    void font_names();
 };
 
 void TestEditorTools::sync_data() {
@@ -195,6 +201,80 @@ void TestEditorTools::enter_path() {
     QCOMPARE(f.dlg->RTB_kinyu->text(), QString());
     QVERIFY(f.dlg->isVisible());
     QCOMPARE(f.store_.table.count(), 0);
+}
+
+void TestEditorTools::body_tab_keys_data() {
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("lands_in");
+    QTest::addColumn<QString>("body");
+    QTest::newRow("Tab leaves for the check boxes") << int(Qt::NoModifier) << "Check2" << "";
+    QTest::newRow("Shift+Tab goes back") << int(Qt::ShiftModifier) << "Text2" << "";
+    QTest::newRow("Ctrl+Tab types a tab") << int(Qt::ControlModifier) << "RTB_kinyu" << "\t";
+}
+
+void TestEditorTools::body_tab_keys() {
+    QFETCH(int, modifiers);
+    QFETCH(QString, lands_in);
+    QFETCH(QString, body);
+    EditorFixture f;
+    f.open();
+    QApplication::setActiveWindow(f.dlg.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.dlg.get()));
+    f.dlg->RTB_kinyu->setFocus();
+    QTest::keyClick(f.dlg->RTB_kinyu, Qt::Key_Tab, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(QApplication::focusWidget()->objectName(), lands_in);
+    QCOMPARE(f.dlg->RTB_kinyu->text(), body);
+}
+
+void TestEditorTools::date_box_selected_on_entry_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Tab from the category box") << "Combo1" << int(Qt::Key_Tab) << int(Qt::NoModifier);
+    QTest::newRow("Enter from the category box") << "Combo1" << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("a pick by arrow key") << "Combo1" << int(Qt::Key_Down) << int(Qt::NoModifier);
+    QTest::newRow("Shift+Tab from the title box") << "Text2" << int(Qt::Key_Backtab) << int(Qt::ShiftModifier);
+}
+
+void TestEditorTools::date_box_selected_on_entry() {
+    QFETCH(QString, from);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    EditorFixture f;
+    f.fill({}, {"全部", "仕事", "家"}, 0);
+    f.open();
+    QApplication::setActiveWindow(f.dlg.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.dlg.get()));
+    f.dlg->Text1->setCursorPosition(3);  // a caret left inside the date by an earlier visit
+    QWidget* start = f.dlg->findChild<QWidget*>(from);
+    start->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(QApplication::focusWidget(), f.dlg->Text1);
+    QTest::keyClicks(f.dlg->Text1, "1999/1/1");  // typing replaces the date
+    QCOMPARE(f.dlg->Text1->text(), QStringLiteral("1999/1/1"));
+}
+
+void TestEditorTools::font_names_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("foundry tag") << "C059 [urw]" << "C059";
+    QTest::newRow("Japanese name of an installed face") << "IPAゴシック" << "IPAGothic";
+    QTest::newRow("English name") << "IPAGothic" << "IPAGothic";
+    QTest::newRow("stand-in name") << "ＭＳ ゴシック" << "ＭＳ ゴシック";
+}
+
+void TestEditorTools::font_names() {
+    QFETCH(QString, name);
+    QFETCH(QString, plain);
+    QCOMPARE(fonts::plain_family(name), plain);
+    // The editor's list: each family once, by its plain name.
+    EditorFixture f;
+    f.open();
+    QStringList listed;
+    for (int i = 0; i < f.dlg->Combo3->count(); ++i) listed.append(f.dlg->Combo3->itemText(i));
+    QVERIFY(listed.contains("IPAGothic"));
+    QCOMPARE(QStringList(listed).filter(" [").size(), 0);
+    QCOMPARE(listed.removeDuplicates(), 0);
 }
 
 QTEST_MAIN(TestEditorTools)

@@ -10,6 +10,7 @@
 
 #include <QHeaderView>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -161,6 +162,43 @@ private slots:
         QCOMPARE(f.history().last(), QStringLiteral("k18"));
     }
 
+    void the_keyword_is_searched_as_typed_data() {
+        QTest::addColumn<QStringList>("history");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("enter");           // Enter, else a click on 検索
+        QTest::addColumn<QStringList>("top");      // history entries 0 to 2 afterwards
+        QTest::addColumn<QStringList>("titles");   // the rows found
+        QTest::newRow("ABC over abc") << QStringList{"abc"} << "ABC" << false << QStringList{"ABC", "abc", ""} << QStringList{};
+        QTest::newRow("ab and Enter over abc") << QStringList{"abc"} << "ab" << true << QStringList{"ab", "abc", ""}
+                                               << QStringList{"買い物 abc"};
+        QTest::newRow("an entry's text typed") << QStringList{"x", "会議"} << "会議" << false << QStringList{"会議", "x", "会議"}
+                                               << QStringList{"会議の予定"};
+    }
+
+    void the_keyword_is_searched_as_typed() {
+        QFETCH(QStringList, history);
+        QFETCH(QString, typed);
+        QFETCH(bool, enter);
+        QFETCH(QStringList, top);
+        QFETCH(QStringList, titles);
+        ListFixture f(three_memos());
+        QApplication::setActiveWindow(f.form.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        f.set_history(history);
+        f.combo2->lineEdit()->setFocus(Qt::MouseFocusReason);
+        type_text(f.combo2->lineEdit(), typed);
+        if (enter) {
+            QTest::keyClick(f.combo2->lineEdit(), Qt::Key_Return);
+        } else {
+            // The focus leaves the box for the button, as a click moves it.
+            f.find<QPushButton>("Command5")->setFocus(Qt::MouseFocusReason);
+            QTest::mouseClick(f.find<QPushButton>("Command5"), Qt::LeftButton);
+        }
+        QCOMPARE(f.history().mid(0, 3), top);
+        QCOMPARE(f.combo2->currentText(), typed);
+        QCOMPARE(grid_titles(f.grid), titles);
+    }
+
     void every_edit_of_the_keyword_box_counts_as_typed() {
         ListFixture f(three_memos());
         pick_from_list(f.combo2, 3);
@@ -272,6 +310,12 @@ private slots:
         QCOMPARE(f.platform.texts().last(), repaired);
         QCOMPARE(read_bytes(s.text_body_path(Value::number(2))), QByteArray("\r\n"));
         QVERIFY(QFile::exists(s.rich_body_path(Value::number(2))));
+        // A repair that cannot write says which file, not that it repaired it.
+        QVERIFY(QDir(f.path("memo1")).removeRecursively());
+        write_bytes(f.path("memo1"), "not a folder");
+        click_row(f.grid, 3);
+        QCOMPARE(f.platform.texts().last(), QStringLiteral("メモファイルの読み込みでエラーが発生しました。\rファイル memo1/m1000001.txt を保存できませんでした。"));
+        QCOMPARE(f.viewer->toPlainText(), QString());
     }
 
     void locked_memos_ask_for_the_password_each_time() {

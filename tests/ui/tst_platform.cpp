@@ -2,8 +2,10 @@
 
 #include "support/ui_driving.h"
 #include "ui/platform.h"
+#include "ui/qt_texts.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 
@@ -33,6 +35,30 @@ private slots:
         QCOMPARE(platform.message(nullptr, "?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::Yes);
         on_next_modal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
         QCOMPARE(platform.message(nullptr, "?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::No);
+    }
+
+    void boxes_show_their_whole_title_and_japanese_buttons_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("program title, short text") << "【ツヅリオ】Ver.3.0" << "OK";
+        QTest::newRow("long title") << "メモの数が限界を越えます" << "?";
+    }
+
+    void boxes_show_their_whole_title_and_japanese_buttons() {
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        static const bool japanese = install_japanese_qt_texts(qApp);
+        QVERIFY2(japanese, "Qt's Japanese translations (qt6-translations-l10n) are not installed");
+        QtPlatform platform;
+        on_next_modal([&](QWidget* w) {
+            QFont caption = w->font();
+            caption.setBold(true);
+            QVERIFY(w->width() > QFontMetrics(caption).horizontalAdvance(title));
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QCOMPARE(box->button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
+            QTest::keyClick(w, Qt::Key_Return);
+        });
+        platform.message(nullptr, text, title, MsgIcon::Question, MsgButtons::YesNo);
     }
 };
 
