@@ -61,6 +61,8 @@ private slots:
         click_row(f.grid, 1);
         for (bool esc : {false, true}) {
             on_next_modal([&, esc](QWidget* d) {
+                QApplication::setActiveWindow(d);  // as the window manager does; offscreen may not yet
+                QVERIFY(QTest::qWaitForWindowActive(d));
                 QCOMPARE(d->windowTitle(), QStringLiteral("メモの削除"));
                 QCOMPARE(d->findChild<QLabel*>("Label1")->text(), QStringLiteral("削除したメモは復活できません。"));
                 QCOMPARE(d->findChild<QLabel*>("Label2")->text(), QStringLiteral("本当に削除してよろしいですか？"));
