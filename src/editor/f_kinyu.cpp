@@ -16,7 +16,6 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QScrollBar>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
