@@ -142,26 +142,23 @@ private slots:
     }
 
     void dialogs_answer_enter_close_and_minimise_data() {
-        QTest::addColumn<QString>("opener");  // a main window button clicked, or pressed by Enter ("key:"), or Grid1
-        QTest::addColumn<int>("row");         // the list row made current first
+        QTest::addColumn<QString>("opener");  // the main window's button, pressed by Enter; Grid1: a click on locked row 3
         QTest::addColumn<QString>("focus");   // the dialog's control with the focus
         QTest::addColumn<QString>("action");  // Enter, or the window manager's close or minimise
         QTest::addColumn<bool>("stays_open");
         QTest::addColumn<int>("memos_after");
-        QTest::newRow("delete: Enter on やっぱりダメ") << "Command7" << 1 << "Command2" << "enter" << false << 3;
-        QTest::newRow("delete: Enter on いいよ") << "Command7" << 1 << "Command1" << "enter" << false << 2;
-        QTest::newRow("delete: closed") << "Command7" << 1 << "Command1" << "close" << false << 3;
-        QTest::newRow("delete: minimised") << "Command7" << 1 << "Command1" << "minimise" << true << 3;
-        QTest::newRow("unlock: Enter on CANCEL") << "Command8" << 3 << "Command1" << "enter" << false << 3;
-        QTest::newRow("unlock: Enter on the move box") << "Grid1" << 3 << "Check1" << "enter" << true << 3;
-        QTest::newRow("unlock: closed") << "Grid1" << 3 << "Text1" << "close" << false << 3;
-        QTest::newRow("editor: Enter on 中止") << "Command6" << 1 << "Command2" << "enter" << false << 3;
-        QTest::newRow("main window: Enter on 登録") << "key:Command6" << 1 << "Command2" << "enter" << false << 3;
+        QTest::newRow("delete: Enter on やっぱりダメ") << "Command7" << "Command2" << "enter" << false << 3;
+        QTest::newRow("delete: Enter on いいよ") << "Command7" << "Command1" << "enter" << false << 2;
+        QTest::newRow("delete: closed") << "Command7" << "Command1" << "close" << false << 3;
+        QTest::newRow("delete: minimised") << "Command7" << "Command1" << "minimise" << true << 3;
+        QTest::newRow("unlock: Enter on CANCEL") << "Command8" << "Command1" << "enter" << false << 3;
+        QTest::newRow("unlock: closed") << "Command8" << "Text1" << "close" << false << 3;
+        QTest::newRow("unlock: Enter on the move box") << "Grid1" << "Check1" << "enter" << true << 3;
+        QTest::newRow("editor: Enter on 中止") << "Command6" << "Command2" << "enter" << false << 3;
     }
 
     void dialogs_answer_enter_close_and_minimise() {
         QFETCH(QString, opener);
-        QFETCH(int, row);
         QFETCH(QString, focus);
         QFETCH(QString, action);
         QFETCH(bool, stays_open);
@@ -170,28 +167,24 @@ private slots:
         f.form->store().settings[Settings::LockPassword] = Value(QStringLiteral("pw"));
         QApplication::setActiveWindow(f.form.get());
         QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
-        if (opener != "Grid1") f.grid->set_current_row(row);  // without showing (and unlocking) the memo
         bool open_after = !stays_open;
         on_next_modal([&](QWidget* d) {
             QApplication::setActiveWindow(d);
-            QWidget* target = d->findChild<QWidget*>(focus);
-            if (!QTest::qWaitForWindowActive(d) || !target) return d->close(), void();
-            target->setFocus(Qt::TabFocusReason);
-            if (action == "enter") QTest::keyClick(target, Qt::Key_Return);
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            d->findChild<QWidget*>(focus)->setFocus(Qt::TabFocusReason);
+            if (action == "enter") QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             if (action == "close") d->close();
             if (action == "minimise") d->setWindowState(Qt::WindowMinimized);
             QTest::qWait(50);
             open_after = d->isVisible() && !d->isMinimized();
             if (d->isVisible()) QTest::keyClick(d, Qt::Key_Escape);
         });
-        QPushButton* button = f.button(opener.mid(opener.indexOf(':') + 1).toLatin1());
         if (opener == "Grid1") {
-            click_row(f.grid, row);
-        } else if (opener.startsWith("key:")) {
-            button->setFocus();
-            QTest::keyClick(button, Qt::Key_Return);
+            click_row(f.grid, 3);
         } else {
-            QTest::mouseClick(button, Qt::LeftButton);
+            f.grid->set_current_row(opener == "Command8" ? 3 : 1);  // without showing the memo
+            f.button(opener.toLatin1())->setFocus();
+            QTest::keyClick(f.button(opener.toLatin1()), Qt::Key_Return);  // Enter presses the main window's buttons too
         }
         QCOMPARE(open_after, stays_open);
         QCOMPARE(f.form->store().table.count(), memos_after);
