@@ -89,7 +89,11 @@ private slots:
         combo1->setFocus();
         QTest::keyClick(combo1, Qt::Key_Down);  // 仕事: the two memos titled 同じ題
         click_row(f.grid, 1);
-        on_next_modal([](QWidget* d) { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d, Qt::Key_Return); });
+        on_next_modal([](QWidget* d) {
+            QApplication::setActiveWindow(d);  // Enter goes to the dialog's focused button once it is active
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
         QCOMPARE(grid_titles(f.grid), QStringList({"買い物", "同じ題"}));  // every memo, order kept
         QCOMPARE(combo1->currentText(), QStringLiteral("仕事"));
