@@ -11,6 +11,36 @@ cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF 
 ninja -C build-run tzurio
 mkdir -p "$folder"
 install -m 755 build-run/src/tzurio "$folder/tzurio"
+folder="$(cd "$folder" && pwd)"
+
+# One argument of a desktop entry's Exec line, quoted as desktop entries want it.
+desktop_quote() {
+    local s="$1"
+    s="${s//\\/\\\\\\\\}"
+    s="${s//\"/\\\\\"}"
+    s="${s//\`/\\\\\`}"
+    s="${s//\$/\\\\\$}"
+    s="${s//%/%%}"
+    printf '"%s"' "$s"
+}
+
+# A menu entry for the desktop: ツヅリオ under Office, started on this folder.
+apps="${XDG_DATA_HOME:-$HOME/.local/share}/applications"
+icons="${XDG_DATA_HOME:-$HOME/.local/share}/icons/hicolor/scalable/apps"
+mkdir -p "$apps" "$icons"
+install -m 644 data/tzurio.svg "$icons/tzurio.svg"
+cat > "$apps/tzurio.desktop" <<ENTRY
+[Desktop Entry]
+Type=Application
+Name=ツヅリオ
+Comment=メモ帳
+Exec=$(desktop_quote "$folder/tzurio")
+Path=$folder
+Icon=$icons/tzurio.svg
+Terminal=false
+Categories=Office;
+ENTRY
+command -v update-desktop-database >/dev/null 2>&1 && update-desktop-database "$apps" >/dev/null 2>&1 || true
 echo "Starting $folder/tzurio (memo data: $folder)"
 cd "$folder"
 exec ./tzurio

@@ -3,7 +3,13 @@
 # they are missing. Safe to run again.
 set -euo pipefail
 
-packages=(qt6-base-dev qt6-qpa-plugins cmake ninja-build g++ fonts-ipafont-gothic)
+# qt6-translations-l10n: Qt's own dialogs and menus in Japanese.
+packages=(qt6-base-dev qt6-qpa-plugins qt6-translations-l10n cmake ninja-build g++ fonts-ipafont-gothic)
+# Typing Japanese: Qt's ibus plugin comes with Qt itself (libqt6gui6); a machine
+# that uses fcitx5 needs its Qt 6 front end as well.
+if command -v fcitx5 >/dev/null 2>&1 || dpkg-query -W -f='${Status}' fcitx5 2>/dev/null | grep -q "install ok installed"; then
+    packages+=(fcitx5-frontend-qt6)
+fi
 if [ "${1:-}" = "--tests" ]; then
     # unrtf and pdftotext read what the program writes in the tests;
     # Google Benchmark builds bench/; Xvfb, openbox and xdotool run the

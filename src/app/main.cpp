@@ -6,6 +6,7 @@
 #include "store/memo_store.h"
 #include "ui/fonts.h"
 #include "ui/platform.h"
+#include "ui/qt_texts.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("tzurio"));
     QApplication::setQuitOnLastWindowClosed(false);
     tz::fonts::install_substitutes();
+    tz::install_japanese_qt_texts(&app);
     tz::QtPlatform qt_platform;
     tz::Platform& platform = qt_platform;
 

@@ -42,15 +42,14 @@ F_sakujo::F_sakujo(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     Label1 = label("Label1", QStringLiteral("削除したメモは復活できません。"), 60);
     Label2 = label("Label2", QStringLiteral("本当に削除してよろしいですか？"), 360);
 
-    // "いいよ" comes first in the tab order, has the focus, and Enter presses it.
+    // "いいよ" comes first in the tab order and has the focus, so Enter presses
+    // it; on "やっぱりダメ" Enter presses that one.
     Command1 = new QPushButton(QStringLiteral("いいよ"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(twips::rect_px(2160, 780, 1575, 495));
-    Command1->setDefault(true);
     Command2 = new QPushButton(QStringLiteral("やっぱりダメ"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(twips::rect_px(180, 780, 1575, 495));
-    Command2->setAutoDefault(false);
     setTabOrder(Command1, Command2);
     connect(Command1, &QPushButton::clicked, this, &F_sakujo::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_sakujo::Command2_Click);

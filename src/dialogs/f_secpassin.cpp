@@ -64,10 +64,8 @@ F_secpassin::F_secpassin(MainOps& main) : QDialog(main.main_widget()), main_(mai
 
     Command1 = new QPushButton(QStringLiteral("CANCEL"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAutoDefault(false);
     Command2 = new QPushButton(QStringLiteral("OK"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &F_secpassin::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_secpassin::Command2_Click);
     setTabOrder(Text1, Check1);

@@ -3,6 +3,8 @@
 #include "editor/memo_save.h"
 #include "store/data_folder.h"
 #include "store/memo_store.h"
+#include "ui/dialog_frame.h"
+#include "ui/editable_box.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
 #include "ui/platform.h"
@@ -11,8 +13,9 @@
 #include "ui/window_geometry.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QFontDatabase>
+#include <QScrollBar>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,14 +41,9 @@ W* make(QWidget* parent, const char* name, const QString& text = QString()) {
 
 QComboBox* make_combo(QWidget* parent, const char* name) {
     QComboBox* c = make<QComboBox>(parent, name);
-    c->setEditable(true);
-    // What the user types stays exactly as typed: no completion, no new entries.
-    c->setCompleter(nullptr);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    // A pick is a pick from the list. Qt also reports leaving the box with the
-    // text of an entry typed in as a pick; that would move the focus from the
-    // category box, or format the body, when the user only tabbed through.
-    QObject::disconnect(c->lineEdit(), SIGNAL(editingFinished()), c, SLOT(_q_editingFinished()));
+    // A pick is a pick from the list: leaving the box with the text of an entry
+    // typed in neither moves the focus from the category box nor formats the body.
+    make_editable_box(c);
     c->setMaxVisibleItems(20);
     return c;
 }
@@ -82,6 +80,7 @@ F_kinyu::F_kinyu(MainOps& ops, QWidget* parent) : QDialog(parent ? parent : ops.
     setMouseTracking(true);
 
     build_controls();
+    apply_dialog_rules(this);
     layout_ = editor_design_layout();
     Form_Load();
 }
@@ -107,6 +106,9 @@ void F_kinyu::build_controls() {
     Label5 = make<QLabel>(Frame2, "Label5", QStringLiteral("ｽﾀｲﾙ"));
     Combo3 = make_combo(Frame2, "Combo3");
     Combo4 = make_combo(Frame2, "Combo4");
+    // The size box is narrow: a slim arrow and a smaller face keep "11.25" whole.
+    Combo4->setFont(fonts::font(fonts::gothic(), 9));
+    Combo4->setStyleSheet(QStringLiteral("QComboBox { padding-left: 1px; padding-right: 0px; } QComboBox::drop-down { width: 11px; }"));
     Combo5 = make_combo(Frame2, "Combo5");
     Command5 = make<QPushButton>(Frame2, "Command5", QStringLiteral("色"));
     Check1 = make<QCheckBox>(Frame2, "Check1", QStringLiteral("取消線"));
@@ -114,11 +116,6 @@ void F_kinyu::build_controls() {
     Command2 = make<QPushButton>(this, "Command2", QStringLiteral("中止"));
     Command1 = make<QPushButton>(this, "Command1", QStringLiteral("登録"));
 
-    // Enter never presses a button by itself: no button is the default.
-    for (QPushButton* b : {Command1, Command2, Command3, Command5}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
     for (QLabel* l : {Label1, Label2, Label6, Label3, Label4, Label5}) l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     const FrameLayout f = frame_layout();
@@ -148,6 +145,7 @@ void F_kinyu::build_controls() {
 
     // The Enter and Tab path from category to date to title to body.
     // The category box holds the focus itself and hands keys to its line edit.
+    // The date box selects its whole text whichever way the focus comes in.
     for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo1->lineEdit()),
                        static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2)})
         w->installEventFilter(this);
@@ -213,8 +211,12 @@ void F_kinyu::Form_Load() {
         RTB_kinyu->set_text(QString());
     }
 
-    // Printers offer no font list here; the installed families stand in.
-    Combo3->addItems(QFontDatabase::families());
+    // Printers offer no font list here; the installed families stand in, each
+    // once by its plain name, in a list wide enough to read them.
+    Combo3->addItems(fonts::family_names());
+    int widest = 0;
+    for (int i = 0; i < Combo3->count(); ++i) widest = std::max(widest, Combo3->view()->fontMetrics().horizontalAdvance(Combo3->itemText(i)));
+    Combo3->view()->setMinimumWidth(widest + Combo3->view()->verticalScrollBar()->sizeHint().width() + 4 * Combo3->view()->frameWidth() + 8);
     set_box_text(Combo3, QString());
     for (int size = 8; size <= 96; ++size) Combo4->addItem(QString::number(size));
     set_box_text(Combo4, QString());
@@ -296,6 +298,12 @@ QString F_kinyu::hint_for(QObject* w) const {
 }
 
 bool F_kinyu::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Text1 && e->type() == QEvent::FocusIn) {
+        // By Tab, Enter or a pick the whole date is selected, so typing replaces
+        // it; a click places the caret where it points.
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (why != Qt::MouseFocusReason && why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason) Text1->selectAll();
+    }
     if (e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);
         const bool moves_on = is_enter(k->key()) || k->key() == Qt::Key_Tab;
@@ -332,7 +340,7 @@ void F_kinyu::Combo1_Click() { Text1->setFocus(Qt::OtherFocusReason); }
 // ---- Formatting tools -----------------------------------------------------
 
 void F_kinyu::Combo3_Click() {
-    RTB_kinyu->set_sel_font_name(Combo3->currentText());
+    RTB_kinyu->set_sel_font_name(fonts::plain_family(Combo3->currentText()));
     RTB_kinyu->setFocus();
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/f_hakor.h"
 
 #include "store/file_io.h"
+#include "ui/editable_box.h"
 #include "ui/fonts.h"
 #include "ui/memo_grid.h"
 #include "ui/platform.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 #include <QComboBox>
@@ -77,8 +79,7 @@ void Main_form::build_controls() {
     Label2 = make<QLabel>(surface_, "Label2", QStringLiteral("検索ｷｰﾜｰﾄﾞ"));
     place(Label2, 3180, 120, 1020, 195);
     Combo2 = make<QComboBox>(surface_, "Combo2");
-    Combo2->setEditable(true);
-    Combo2->setInsertPolicy(QComboBox::NoInsert);
+    make_editable_box(Combo2);  // the keyword searched is the text typed, letter case kept
     Combo2->setMaxVisibleItems(KeywordHistory::kSize);
     place(Combo2, 4260, 60, 2715, 315);
     Command5 = make<QPushButton>(surface_, "Command5", QStringLiteral("検索"));
@@ -131,6 +132,8 @@ void Main_form::build_controls() {
     setTabOrder(Command6, Command8);
     setTabOrder(Command8, Command7);
     setTabOrder(Command7, Command9);
+    // Enter presses the focused button, as in every window of the program.
+    for (QPushButton* b : {Command1, Command5, Command6, Command7, Command8, Command9}) b->setAutoDefault(true);
 
     connect_list_events();
     connect_commands();
@@ -369,7 +372,16 @@ void Main_form::refill_category_box() {
 int Main_form::current_row() const { return Grid1->current_row(); }
 
 void Main_form::menu_tukaikata_Click() {
-    const QString manual = store_.file_path(QStringLiteral("manual.wri"));
+    // A folder carried from another system may hold MANUAL.WRI or Manual.wri.
+    QString manual = store_.file_path(QStringLiteral("manual.wri"));
+    if (!QFileInfo::exists(manual)) {
+        const QDir folder(store_.app_folder());
+        for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+            if (name.compare(QLatin1String("manual.wri"), Qt::CaseInsensitive) != 0) continue;
+            manual = folder.filePath(name);
+            break;
+        }
+    }
     if (QFileInfo::exists(manual))
         platform_.open_url(QUrl::fromLocalFile(manual));
     else

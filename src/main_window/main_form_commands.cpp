@@ -128,7 +128,9 @@ void Main_form::RTB1_MouseUp() {
 }
 
 void Main_form::Command1_Click() {
-    if (const std::optional<QUrl> url = web_address(RTB1->sel_text())) platform_.open_url(*url);
+    // A triple click selects the line with its line end: spaces, tabs and line
+    // ends around the address are not part of it.
+    if (const std::optional<QUrl> url = web_address(RTB1->sel_text().trimmed())) platform_.open_url(*url);
 }
 
 }  // namespace tz

@@ -3,6 +3,7 @@
 
 #include "dialogs/f_secpassin.h"
 #include "main_window/main_form.h"
+#include "store/data_folder.h"
 #include "store/file_io.h"
 #include "ui/memo_grid.h"
 #include "ui/platform.h"
@@ -10,6 +11,7 @@
 #include "ui/twips.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -158,12 +160,14 @@ void Main_form::show_body(const Value& memo_number) {
     const bool fast = Option1->isChecked();
     const QString path = fast ? store_.text_body_path(memo_number) : store_.rich_body_path(memo_number);
     if (!QFileInfo::exists(path)) {
-        // The body file is gone: put an empty one in its place and say the text is lost.
-        write_file_atomic(path, QByteArrayLiteral("\r\n"));
-        platform_.message(this,
-                          QStringLiteral("メモファイルの読み込みでエラーが発生しました。") + QChar(u'\r') +
-                              QStringLiteral("自動的に修復しましたが、メモの内容は失われました。"),
-                          program_title());
+        // The body file is gone: put an empty one in its place and say the text
+        // is lost, or say which file could not be written.
+        const QString failed = QStringLiteral("メモファイルの読み込みでエラーが発生しました。") + QChar(u'\r');
+        if (write_file_atomic(path, QByteArrayLiteral("\r\n")))
+            platform_.message(this, failed + QStringLiteral("自動的に修復しましたが、メモの内容は失われました。"), program_title());
+        else
+            platform_.message(this, failed + not_written_text({QDir::toNativeSeparators(QDir(store_.app_folder()).relativeFilePath(path))}),
+                              program_title(), MsgIcon::Exclamation);
         empty_viewer();
         return;
     }

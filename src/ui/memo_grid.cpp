@@ -172,10 +172,25 @@ QModelIndex MemoGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
     return to.isValid() && to.column() == 0 ? model_->index(to.row(), 1) : to;
 }
 
+namespace {
+
+// Rows answer the left button only: a right or middle button neither selects,
+// shows nor moves a memo.
+bool other_button(QEvent* event) {
+    const QEvent::Type t = event->type();
+    if (t != QEvent::MouseButtonPress && t != QEvent::MouseButtonRelease && t != QEvent::MouseButtonDblClick) return false;
+    if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) return false;
+    event->accept();
+    return true;
+}
+
+}  // namespace
+
 bool MemoGrid::eventFilter(QObject* watched, QEvent* event) {
     // The header row: a press makes row 0 current; clicks report as on the list.
     const bool on_header = watched == horizontalHeader() || watched == horizontalHeader()->viewport();
     if (!on_header) return QTableView::eventFilter(watched, event);
+    if (other_button(event)) return true;
     switch (event->type()) {
     case QEvent::MouseMove:
         emit grid_mouse_move();
@@ -204,6 +219,7 @@ void MemoGrid::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MemoGrid::mousePressEvent(QMouseEvent* event) {
+    if (other_button(event)) return;
     swallow_release_ = false;
     // A press on the fixed column selects its row as a press on the row's
     // first data cell does.
@@ -218,12 +234,14 @@ void MemoGrid::mousePressEvent(QMouseEvent* event) {
 }
 
 void MemoGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (other_button(event)) return;
     QTableView::mouseReleaseEvent(event);
     // The release that ends a double click is not a click of its own.
     if (!std::exchange(swallow_release_, false)) emit grid_click();
 }
 
 void MemoGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (other_button(event)) return;
     QTableView::mouseDoubleClickEvent(event);
     swallow_release_ = true;
     emit grid_dbl_click();

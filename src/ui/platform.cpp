@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -24,6 +25,14 @@ MsgAnswer QtPlatform::message(QWidget* parent, const QString& text, const QStrin
     case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
     case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
     }
+    // The box is at least as wide as its whole title, with room for the
+    // window manager's icon and buttons beside it.
+    QFont caption = box.font();
+    caption.setBold(true);
+    const QFontMetrics fm(caption);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(fm.horizontalAdvance(title) + 8 * fm.height(), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
@@ -40,6 +49,12 @@ bool QtPlatform::print_dialog(QWidget* parent, QPrinter& printer, bool selection
     QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize;
     if (selection_marked) options |= QAbstractPrintDialog::PrintSelection;
     dialog.setOptions(options);
+    // The viewer's selection alone decides what prints: no page range is
+    // offered, not even as a choice shown disabled.
+    if (QWidget* range = dialog.findChild<QWidget*>(QStringLiteral("gbPrintRange"))) {
+        for (const char* name : {"printRange", "from", "label_3", "to", "pagesRadioButton", "pagesLineEdit"})
+            if (QWidget* w = range->findChild<QWidget*>(QLatin1String(name))) w->hide();
+    }
     if (selection_marked) printer.setPrintRange(QPrinter::Selection);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -8,11 +8,15 @@
 #include <QImageWriter>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextFrame>
 
 #include <cmath>
 #include <memory>
@@ -48,6 +52,8 @@ void fold(std::optional<T>& value, bool& first, const T& next) {
 
 RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent), default_font_(document()->defaultFont()) {
     setAcceptRichText(true);
+    // Tab moves on to the next control; Ctrl+Tab types a tab character.
+    setTabChangesFocus(true);
     viewport()->setMouseTracking(true);
     live_boxes().append(this);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::selection_moved);
@@ -242,7 +248,8 @@ int RichTextBox::find(const QString& what) {
 
 void RichTextBox::print_to(QPrinter* printer) {
     if (!printer) return;
-    std::unique_ptr<QTextDocument> copy(document()->clone());
+    // The copy asks this box for its pictures.
+    std::unique_ptr<QTextDocument> copy(document()->clone(this));
     const QTextCursor c = textCursor();
     if (c.hasSelection()) {
         // Everything outside the selection goes; the rest keeps its look.
@@ -254,7 +261,30 @@ void RichTextBox::print_to(QPrinter* printer) {
         head.setPosition(c.selectionStart(), QTextCursor::KeepAnchor);
         head.removeSelectedText();
     }
-    copy->print(printer);
+    // The pages hold the memo's text and nothing else (no page number at the
+    // foot), laid out at the printer's resolution with 2 cm margins.
+    QPainter painter;
+    if (!painter.begin(printer)) return;
+    copy->documentLayout()->setPaintDevice(printer);
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    const qreal margin = 2 / 2.54 * logicalDpiY();  // screen units: the layout scales them to the printer
+    frame.setMargin(margin);
+    copy->rootFrame()->setFrameFormat(frame);
+    const QSizeF page(printer->width(), printer->height());
+    copy->setPageSize(page);
+    for (int i = 0; i < copy->pageCount(); ++i) {
+        if (i > 0 && !printer->newPage()) break;
+        const QRectF view(0, i * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -view.top());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        context.palette.setColor(QPalette::Text, Qt::black);  // black on paper whatever the screen's colours
+        copy->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
 }
 
 void RichTextBox::selection_moved() {
@@ -265,6 +295,14 @@ void RichTextBox::selection_moved() {
     last_position_ = c.position();
     last_revision_ = revision;
     emit sel_change();
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
+        textCursor().insertText(QStringLiteral("\t"));
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 void RichTextBox::mouseReleaseEvent(QMouseEvent* event) {

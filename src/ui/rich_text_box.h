@@ -70,7 +70,8 @@ public:
     // nothing is selected; selects the hit and returns its position, or -1.
     int find(const QString& what);
 
-    // Prints the selection, or everything when nothing is selected, as shown.
+    // Prints the selection, or everything when nothing is selected, as shown,
+    // with nothing added (no page numbers).
     void print_to(QPrinter* printer);
 
 signals:
@@ -79,6 +80,7 @@ signals:
     void mouse_move(QPoint position);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;

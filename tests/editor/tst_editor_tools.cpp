@@ -52,6 +52,10 @@ private slots:
     void today_button();
     void enter_path_data();
     void enter_path();
+    void keys_land_data();
+    void keys_land();
+    void font_names_data();
+    void font_names();
 };
 
 void TestEditorTools::sync_data() {
@@ -195,6 +199,54 @@ void TestEditorTools::enter_path() {
     QCOMPARE(f.dlg->RTB_kinyu->text(), QString());
     QVERIFY(f.dlg->isVisible());
     QCOMPARE(f.store_.table.count(), 0);
+}
+
+void TestEditorTools::keys_land_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("lands_in");
+    QTest::addColumn<QString>("text");  // the landing box's text after typing "x"
+    QTest::newRow("Tab leaves the body") << "RTB_kinyu" << int(Qt::Key_Tab) << 0 << "Check2" << "";
+    QTest::newRow("Ctrl+Tab types a tab") << "RTB_kinyu" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "RTB_kinyu" << "\tx";
+    QTest::newRow("Enter into the date") << "Combo1" << int(Qt::Key_Return) << 0 << "Text1" << "x";
+    QTest::newRow("a pick into the date") << "Combo1" << int(Qt::Key_Down) << 0 << "Text1" << "x";
+}
+
+void TestEditorTools::keys_land() {
+    QFETCH(QString, from);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, lands_in);
+    QFETCH(QString, text);
+    EditorFixture f;
+    f.fill({}, {"全部", "仕事"}, 0);
+    f.open();
+    QApplication::setActiveWindow(f.dlg.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.dlg.get()));
+    f.dlg->findChild<QWidget*>(from)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QWidget* landed = QApplication::focusWidget();
+    QCOMPARE(landed->objectName(), lands_in);
+    QTest::keyClicks(landed, "x");  // into the date box it replaces the whole date
+    const auto* line = qobject_cast<QLineEdit*>(landed);
+    QCOMPARE(line ? line->text() : f.dlg->RTB_kinyu->text(), text);
+}
+
+void TestEditorTools::font_names_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("foundry tag") << "C059 [urw]" << "C059";
+    QTest::newRow("Japanese name of an installed face") << "IPAゴシック" << "IPAGothic";
+    QTest::newRow("stand-in name") << "ＭＳ ゴシック" << "ＭＳ ゴシック";
+}
+
+void TestEditorTools::font_names() {
+    QFETCH(QString, name);
+    QFETCH(QString, plain);
+    QCOMPARE(fonts::plain_family(name), plain);
+    QStringList listed = fonts::family_names();  // the editor's list: each family once, plainly named
+    QVERIFY(listed.contains("IPAGothic") && listed.filter(" [").isEmpty() && listed.removeDuplicates() == 0);
 }
 
 QTEST_MAIN(TestEditorTools)

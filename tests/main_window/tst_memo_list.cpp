@@ -10,6 +10,7 @@
 
 #include <QHeaderView>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -151,14 +152,29 @@ private slots:
                                            "k12", "k13", "k14", "k15", "k16", "k17", "k18"}));
         QCOMPARE(f.combo2->currentText(), QStringLiteral("k5"));  // Enter typed nothing
 
-        // A typed keyword searched twice: inserted once, then left as it is.
+        // A typed keyword searched twice: inserted once, then left as it is,
+        // also when it is an entry's text and the focus leaves the box first.
+        QApplication::setActiveWindow(f.form.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QPushButton* search = f.find<QPushButton>("Command5");
+        const auto type_and = [&](const QString& typed, bool enter) {
+            f.combo2->lineEdit()->setFocus(Qt::MouseFocusReason);
+            f.combo2->lineEdit()->clear();
+            type_text(f.combo2->lineEdit(), typed);
+            if (!enter) search->setFocus(Qt::MouseFocusReason);  // as a click on the button moves it
+            enter ? QTest::keyClick(f.combo2->lineEdit(), Qt::Key_Return) : QTest::mouseClick(search, Qt::LeftButton);
+            return f.history().mid(0, 3);
+        };
         f.set_history(ten("k"));
-        f.combo2->lineEdit()->clear();
-        type_text(f.combo2->lineEdit(), "会議");
-        QTest::mouseClick(f.find<QPushButton>("Command5"), Qt::LeftButton);
-        QTest::mouseClick(f.find<QPushButton>("Command5"), Qt::LeftButton);
-        QCOMPARE(f.history().mid(0, 3), QStringList({"会議", "k0", "k1"}));
-        QCOMPARE(f.history().last(), QStringLiteral("k18"));
+        QCOMPARE(type_and("k1", false), QStringList({"k1", "k0", "k1"}));
+        QTest::mouseClick(search, Qt::LeftButton);
+        QCOMPARE(f.history().mid(0, 3), QStringList({"k1", "k0", "k1"}));
+        // Nothing completes it and letter case counts: ABC is not abc, ab is not abc.
+        f.set_history({"abc"});
+        QCOMPARE(type_and("ABC", false), QStringList({"ABC", "abc", ""}));
+        QCOMPARE(grid_titles(f.grid), QStringList());
+        QCOMPARE(type_and("ab", true), QStringList({"ab", "ABC", "abc"}));
+        QCOMPARE(f.combo2->currentText(), QStringLiteral("ab"));
     }
 
     void every_edit_of_the_keyword_box_counts_as_typed() {
@@ -272,6 +288,12 @@ private slots:
         QCOMPARE(f.platform.texts().last(), repaired);
         QCOMPARE(read_bytes(s.text_body_path(Value::number(2))), QByteArray("\r\n"));
         QVERIFY(QFile::exists(s.rich_body_path(Value::number(2))));
+        // A repair that cannot write says which file, not that it repaired it.
+        QVERIFY(QDir(f.path("memo1")).removeRecursively());
+        write_bytes(f.path("memo1"), "not a folder");
+        click_row(f.grid, 3);
+        QCOMPARE(f.platform.texts().last(), QStringLiteral("メモファイルの読み込みでエラーが発生しました。\rファイル memo1/m1000001.txt を保存できませんでした。"));
+        QCOMPARE(f.viewer->toPlainText(), QString());
     }
 
     void locked_memos_ask_for_the_password_each_time() {

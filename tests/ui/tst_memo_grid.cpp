@@ -1,4 +1,4 @@
-// The memo grid's row operations and its click events.
+// The memo grid's row operations and its click events (left button only).
 
 #include "ui/memo_grid.h"
 
@@ -76,6 +76,14 @@ private slots:
         QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
         QCOMPARE(row_at_click, 0);
         QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+        QCOMPARE(doubles, 2);
+        QCOMPARE(g.current_row(), 0);
+        // Only the left button clicks: the others neither select nor report.
+        const int clicked = clicks;
+        QTest::mouseClick(g.viewport(), Qt::RightButton, {}, second);
+        QTest::mouseDClick(g.viewport(), Qt::MiddleButton, {}, second);
+        QTest::mouseDClick(g.horizontalHeader()->viewport(), Qt::RightButton, {}, QPoint(10, 5));
+        QCOMPARE(clicks, clicked);
         QCOMPARE(doubles, 2);
         QCOMPARE(g.current_row(), 0);
         // Keyboard movement changes the row without a click.

@@ -2,8 +2,10 @@
 
 #include "support/ui_driving.h"
 #include "ui/platform.h"
+#include "ui/qt_texts.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 
@@ -28,12 +30,28 @@ private slots:
                                   MsgButtons::Ok),
                  MsgAnswer::Ok);
 
-        // Questions: Yes is the default, only No cancels, Esc is No.
-        on_next_modal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
-        QCOMPARE(platform.message(nullptr, "?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::Yes);
+        // Questions: Yes is the default, only No cancels, Esc is No. The box
+        // shows its whole title, with room beside it for the window manager's
+        // icon and three buttons, and Qt's buttons speak Japanese.
+        QVERIFY2(install_japanese_qt_texts(qApp), "Qt's Japanese translations (qt6-translations-l10n) are missing");
+        const QString title = QStringLiteral("メモの数が限界を越えます");
+        int width = 0, needed = 0;
+        QString yes;
+        on_next_modal([&](QWidget* w) {
+            QFont caption = w->font();
+            caption.setBold(true);
+            needed = QFontMetrics(caption).horizontalAdvance(title) + 4 * QFontMetrics(caption).height();
+            width = w->width();
+            yes = qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->text();
+            QTest::keyClick(w, Qt::Key_Return);
+        });
+        QCOMPARE(platform.message(nullptr, "?", title, MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::Yes);
+        QVERIFY(width >= needed);
+        QCOMPARE(yes, QStringLiteral("はい(&Y)"));
         on_next_modal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
         QCOMPARE(platform.message(nullptr, "?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::No);
     }
+
 };
 
 QTEST_MAIN(TestPlatform)

@@ -1,0 +1,19 @@
+#include "ui/editable_box.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace tz {
+
+void make_editable_box(QComboBox* box) {
+    box->setEditable(true);
+    // Qt completes typed text from the list, ignoring letter case: "ab" would
+    // become "abc", "ABC" would become "abc".
+    box->setCompleter(nullptr);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // On leaving the box Qt makes an entry matching the typed text (letter case
+    // ignored) current, replaces the text by it and reports that as a pick.
+    QObject::disconnect(box->lineEdit(), SIGNAL(editingFinished()), box, SLOT(_q_editingFinished()));
+}
+
+}  // namespace tz

@@ -1,0 +1,15 @@
+#pragma once
+// Editable combo boxes (a text field with a drop-down list) keep exactly what
+// the user typed: no completion from the list, no entries added by Enter, and
+// no entry made current because the typed text matches it. Only a real choice
+// from the list (the mouse, or the arrow keys on the closed box) changes the
+// current entry and reports activated(). Every editable box of the program is
+// made with this.
+
+class QComboBox;
+
+namespace tz {
+
+void make_editable_box(QComboBox* box);
+
+}  // namespace tz
