@@ -285,19 +285,13 @@ void F_bunrui::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void F_bunrui::keyPressEvent(QKeyEvent* event) {
-    // No default and no cancel button: Enter presses only a button that has
-    // the focus, and Esc presses nothing.
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-        [[fallthrough]];
-    case Qt::Key_Escape:
+    // No cancel button: Esc presses nothing. (Enter presses only a focused
+    // button, as in every dialog.)
+    if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;
-    default:
-        QDialog::keyPressEvent(event);
     }
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace tz

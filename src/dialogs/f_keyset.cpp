@@ -107,16 +107,6 @@ void F_keyset::Command1_Click() {
 
 void F_keyset::Command2_Click() { reject(); }
 
-void F_keyset::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);  // Esc: CANCEL
-}
-
 bool F_keyset::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

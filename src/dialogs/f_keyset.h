@@ -32,7 +32,6 @@ public slots:
     void Command2_Click();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -35,7 +35,7 @@ public:
             const auto* k = static_cast<QKeyEvent*>(e);
             const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
             if (!enter || (k->modifiers() & ~Qt::KeypadModifier)) break;
-            auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            auto* button = qobject_cast<QPushButton*>(dialog_->focusWidget());
             if (button && button->window() == dialog_ && button->isVisible() && button->isEnabled()) button->click();
             return true;
         }
