@@ -43,6 +43,17 @@ inline QString family(const QTextCharFormat& f) {
     return families.isEmpty() ? QString() : families.first();
 }
 
+// How a run of text looks, as one line: family, size, b i u s, colour or "auto";
+// what the format leaves open is taken from base.
+inline QString look(const QTextCharFormat& f, const QFont& base) {
+    return QStringLiteral("%1 %2pt%3%4%5%6 %7")
+        .arg(family(f).isEmpty() ? base.family() : family(f))
+        .arg(f.fontPointSize() > 0 ? f.fontPointSize() : base.pointSizeF())
+        .arg(f.fontWeight() >= QFont::DemiBold ? " b" : "", f.fontItalic() ? " i" : "", f.fontUnderline() ? " u" : "",
+             f.fontStrikeOut() ? " s" : "")
+        .arg(f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : "auto");
+}
+
 // All image formats of the document, in order.
 inline QList<QTextImageFormat> images(const QTextDocument& doc) {
     QList<QTextImageFormat> out;

@@ -17,8 +17,8 @@ private slots:
     void snippets();
     void font_names_data();
     void font_names();
-    void richedit_formats();
-    void office_formats();
+    void looks_data();
+    void looks();
 };
 
 void TestRtfDecoding::files_data() {
@@ -54,7 +54,14 @@ void TestRtfDecoding::snippets_data() {
     QTest::newRow("uc is kept per group") << head + "{\\uc2 a}\\u12354 ?b}" << u"aあb"_qs;
     QTest::newRow("lone high surrogate") << head + "\\u-10179?x}" << u"\uFFFDx"_qs;
     QTest::newRow("lone low surrogate") << head + "\\u-8704?x}" << u"\uFFFDx"_qs;
+    QTest::newRow("high surrogate at the end") << head + "x\\u-10179?}" << u"x\uFFFD"_qs;
+    QTest::newRow("high surrogate before a pair") << head + "\\u-10179?\\u-10179?\\u-8704?}" << u"\uFFFD😀"_qs;
+    QTest::newRow("upper- and lower-case hex") << head + "\\'82\\'A0\\'81\\'5F\\'81\\'5f}" << u"あ＼＼"_qs;
     QTest::newRow("no code page: 932") << QByteArray("{\\rtf1\\ansi \\'82\\'a0}") << u"あ"_qs;
+    QTest::newRow("no code page, font without charset: 932")
+        << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
+    QTest::newRow("charset of font 0 wins over \\ansicpg")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset128 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
     QTest::newRow("\\ansicpg1252 without fonts") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}") << u"café"_qs;
     QTest::newRow("font \\cpg wins over charset")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0\\cpg932 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
@@ -95,6 +102,8 @@ void TestRtfDecoding::font_names_data() {
     QTest::newRow("without group") << QByteArray("\\f0\\fswiss\\fcharset0 Arial;") << u"Arial"_qs;
     QTest::newRow("alternative name skipped") << QByteArray("{\\f0 Liberation Serif{\\*\\falt Times};}")
                                               << u"Liberation Serif"_qs;
+    QTest::newRow("hex and \\u mixed in order") << QByteArray("{\\f0\\fcharset128 \\'82\\'6c\\u12354?\\'82\\'72;}")
+                                              << u"ＭあＳ"_qs;
     QTest::newRow("unicode name") << QByteArray("{\\f0\\fcharset0 \\u-187?\\u-205? x;}") << u"ｅＳ x"_qs;
     QTest::newRow("no semicolon") << QByteArray("{\\f0\\fcharset0 Courier}") << u"Courier"_qs;
 }
@@ -107,36 +116,39 @@ void TestRtfDecoding::font_names() {
     QCOMPARE(test::family(test::fragment_with(doc, u"text"_qs).charFormat()), name);
 }
 
-void TestRtfDecoding::richedit_formats() {
-    QTextDocument doc;
-    rtf::read_into(test::rtf_data(u"richedit_japanese.rtf"_qs), doc);
-    const QTextCharFormat hello = test::fragment_with(doc, u"こんにちは"_qs).charFormat();
-    QCOMPARE(test::family(hello), u"ＭＳ 明朝"_qs);
-    QCOMPARE(hello.fontPointSize(), 10.5);
-    QVERIFY(!hello.hasProperty(QTextFormat::ForegroundBrush));
-    QCOMPARE(test::family(test::fragment_with(doc, u"ABC"_qs).charFormat()), u"Arial"_qs);
-    const QTextCharFormat red = test::fragment_with(doc, u"赤い"_qs).charFormat();
-    QCOMPARE(red.foreground().color(), QColor(255, 0, 0));
-    QCOMPARE(red.fontWeight(), int(QFont::Bold));
-    const QTextCharFormat after = test::fragment_with(doc, u" x"_qs).charFormat();
-    QVERIFY(after.fontWeight() < QFont::DemiBold);
+// How runs of text look (rtf: a file name or the bytes themselves), and the
+// alignment of their paragraph; the document's own default font is never used.
+void TestRtfDecoding::looks_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("look");
+    QTest::addColumn<int>("align");
+    const int left = Qt::AlignLeft, right = Qt::AlignRight, centre = Qt::AlignHCenter;
+    QTest::newRow("rich-edit Japanese") << QByteArray("richedit_japanese.rtf") << u"こんにちは"_qs << u"ＭＳ 明朝 10.5pt auto"_qs << left;
+    QTest::newRow("rich-edit Arial") << QByteArray("richedit_japanese.rtf") << u"ABC"_qs << u"Arial 10.5pt auto"_qs << left;
+    QTest::newRow("rich-edit red bold") << QByteArray("richedit_japanese.rtf") << u"赤い"_qs << u"ＭＳ 明朝 10.5pt b #ff0000"_qs << left;
+    QTest::newRow("rich-edit bold ends") << QByteArray("richedit_japanese.rtf") << u" x"_qs << u"ＭＳ 明朝 10.5pt auto"_qs << left;
+    QTest::newRow("WordPad colour") << QByteArray("wordpad.rtf") << u"caf"_qs << u"Calibri 11pt #004dbb"_qs << right;
+    QTest::newRow("WordPad italic") << QByteArray("wordpad.rtf") << u"end"_qs << u"Calibri 11pt i auto"_qs << left;
+    QTest::newRow("WordPad Japanese") << QByteArray("wordpad.rtf") << u"日本"_qs << u"MS Gothic 11pt auto"_qs << left;
+    QTest::newRow("LibreOffice plain") << QByteArray("libreoffice.rtf") << u"Plain"_qs << u"Liberation Serif 12pt auto"_qs << left;
+    QTest::newRow("LibreOffice centred") << QByteArray("libreoffice.rtf") << u"日本"_qs << u"IPAMincho 12pt auto"_qs << centre;
+    QTest::newRow("LibreOffice link") << QByteArray("libreoffice.rtf") << u"Link text"_qs << u"Liberation Serif 12pt u #000080"_qs << left;
+    QTest::newRow("no \\fs: 12 points") << QByteArray("{\\rtf1{\\fonttbl{\\f0 F;}}\\f0 a}") << u"a"_qs << u"F 12pt auto"_qs << left;
+    QTest::newRow("\\fs0: 12 points") << QByteArray("{\\rtf1{\\fonttbl{\\f0 F;}}\\f0\\fs30\\fs0 a}") << u"a"_qs << u"F 12pt auto"_qs << left;
 }
 
-void TestRtfDecoding::office_formats() {
-    QTextDocument wordpad;
-    rtf::read_into(test::rtf_data(u"wordpad.rtf"_qs), wordpad);
-    QCOMPARE(wordpad.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    QCOMPARE(test::fragment_with(wordpad, u"caf"_qs).charFormat().foreground().color(), QColor(0, 77, 187));
-    QVERIFY(test::fragment_with(wordpad, u"end"_qs).charFormat().fontItalic());
-    QCOMPARE(test::family(test::fragment_with(wordpad, u"日本"_qs).charFormat()), u"MS Gothic"_qs);
-
-    QTextDocument office;
-    rtf::read_into(test::rtf_data(u"libreoffice.rtf"_qs), office);
-    const QTextCharFormat link = test::fragment_with(office, u"Link text"_qs).charFormat();
-    QVERIFY(link.fontUnderline());
-    QCOMPARE(link.foreground().color(), QColor(0, 0, 128));
-    QCOMPARE(office.begin().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    QCOMPARE(test::family(test::fragment_with(office, u"Plain"_qs).charFormat()), u"Liberation Serif"_qs);
+void TestRtfDecoding::looks() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(QString, look);
+    QFETCH(int, align);
+    QTextDocument doc;
+    doc.setDefaultFont(QFont(u"Serif"_qs, 30));
+    rtf::read_into(rtf.endsWith(".rtf") ? test::rtf_data(QString::fromLatin1(rtf)) : rtf, doc);
+    const QTextFragment fragment = test::fragment_with(doc, text);
+    QCOMPARE(test::look(fragment.charFormat(), doc.defaultFont()), look);
+    QCOMPARE(int(doc.findBlock(fragment.position()).blockFormat().alignment() & Qt::AlignHorizontal_Mask), align);
 }
 
 QTEST_MAIN(TestRtfDecoding)
