@@ -23,6 +23,17 @@ using namespace tz;
 
 namespace {
 
+// All image formats of the document, in order.
+QList<QTextImageFormat> images(const QTextDocument& doc) {
+    QList<QTextImageFormat> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                for (QChar c : it.fragment().text())
+                    if (c == QChar::ObjectReplacementCharacter) out.append(it.fragment().charFormat().toImageFormat());
+    return out;
+}
+
 // Records what a text-only consumer is given.
 struct PictureCounter final : rtf::Sink {
     bool wants_formats() const override { return false; }
@@ -271,7 +282,7 @@ void TestRtfRoundTrip::pictures() {
     rtf::read_into(bytes, doc);
     QCOMPARE(doc.toPlainText(), u"before\uFFFCafter"_qs);
     QCOMPARE(rtf::plain_text(bytes), doc.toPlainText());
-    const QList<QTextImageFormat> found = test::images(doc);
+    const QList<QTextImageFormat> found = images(doc);
     QCOMPARE(found.size(), 1);
     QCOMPARE(QSizeF(found[0].width(), found[0].height()), shown);
     const QImage image = doc.resource(QTextDocument::ImageResource, QUrl(found[0].name())).value<QImage>();
