@@ -23,17 +23,6 @@ using namespace tz;
 
 namespace {
 
-// All image formats of the document, in order.
-QList<QTextImageFormat> images(const QTextDocument& doc) {
-    QList<QTextImageFormat> out;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                for (QChar c : it.fragment().text())
-                    if (c == QChar::ObjectReplacementCharacter) out.append(it.fragment().charFormat().toImageFormat());
-    return out;
-}
-
 // Records what a text-only consumer is given.
 struct PictureCounter final : rtf::Sink {
     bool wants_formats() const override { return false; }
@@ -178,134 +167,127 @@ QString unrtf_text(const QByteArray& rtf_bytes, QTemporaryDir& dir) {
 class TestRtfRoundTrip : public QObject {
     Q_OBJECT
 private slots:
-    void every_attribute_and_pictures();
-    void pasted_content_keeps_text();
-    void unrtf_reads_the_same();
-    void pictures_data();
-    void pictures();
+    void every_attribute_and_pictures() {
+        QTextDocument doc;
+        fill_sample(doc);
+        const QByteArray written = rtf::write(doc);
+        QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0"));
+        for (char c : written) QVERIFY2(uchar(c) < 0x80, "the writer writes 7-bit text only");
+        // What other readers know: Japanese font names as CP932 bytes, layout as control words.
+        QVERIFY(written.contains("\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;"));
+        QVERIFY(written.contains("\\tab \\line x\\~y ;"));
+        QTextDocument again;
+        again.setDefaultFont(QFont(u"Serif"_qs, 30));  // the file, not the reader's default, gives the look
+        rtf::read_into(written, again);
+        QCOMPARE(describe(again), describe(doc));
+        QCOMPARE(rtf::plain_text(written), doc.toPlainText());
+        again.setDefaultFont(doc.defaultFont());
+        QCOMPARE(rtf::write(again), written);  // writing what was read gives the same file
+    }
+
+    // Tables, lists, links and backgrounds it cannot keep still leave their text, in order.
+    void pasted_content_keeps_text() {
+        QTextDocument doc;
+        doc.setHtml(u"<table border=1><tr><td>セル1</td><td><b>cell2</b></td></tr><tr><td>下</td></tr></table>"
+                    "<ul><li>項目</li></ul><ol><li><b>one</b></li><li>two</li></ol><p><a href='https://example.org/'>リンク</a> "
+                    "<span style='background-color:yellow'><b>背景</b></span></p>"_qs);
+        QTextDocument again;
+        rtf::read_into(rtf::write(doc), again);
+        const QString text = again.toPlainText();
+        qsizetype at = 0;
+        for (const QString& t : {u"セル1"_qs, u"cell2"_qs, u"下"_qs, u"•\t項目"_qs, u"1.\tone"_qs, u"2.\ttwo"_qs, u"リンク 背景"_qs}) {
+            QVERIFY2((at = text.indexOf(t, at)) >= 0, qPrintable(t + u" in "_qs + text));
+            at += t.size();
+        }
+        for (const QString& bold : {u"cell2"_qs, u"one"_qs, u"背景"_qs})
+            QVERIFY(test::fragment_with(again, bold).charFormat().fontWeight() >= QFont::DemiBold);
+    }
+
+    void unrtf_reads_the_same() {
+        if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty()) QSKIP("unrtf is not installed");
+        QTextDocument doc;
+        const QByteArray png = fill_sample(doc, false);  // unrtf writes tabs and line breaks its own way
+        QTemporaryDir dir;
+        QCOMPARE(unrtf_text(rtf::write(doc), dir), doc.toPlainText().remove(QChar::ObjectReplacementCharacter));
+        QFile extracted(dir.filePath(u"pict001.png"_qs));
+        QVERIFY(extracted.open(QIODevice::ReadOnly));
+        QCOMPARE(extracted.readAll(), png);
+    }
+
+    // rtf: a test file, or what follows "\pict" in a group between "before" and "after".
+    void pictures_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QSizeF>("shown");
+        QTest::addColumn<QSize>("pixels");  // none: a placeholder
+        QTest::addColumn<QColor>("colour");  // of the last pixel
+        QTest::addColumn<int>("kind");  // what the document keeps for writing back
+        QTest::addColumn<QByteArray>("written");  // in what saving writes: the bytes as they came where there are any
+        const int png = rtf::Picture::Png, jpeg = rtf::Picture::Jpeg, none = -1;
+        const QColor red(255, 0, 0);
+        QTest::newRow("PNG") << QByteArray("picture_png.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << png << QByteArray("\\pngblip");
+        QTest::newRow("JPEG") << QByteArray("picture_jpeg.rtf") << QSizeF(8, 6) << QSize(8, 6) << QColor(250, 250, 0) << jpeg << QByteArray("\\jpegblip");
+        QTest::newRow("DIB") << QByteArray("picture_dib.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 255, 0) << png << QByteArray("\\pngblip");
+        QTest::newRow("WMF with META_DIBBITBLT") << QByteArray("picture_wmf_dibbitblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
+        QTest::newRow("WMF with META_DIBSTRETCHBLT")
+            << QByteArray("picture_wmf_dibstretchblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
+        QTest::newRow("WMF with META_STRETCHDIB") << QByteArray("picture_wmf_stretchdib.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
+        const QByteArray hex = hex_payload(test::rtf_data(u"picture_png.rtf"_qs)).toHex();
+        QTest::newRow("goal and scale") << "\\pngblip\\picwgoal60\\pichgoal45\\picscalex200\\picscaley50 " + hex << QSizeF(8, 1.5)
+                                        << QSize(4, 3) << QColor(0, 0, 255) << png << QByteArray("\\pngblip");
+        QTest::newRow("no goal: the image's own size") << "\\pngblip " + hex << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << png
+                                                       << QByteArray("\\pngblip");
+        const QByteArray goal = "\\picwgoal300\\pichgoal150";
+        QTest::newRow("metafile without a bitmap")
+            << goal + "\\wmetafile8\\picw100\\pich50 010009000003050000000000030000000000" << QSizeF(20, 10) << QSize() << QColor() << none
+            << QByteArray("{\\pict\\wmetafile8\\picw100\\pich50\\picwgoal300\\pichgoal150\n010009000003050000000000030000000000}");
+        QTest::newRow("EMF") << goal + "\\emfblip 0100000000" << QSizeF(20, 10) << QSize() << QColor() << none
+                             << QByteArray("\\emfblip\\picw32\\pich32\\picwgoal300\\pichgoal150\n0100000000}");
+        QTest::newRow("DIB header too large") << goal + "\\dibitmap0 ffffff7f01000000" << QSizeF(20, 10) << QSize() << QColor() << none
+                                              << QByteArray("\\dibitmap0");
+        QTest::newRow("not hex") << goal + "\\pngblip zz-qq!!" << QSizeF(20, 10) << QSize() << QColor() << none
+                                 << QByteArray("\\pngblip\\picw32\\pich32\\picwgoal300");
+        QTest::newRow("broken PNG") << goal + "\\pngblip 89504e470d0a1a0a0000" << QSizeF(20, 10) << QSize() << QColor() << none
+                                    << QByteArray("89504e470d0a1a0a0000}");
+        QTest::newRow("odd digit count") << goal + "\\pngblip 123" << QSizeF(20, 10) << QSize() << QColor() << none << QByteArray("\\pngblip");
+    }
+
+    void pictures() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QSizeF, shown);
+        QFETCH(QSize, pixels);
+        QFETCH(QColor, colour);
+        QFETCH(int, kind);
+        QFETCH(QByteArray, written);
+        const bool file = rtf.endsWith(".rtf");
+        const QByteArray bytes = file ? test::rtf_data(QString::fromLatin1(rtf)) : "{\\rtf1 before{\\pict" + rtf + "}after}";
+        QTextDocument doc;
+        rtf::read_into(bytes, doc);
+        QCOMPARE(doc.toPlainText(), u"before\uFFFCafter"_qs);
+        QCOMPARE(rtf::plain_text(bytes), doc.toPlainText());
+        const QTextImageFormat f = test::fragment_with(doc, u"\uFFFC"_qs).charFormat().toImageFormat();
+        QCOMPARE(QSizeF(f.width(), f.height()), shown);
+        const QImage image = doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+        QVERIFY(!image.isNull());
+        if (pixels.isValid()) {
+            QCOMPARE(image.size(), pixels);
+            const QColor pixel = image.pixelColor(pixels.width() - 1, pixels.height() - 1);
+            QVERIFY2(std::max({qAbs(pixel.red() - colour.red()), qAbs(pixel.green() - colour.green()), qAbs(pixel.blue() - colour.blue())}) <= 8,
+                     qPrintable(pixel.name()));
+            const QVariantList source = doc.resource(rtf::kPictureSource, rtf::picture_source_url(f.name())).toList();
+            QCOMPARE(source.value(0).toInt(), kind);
+            if (file && (kind == rtf::Picture::Jpeg || rtf == "picture_png.rtf"))
+                QCOMPARE(source.value(1).toByteArray(), hex_payload(bytes));  // kept byte for byte
+        }
+        const QByteArray out = rtf::write(doc);
+        QVERIFY2(out.contains(written), out.constData());
+        QCOMPARE(test::document_text(out), u"before\uFFFCafter"_qs);
+        // The plain-text path sees the picture without its data.
+        PictureCounter counter;
+        rtf::parse(bytes, counter);
+        QCOMPARE(counter.pictures, 1);
+        QCOMPARE(counter.data_bytes, 0);
+    }
 };
-
-void TestRtfRoundTrip::every_attribute_and_pictures() {
-    QTextDocument doc;
-    fill_sample(doc);
-    const QByteArray written = rtf::write(doc);
-    QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0"));
-    for (char c : written) QVERIFY2(uchar(c) < 0x80, "the writer writes 7-bit text only");
-    // What other readers know: Japanese font names as CP932 bytes, layout as control words.
-    QVERIFY(written.contains("\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;"));
-    QVERIFY(written.contains("\\tab \\line x\\~y ;"));
-    QTextDocument again;
-    again.setDefaultFont(QFont(u"Serif"_qs, 30));  // the file, not the reader's default, gives the look
-    rtf::read_into(written, again);
-    QCOMPARE(describe(again), describe(doc));
-    QCOMPARE(rtf::plain_text(written), doc.toPlainText());
-    again.setDefaultFont(doc.defaultFont());
-    QCOMPARE(rtf::write(again), written);  // writing what was read gives the same file
-}
-
-// Tables, lists, links and backgrounds it cannot keep still leave their text, in order.
-void TestRtfRoundTrip::pasted_content_keeps_text() {
-    QTextDocument doc;
-    doc.setHtml(u"<table border=1><tr><td>セル1</td><td><b>cell2</b></td></tr><tr><td>下</td></tr></table>"
-                "<ul><li>項目</li></ul><ol><li><b>one</b></li><li>two</li></ol><p><a href='https://example.org/'>リンク</a> "
-                "<span style='background-color:yellow'><b>背景</b></span></p>"_qs);
-    QTextDocument again;
-    rtf::read_into(rtf::write(doc), again);
-    const QString text = again.toPlainText();
-    qsizetype at = 0;
-    for (const QString& t : {u"セル1"_qs, u"cell2"_qs, u"下"_qs, u"•\t項目"_qs, u"1.\tone"_qs, u"2.\ttwo"_qs, u"リンク 背景"_qs}) {
-        QVERIFY2((at = text.indexOf(t, at)) >= 0, qPrintable(t + u" in "_qs + text));
-        at += t.size();
-    }
-    for (const QString& bold : {u"cell2"_qs, u"one"_qs, u"背景"_qs})
-        QVERIFY(test::fragment_with(again, bold).charFormat().fontWeight() >= QFont::DemiBold);
-}
-
-void TestRtfRoundTrip::unrtf_reads_the_same() {
-    if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty()) QSKIP("unrtf is not installed");
-    QTextDocument doc;
-    const QByteArray png = fill_sample(doc, false);  // unrtf writes tabs and line breaks its own way
-    QTemporaryDir dir;
-    QCOMPARE(unrtf_text(rtf::write(doc), dir), doc.toPlainText().remove(QChar::ObjectReplacementCharacter));
-    QFile extracted(dir.filePath(u"pict001.png"_qs));
-    QVERIFY(extracted.open(QIODevice::ReadOnly));
-    QCOMPARE(extracted.readAll(), png);
-}
-
-// rtf: a test file, or what follows "\pict" in a group between "before" and "after".
-void TestRtfRoundTrip::pictures_data() {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QSizeF>("shown");
-    QTest::addColumn<QSize>("pixels");  // none: a placeholder
-    QTest::addColumn<QColor>("colour");  // of the last pixel
-    QTest::addColumn<int>("kind");  // what the document keeps for writing back
-    QTest::addColumn<QByteArray>("written");  // in what saving writes: the bytes as they came where there are any
-    const int png = rtf::Picture::Png, jpeg = rtf::Picture::Jpeg, none = -1;
-    const QColor red(255, 0, 0);
-    QTest::newRow("PNG") << QByteArray("picture_png.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << png << QByteArray("\\pngblip");
-    QTest::newRow("JPEG") << QByteArray("picture_jpeg.rtf") << QSizeF(8, 6) << QSize(8, 6) << QColor(250, 250, 0) << jpeg << QByteArray("\\jpegblip");
-    QTest::newRow("DIB") << QByteArray("picture_dib.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 255, 0) << png << QByteArray("\\pngblip");
-    QTest::newRow("WMF with META_DIBBITBLT") << QByteArray("picture_wmf_dibbitblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
-    QTest::newRow("WMF with META_DIBSTRETCHBLT")
-        << QByteArray("picture_wmf_dibstretchblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
-    QTest::newRow("WMF with META_STRETCHDIB") << QByteArray("picture_wmf_stretchdib.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
-    const QByteArray hex = hex_payload(test::rtf_data(u"picture_png.rtf"_qs)).toHex();
-    QTest::newRow("goal and scale") << "\\pngblip\\picwgoal60\\pichgoal45\\picscalex200\\picscaley50 " + hex << QSizeF(8, 1.5)
-                                    << QSize(4, 3) << QColor(0, 0, 255) << png << QByteArray("\\pngblip");
-    QTest::newRow("no goal: the image's own size") << "\\pngblip " + hex << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << png
-                                                   << QByteArray("\\pngblip");
-    const QByteArray goal = "\\picwgoal300\\pichgoal150";
-    QTest::newRow("metafile without a bitmap")
-        << goal + "\\wmetafile8\\picw100\\pich50 010009000003050000000000030000000000" << QSizeF(20, 10) << QSize() << QColor() << none
-        << QByteArray("{\\pict\\wmetafile8\\picw100\\pich50\\picwgoal300\\pichgoal150\n010009000003050000000000030000000000}");
-    QTest::newRow("EMF") << goal + "\\emfblip 0100000000" << QSizeF(20, 10) << QSize() << QColor() << none
-                         << QByteArray("\\emfblip\\picw32\\pich32\\picwgoal300\\pichgoal150\n0100000000}");
-    QTest::newRow("DIB header too large") << goal + "\\dibitmap0 ffffff7f01000000" << QSizeF(20, 10) << QSize() << QColor() << none
-                                          << QByteArray("\\dibitmap0");
-    QTest::newRow("not hex") << goal + "\\pngblip zz-qq!!" << QSizeF(20, 10) << QSize() << QColor() << none
-                             << QByteArray("\\pngblip\\picw32\\pich32\\picwgoal300");
-    QTest::newRow("broken PNG") << goal + "\\pngblip 89504e470d0a1a0a0000" << QSizeF(20, 10) << QSize() << QColor() << none
-                                << QByteArray("89504e470d0a1a0a0000}");
-    QTest::newRow("odd digit count") << goal + "\\pngblip 123" << QSizeF(20, 10) << QSize() << QColor() << none << QByteArray("\\pngblip");
-}
-
-void TestRtfRoundTrip::pictures() {
-    QFETCH(QByteArray, rtf);
-    QFETCH(QSizeF, shown);
-    QFETCH(QSize, pixels);
-    QFETCH(QColor, colour);
-    QFETCH(int, kind);
-    QFETCH(QByteArray, written);
-    const bool file = rtf.endsWith(".rtf");
-    const QByteArray bytes = file ? test::rtf_data(QString::fromLatin1(rtf)) : "{\\rtf1 before{\\pict" + rtf + "}after}";
-    QTextDocument doc;
-    rtf::read_into(bytes, doc);
-    QCOMPARE(doc.toPlainText(), u"before\uFFFCafter"_qs);
-    QCOMPARE(rtf::plain_text(bytes), doc.toPlainText());
-    const QList<QTextImageFormat> found = images(doc);
-    QCOMPARE(found.size(), 1);
-    QCOMPARE(QSizeF(found[0].width(), found[0].height()), shown);
-    const QImage image = doc.resource(QTextDocument::ImageResource, QUrl(found[0].name())).value<QImage>();
-    QVERIFY(!image.isNull());
-    if (pixels.isValid()) {
-        QCOMPARE(image.size(), pixels);
-        const QColor pixel = image.pixelColor(pixels.width() - 1, pixels.height() - 1);
-        QVERIFY2(std::max({qAbs(pixel.red() - colour.red()), qAbs(pixel.green() - colour.green()), qAbs(pixel.blue() - colour.blue())}) <= 8,
-                 qPrintable(pixel.name()));
-        const QVariantList source = doc.resource(rtf::kPictureSource, rtf::picture_source_url(found[0].name())).toList();
-        QCOMPARE(source.value(0).toInt(), kind);
-        if (file && (kind == rtf::Picture::Jpeg || rtf == "picture_png.rtf"))
-            QCOMPARE(source.value(1).toByteArray(), hex_payload(bytes));  // kept byte for byte
-    }
-    const QByteArray out = rtf::write(doc);
-    QVERIFY2(out.contains(written), out.constData());
-    QCOMPARE(test::document_text(out), u"before\uFFFCafter"_qs);
-    // The plain-text path sees the picture without its data.
-    PictureCounter counter;
-    rtf::parse(bytes, counter);
-    QCOMPARE(counter.pictures, 1);
-    QCOMPARE(counter.data_bytes, 0);
-}
 
 QTEST_MAIN(TestRtfRoundTrip)
 #include "tst_rtf_roundtrip.moc"
