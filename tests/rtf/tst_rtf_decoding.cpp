@@ -43,6 +43,7 @@ private slots:
         QTest::newRow("high surrogate at the end") << head + "x\\u-10179?}" << u"x\uFFFD"_qs;
         QTest::newRow("high surrogate before a pair") << head + "\\u-10179?\\u-10179?\\u-8704?}" << u"\uFFFD😀"_qs;
         QTest::newRow("upper- and lower-case hex") << head + "\\'82\\'A0\\'81\\'5F\\'81\\'5f}" << u"あ＼＼"_qs;
+        QTest::newRow("blanks and line ends before the header") << QByteArray(" \t\r\n{\\rtf1 a}") << u"a"_qs;
         QTest::newRow("no code page: 932") << QByteArray("{\\rtf1\\ansi \\'82\\'a0}") << u"あ"_qs;
         QTest::newRow("no code page, font without charset: 932")
             << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
@@ -56,7 +57,8 @@ private slots:
         QTest::newRow("backslash before line end is \\par") << head + "a\\\nb}" << u"a\nb"_qs;
         QTest::newRow("line, tab, no-break space") << head + "a\\line b\\tab c\\~d}" << u"a\nb\tc d"_qs;
         QTest::newRow("special characters")
-            << head + "\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}" << u"—–•‘’“”"_qs;
+            << head + "\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\emspace\\enspace\\qmspace\\zwj\\zwnj\\ltrmark\\rtlmark}"
+        << u"—–•‘’“”\u2003\u2002\u2005\u200D\u200C\u200E\u200F"_qs;
         QTest::newRow("optional hyphen shows nothing") << head + "ab\\-cd}" << u"abcd"_qs;
         QTest::newRow("hidden text") << head + "a{\\v hidden}b\\v c\\v0 d}" << u"abd"_qs;
         QTest::newRow("unknown starred destination") << head + "a{\\*\\whatever {x}y}b}" << u"ab"_qs;
