@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QPixmap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -201,6 +202,34 @@ private slots:
         }
         for (const QString& bold : {u"cell2"_qs, u"one"_qs, u"背景"_qs})
             QVERIFY(test::fragment_with(again, bold).charFormat().fontWeight() >= QFont::DemiBold);
+    }
+
+    // A pasted picture arrives as one of several kinds of resource; each is saved.
+    void pasted_pictures_data() {
+        QTest::addColumn<QVariant>("resource");
+        QTest::addColumn<QByteArray>("kind");
+        QImage image(3, 2, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        const auto encoded = [&](const char* format) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, format);
+            return bytes;
+        };
+        QTest::newRow("image") << QVariant(image) << QByteArray("\\pngblip\\picw3\\pich2");
+        QTest::newRow("pixmap") << QVariant(QPixmap::fromImage(image)) << QByteArray("\\pngblip\\picw3\\pich2");
+        QTest::newRow("PNG bytes") << QVariant(encoded("PNG")) << QByteArray("\\pngblip\\picw3\\pich2");
+        QTest::newRow("JPEG bytes") << QVariant(encoded("JPEG")) << QByteArray("\\jpegblip\\picw3\\pich2");
+        QTest::newRow("BMP bytes") << QVariant(encoded("BMP")) << QByteArray("\\pngblip\\picw3\\pich2");
+    }
+    void pasted_pictures() {
+        QFETCH(QVariant, resource);
+        QFETCH(QByteArray, kind);
+        QTextDocument doc;
+        doc.addResource(QTextDocument::ImageResource, QUrl(u"pasted"_qs), resource);
+        QTextCursor(&doc).insertImage(u"pasted"_qs);
+        QVERIFY(rtf::write(doc).contains(kind));
     }
 
     void unrtf_reads_the_same() {
