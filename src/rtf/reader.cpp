@@ -860,20 +860,24 @@ void parse_plain(QByteArrayView bytes, Sink& sink) {
     sink.finish(Align::Left);
 }
 
-}  // namespace
-
-bool is_rtf(QByteArrayView bytes) {
+// The bytes from the first one that is not a blank or a line end.
+QByteArrayView after_blanks(QByteArrayView bytes) {
     qsizetype i = 0;
     while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
-    return bytes.sliced(i).startsWith("{\\rtf");
+    return bytes.sliced(i);
 }
+
+}  // namespace
+
+bool is_rtf(QByteArrayView bytes) { return after_blanks(bytes).startsWith("{\\rtf"); }
 
 void parse(QByteArrayView bytes, Sink& sink) {
     if (!is_rtf(bytes)) {
         parse_plain(bytes, sink);
         return;
     }
-    Interpreter(bytes, sink).run();
+    // The blanks before the header are not text of the document.
+    Interpreter(after_blanks(bytes), sink).run();
 }
 
 }  // namespace tz::rtf

@@ -20,10 +20,6 @@ inline QByteArray rtf_data(const QString& name) {
     return f.readAll();
 }
 
-inline QStringList rtf_data_files() {
-    return QDir(rtf_data_dir()).entryList({QStringLiteral("*.rtf"), QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
-}
-
 inline QString document_text(const QByteArray& bytes) {
     QTextDocument doc;
     rtf::read_into(bytes, doc);
@@ -38,20 +34,16 @@ inline QTextFragment fragment_with(const QTextDocument& doc, const QString& what
     return {};
 }
 
-inline QString family(const QTextCharFormat& f) {
-    const QStringList families = f.property(QTextFormat::FontFamilies).toStringList();
-    return families.isEmpty() ? QString() : families.first();
-}
-
-// All image formats of the document, in order.
-inline QList<QTextImageFormat> images(const QTextDocument& doc) {
-    QList<QTextImageFormat> out;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                for (QChar c : it.fragment().text())
-                    if (c == QChar::ObjectReplacementCharacter) out.append(it.fragment().charFormat().toImageFormat());
-    return out;
+// How a run of text looks, as one line: family, size, b i u s, colour or "auto";
+// what the format leaves open is taken from base.
+inline QString look(const QTextCharFormat& f, const QFont& base) {
+    const QString family = f.property(QTextFormat::FontFamilies).toStringList().value(0);
+    return QStringLiteral("%1 %2pt%3%4%5%6 %7")
+        .arg(family.isEmpty() ? base.family() : family)
+        .arg(f.fontPointSize() > 0 ? f.fontPointSize() : base.pointSizeF())
+        .arg(f.fontWeight() >= QFont::DemiBold ? " b" : "", f.fontItalic() ? " i" : "", f.fontUnderline() ? " u" : "",
+             f.fontStrikeOut() ? " s" : "")
+        .arg(f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : "auto");
 }
 
 }  // namespace tz::test

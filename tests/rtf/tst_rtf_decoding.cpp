@@ -1,6 +1,7 @@
-// Decoding: what the reader makes of the headers, code pages, escapes and
-// Unicode forms that Windows rich-edit controls, LibreOffice and WordPad write,
-// and of files without an RTF header.
+// Reading: what the reader makes of the headers, code pages, escapes, Unicode
+// forms and formats that Windows rich-edit controls, LibreOffice and WordPad
+// write, of files without an RTF header, and of damaged and hostile input, which
+// ends in a result, never a crash or a hang; both consumers of the reader agree.
 
 #include "rtf_test_util.h"
 
@@ -8,136 +9,170 @@
 
 using namespace tz;
 
+namespace {
+
+// The bytes of a test file when rtf names one, else rtf itself.
+QByteArray bytes_of(const QByteArray& rtf) {
+    return rtf.endsWith(".rtf") || rtf.endsWith(".txt") ? test::rtf_data(QString::fromLatin1(rtf)) : rtf;
+}
+
+}  // namespace
+
 class TestRtfDecoding : public QObject {
     Q_OBJECT
 private slots:
-    void files_data();
-    void files();
-    void snippets_data();
-    void snippets();
-    void font_names_data();
-    void font_names();
-    void richedit_formats();
-    void office_formats();
+    void text_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("rich-edit Japanese") << QByteArray("richedit_japanese.rtf") << u"こんにちはABC\n表ソ―\n表ソボマア\n赤い x"_qs;
+        QTest::newRow("pair split by a line end") << QByteArray("richedit_linewrap.rtf") << u"あい"_qs;
+        QTest::newRow("unicode and fallbacks") << QByteArray("unicode.rtf") << u"あい|う|え|ｱ|😀|おX"_qs;
+        QTest::newRow("LibreOffice") << QByteArray("libreoffice.rtf") << u"Plain line\n日本　\nLink text after\n•\tItem"_qs;
+        QTest::newRow("WordPad") << QByteArray("wordpad.rtf") << u"café €\n日本\tend"_qs;
+        QTest::newRow("plain Shift-JIS lines") << QByteArray("plain_sjis.txt") << u"日本語の行\n\n  表 {x}\\y"_qs;
+        QTest::newRow("only CR LF") << QByteArray("crlf_only.txt") << QString();
+        QTest::newRow("empty file") << QByteArray("empty.rtf") << QString();
+        const QByteArray head = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 X;}}\\f0 ";
+        QTest::newRow("uc1 skips one byte") << head + "\\uc1\\u12354\\'3fA}" << u"あA"_qs;
+        QTest::newRow("uc2 skips a pair") << head + "\\uc2\\u12354\\'82\\'a0B}" << u"あB"_qs;
+        QTest::newRow("uc counts a control word as one") << head + "\\uc1\\u12354\\tab C}" << u"あC"_qs;
+        QTest::newRow("brace ends a skip") << head + "{\\uc3\\u12354 x}yz}" << u"あyz"_qs;
+        QTest::newRow("uc is kept per group") << head + "{\\uc2 a}\\u12354 ?b}" << u"aあb"_qs;
+        QTest::newRow("lone high surrogate") << head + "\\u-10179?x}" << u"\uFFFDx"_qs;
+        QTest::newRow("lone low surrogate") << head + "\\u-8704?x}" << u"\uFFFDx"_qs;
+        QTest::newRow("high surrogate at the end") << head + "x\\u-10179?}" << u"x\uFFFD"_qs;
+        QTest::newRow("high surrogate before a pair") << head + "\\u-10179?\\u-10179?\\u-8704?}" << u"\uFFFD😀"_qs;
+        QTest::newRow("upper- and lower-case hex") << head + "\\'82\\'A0\\'81\\'5F\\'81\\'5f}" << u"あ＼＼"_qs;
+        QTest::newRow("blanks and line ends before the header") << QByteArray(" \t\r\n{\\rtf1 a}") << u"a"_qs;
+        QTest::newRow("no code page: 932") << QByteArray("{\\rtf1\\ansi \\'82\\'a0}") << u"あ"_qs;
+        QTest::newRow("no code page, font without charset: 932")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
+        QTest::newRow("charset of font 0 wins over \\ansicpg")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset128 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
+        QTest::newRow("\\ansicpg1252 without fonts") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}") << u"café"_qs;
+        QTest::newRow("font \\cpg wins over charset")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0\\cpg932 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
+        QTest::newRow("last \\par opens no paragraph") << head + "a\\par b\\par}" << u"a\nb"_qs;
+        QTest::newRow("empty paragraphs kept") << head + "a\\par\\par\\par}" << u"a\n\n"_qs;
+        QTest::newRow("backslash before line end is \\par") << head + "a\\\nb}" << u"a\nb"_qs;
+        QTest::newRow("line, tab, no-break space") << head + "a\\line b\\tab c\\~d}" << u"a\nb\tc d"_qs;
+        QTest::newRow("special characters")
+            << head + "\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\emspace\\enspace\\qmspace\\zwj\\zwnj\\ltrmark\\rtlmark}"
+        << u"—–•‘’“”\u2003\u2002\u2005\u200D\u200C\u200E\u200F"_qs;
+        QTest::newRow("optional hyphen shows nothing") << head + "ab\\-cd}" << u"abcd"_qs;
+        QTest::newRow("hidden text") << head + "a{\\v hidden}b\\v c\\v0 d}" << u"abd"_qs;
+        QTest::newRow("unknown starred destination") << head + "a{\\*\\whatever {x}y}b}" << u"ab"_qs;
+        QTest::newRow("unknown word is ignored") << head + "a\\foo12 b}" << u"ab"_qs;
+        QTest::newRow("known skipped destinations")
+            << head + "{\\info{\\title T}}{\\stylesheet{S;}}{\\header H}{\\footer F}a}" << u"a"_qs;
+        QTest::newRow("field shows its result")
+            << head + "{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt link}}}" << u"link"_qs;
+        QTest::newRow("table cells and rows")
+            << head + "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row c\\cell d\\cell\\row}" << u"a\tb\nc\td"_qs;
+        QTest::newRow("control characters in hex dropped") << head + "a\\'0d\\'0ab\\'00c}" << u"abc"_qs;
+        QTest::newRow("nonshppict skipped, shppict read")
+            << head + "{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}}" << u"\uFFFC"_qs;
+        QTest::newRow("text after the last brace ignored") << head + "a}b" << u"a"_qs;
+        const int n = 100000;
+        QTest::newRow("100,000 nested braces")
+            << "{\\rtf1 " + QByteArray(n, '{') + "deep" + QByteArray(n, '}') + " after}" << u"deep after"_qs;
+        QTest::newRow("100,000 braces never closed") << "{\\rtf1 a" + QByteArray(n, '{') + "b" << u"ab"_qs;
+        QTest::newRow("formats deep down") << "{\\rtf1 " + QByteArray(n, '{').replace("{", "{\\b ") + "x" << u"x"_qs;
+        QTest::newRow("\\bin999999999") << QByteArray("{\\rtf1 a\\bin999999999 xyz}") << u"a"_qs;
+        QTest::newRow("\\bin with braces in a skipped group")
+            << QByteArray("{\\rtf1 a{\\*\\foo \\bin4 }}}}b}c}") << u"ac"_qs;
+        QTest::newRow("\\bin negative") << QByteArray("{\\rtf1 a\\bin-5 b}") << u"ab"_qs;
+        QTest::newRow("stray brace inside") << QByteArray("{\\rtf1 {a}}b}") << u"a"_qs;
+        QTest::newRow("bad hex") << QByteArray("{\\rtf1 a\\'zzb\\'4c\\'4}") << u"azzbL"_qs;
+        QTest::newRow("lead byte at the end") << QByteArray("{\\rtf1 a\\'82}") << u"a\uFFFD"_qs;
+        QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << u"a"_qs;
+        QTest::newRow("header only") << QByteArray("{\\rtf") << QString();
+        QTest::newRow("huge numbers")
+            << QByteArray("{\\rtf1\\fs99999999999\\f-2147483648\\cf-1\\u99999999?a\\u-2147483648?b\\uc99 \\u65?"
+                          "cdefghijklmnopqrstuvwxyz}")
+            << u"\uFFFDa\uFFFDbArstuvwxyz"_qs;
+        QTest::newRow("long control word") << "{\\rtf1 a\\" + QByteArray(5000, 'x') + "123 b}" << u"ab"_qs;
+        QTest::newRow("colour index out of range") << QByteArray("{\\rtf1{\\colortbl;\\red1;}\\cf7 a\\cf1 b}") << u"ab"_qs;
+        QTest::newRow("font index out of range") << QByteArray("{\\rtf1{\\fonttbl{\\f0 A;}}\\f9 a}") << u"a"_qs;
+        QTest::newRow("NUL bytes") << QByteArray("{\\rtf1 a\0b}", 11) << u"ab"_qs;
+    }
+
+    void text() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        const QByteArray bytes = bytes_of(rtf);
+        QCOMPARE(test::document_text(bytes), text);
+        QCOMPARE(rtf::plain_text(bytes), text);
+    }
+
+    // How runs of text look, and the alignment of their paragraph; the document's
+    // own default font is never used.
+    void looks_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("look");
+        QTest::addColumn<int>("align");
+        const int left = Qt::AlignLeft, right = Qt::AlignRight, centre = Qt::AlignHCenter;
+        QTest::newRow("rich-edit Japanese") << QByteArray("richedit_japanese.rtf") << u"こんにちは"_qs << u"ＭＳ 明朝 10.5pt auto"_qs << left;
+        QTest::newRow("rich-edit red bold") << QByteArray("richedit_japanese.rtf") << u"赤い"_qs << u"ＭＳ 明朝 10.5pt b #ff0000"_qs << left;
+        QTest::newRow("rich-edit bold ends") << QByteArray("richedit_japanese.rtf") << u" x"_qs << u"ＭＳ 明朝 10.5pt auto"_qs << left;
+        QTest::newRow("WordPad colour") << QByteArray("wordpad.rtf") << u"caf"_qs << u"Calibri 11pt #004dbb"_qs << right;
+        QTest::newRow("WordPad italic") << QByteArray("wordpad.rtf") << u"end"_qs << u"Calibri 11pt i auto"_qs << left;
+        QTest::newRow("WordPad Japanese") << QByteArray("wordpad.rtf") << u"日本"_qs << u"MS Gothic 11pt auto"_qs << left;
+        QTest::newRow("LibreOffice centred") << QByteArray("libreoffice.rtf") << u"日本"_qs << u"IPAMincho 12pt auto"_qs << centre;
+        QTest::newRow("LibreOffice link") << QByteArray("libreoffice.rtf") << u"Link text"_qs << u"Liberation Serif 12pt u #000080"_qs << left;
+        QTest::newRow("no \\fs: 12 points") << QByteArray("{\\rtf1{\\fonttbl{\\f0 F;}}\\f0 a}") << u"a"_qs << u"F 12pt auto"_qs << left;
+        QTest::newRow("\\fs0: 12 points") << QByteArray("{\\rtf1{\\fonttbl{\\f0 F;}}\\f0\\fs30\\fs0 a}") << u"a"_qs << u"F 12pt auto"_qs << left;
+        const auto table = [](const char* fonts) { return "{\\rtf1\\ansi\\ansicpg932{\\fonttbl" + QByteArray(fonts) + "}\\f0 text}"; };
+        QTest::newRow("font name: CP932 hex")
+            << table("{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}") << u"text"_qs << u"ＭＳ 明朝 12pt auto"_qs << left;
+        QTest::newRow("font name: without group") << table("\\f0\\fswiss\\fcharset0 Arial;") << u"text"_qs << u"Arial 12pt auto"_qs << left;
+        QTest::newRow("font name: alternative skipped")
+            << table("{\\f0 Liberation Serif{\\*\\falt Times};}") << u"text"_qs << u"Liberation Serif 12pt auto"_qs << left;
+        QTest::newRow("font name: hex and \\u mixed in order")
+            << table("{\\f0\\fcharset128 \\'82\\'6c\\u12354?\\'82\\'72;}") << u"text"_qs << u"ＭあＳ 12pt auto"_qs << left;
+        QTest::newRow("font name: unicode") << table("{\\f0\\fcharset0 \\u-187?\\u-205? x;}") << u"text"_qs << u"ｅＳ x 12pt auto"_qs << left;
+        QTest::newRow("font name: no semicolon") << table("{\\f0\\fcharset0 Courier}") << u"text"_qs << u"Courier 12pt auto"_qs << left;
+        QByteArray many = "{\\rtf1\\ansi{\\fonttbl";
+        for (int i = 0; i < 40000; ++i) many += "{\\f" + QByteArray::number(i) + "\\fcharset0 Font" + QByteArray::number(i) + ";}";
+        many += "}\\f39999 z\\f12345 y}";
+        QTest::newRow("40,000 fonts: the last") << many << u"z"_qs << u"Font39999 12pt auto"_qs << left;
+        QTest::newRow("40,000 fonts: one between") << many << u"y"_qs << u"Font12345 12pt auto"_qs << left;
+    }
+
+    void looks() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QFETCH(QString, look);
+        QFETCH(int, align);
+        QTextDocument doc;
+        doc.setDefaultFont(QFont(u"Serif"_qs, 30));
+        rtf::read_into(bytes_of(rtf), doc);
+        const QTextFragment fragment = test::fragment_with(doc, text);
+        QCOMPARE(test::look(fragment.charFormat(), doc.defaultFont()), look);
+        QCOMPARE(int(doc.findBlock(fragment.position()).blockFormat().alignment() & Qt::AlignHorizontal_Mask), align);
+    }
+
+    // A code page with shift states (EBCDIC 930) left shifted at the end of one
+    // piece of text must not change how the next piece, or the next file, reads.
+    void stateful_code_page() {
+        const QByteArray rtf_bytes = "{\\rtf1\\ansicpg930 \\'0e\\'44\\'5a\\par \\'c1\\'0e}";
+        const QString first = rtf::plain_text(rtf_bytes);
+        QCOMPARE(rtf::plain_text(rtf_bytes), first);
+        QCOMPARE(test::document_text(rtf_bytes), first);
+    }
+
+    // Every test file cut short anywhere still reads, the same way through both paths.
+    void truncated_files() {
+        for (const QString& file : QDir(test::rtf_data_dir()).entryList({u"*.rtf"_qs, u"*.txt"_qs}, QDir::Files)) {
+            const QByteArray bytes = test::rtf_data(file);
+            for (qsizetype cut = 0; cut < bytes.size(); cut += 1 + cut / 16) {
+                const QByteArray part = bytes.left(cut);
+                QCOMPARE(test::document_text(part), rtf::plain_text(part));
+            }
+        }
+    }
 };
-
-void TestRtfDecoding::files_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("rich-edit Japanese") << "richedit_japanese.rtf"
-                                        << u"こんにちはABC\n表ソ―\n表ソボマア\n赤い x"_qs;
-    QTest::newRow("pair split by a line end") << "richedit_linewrap.rtf" << u"あい"_qs;
-    QTest::newRow("unicode and fallbacks") << "unicode.rtf" << u"あい|う|え|ｱ|😀|おX"_qs;
-    QTest::newRow("LibreOffice") << "libreoffice.rtf" << u"Plain line\n日本　\nLink text after\n•\tItem"_qs;
-    QTest::newRow("WordPad") << "wordpad.rtf" << u"café €\n日本\tend"_qs;
-    QTest::newRow("plain Shift-JIS lines") << "plain_sjis.txt" << u"日本語の行\n\n  表 {x}\\y"_qs;
-    QTest::newRow("only CR LF") << "crlf_only.txt" << QString();
-    QTest::newRow("empty file") << "empty.rtf" << QString();
-}
-
-void TestRtfDecoding::files() {
-    QFETCH(QString, file);
-    QFETCH(QString, text);
-    const QByteArray bytes = test::rtf_data(file);
-    QCOMPARE(test::document_text(bytes), text);
-    QCOMPARE(rtf::plain_text(bytes), text);
-}
-
-void TestRtfDecoding::snippets_data() {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("text");
-    const QByteArray head = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 X;}}\\f0 ";
-    QTest::newRow("uc1 skips one byte") << head + "\\uc1\\u12354\\'3fA}" << u"あA"_qs;
-    QTest::newRow("uc2 skips a pair") << head + "\\uc2\\u12354\\'82\\'a0B}" << u"あB"_qs;
-    QTest::newRow("uc counts a control word as one") << head + "\\uc1\\u12354\\tab C}" << u"あC"_qs;
-    QTest::newRow("brace ends a skip") << head + "{\\uc3\\u12354 x}yz}" << u"あyz"_qs;
-    QTest::newRow("uc is kept per group") << head + "{\\uc2 a}\\u12354 ?b}" << u"aあb"_qs;
-    QTest::newRow("lone high surrogate") << head + "\\u-10179?x}" << u"\uFFFDx"_qs;
-    QTest::newRow("lone low surrogate") << head + "\\u-8704?x}" << u"\uFFFDx"_qs;
-    QTest::newRow("no code page: 932") << QByteArray("{\\rtf1\\ansi \\'82\\'a0}") << u"あ"_qs;
-    QTest::newRow("\\ansicpg1252 without fonts") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}") << u"café"_qs;
-    QTest::newRow("font \\cpg wins over charset")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0\\cpg932 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
-    QTest::newRow("last \\par opens no paragraph") << head + "a\\par b\\par}" << u"a\nb"_qs;
-    QTest::newRow("empty paragraphs kept") << head + "a\\par\\par\\par}" << u"a\n\n"_qs;
-    QTest::newRow("backslash before line end is \\par") << head + "a\\\nb}" << u"a\nb"_qs;
-    QTest::newRow("line, tab, no-break space") << head + "a\\line b\\tab c\\~d}" << u"a\nb\tc d"_qs;
-    QTest::newRow("special characters")
-        << head + "\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}" << u"—–•‘’“”"_qs;
-    QTest::newRow("optional hyphen shows nothing") << head + "ab\\-cd}" << u"abcd"_qs;
-    QTest::newRow("hidden text") << head + "a{\\v hidden}b\\v c\\v0 d}" << u"abd"_qs;
-    QTest::newRow("unknown starred destination") << head + "a{\\*\\whatever {x}y}b}" << u"ab"_qs;
-    QTest::newRow("unknown word is ignored") << head + "a\\foo12 b}" << u"ab"_qs;
-    QTest::newRow("known skipped destinations")
-        << head + "{\\info{\\title T}}{\\stylesheet{S;}}{\\header H}{\\footer F}a}" << u"a"_qs;
-    QTest::newRow("field shows its result")
-        << head + "{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt link}}}" << u"link"_qs;
-    QTest::newRow("table cells and rows")
-        << head + "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row c\\cell d\\cell\\row}" << u"a\tb\nc\td"_qs;
-    QTest::newRow("control characters in hex dropped") << head + "a\\'0d\\'0ab\\'00c}" << u"abc"_qs;
-    QTest::newRow("nonshppict skipped, shppict read")
-        << head + "{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}}" << u"\uFFFC"_qs;
-    QTest::newRow("text after the last brace ignored") << head + "a}b" << u"a"_qs;
-}
-
-void TestRtfDecoding::snippets() {
-    QFETCH(QByteArray, rtf);
-    QFETCH(QString, text);
-    QCOMPARE(test::document_text(rtf), text);
-    QCOMPARE(rtf::plain_text(rtf), text);
-}
-
-void TestRtfDecoding::font_names_data() {
-    QTest::addColumn<QByteArray>("table");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("CP932 hex") << QByteArray("{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}")
-                               << u"ＭＳ 明朝"_qs;
-    QTest::newRow("without group") << QByteArray("\\f0\\fswiss\\fcharset0 Arial;") << u"Arial"_qs;
-    QTest::newRow("alternative name skipped") << QByteArray("{\\f0 Liberation Serif{\\*\\falt Times};}")
-                                              << u"Liberation Serif"_qs;
-    QTest::newRow("unicode name") << QByteArray("{\\f0\\fcharset0 \\u-187?\\u-205? x;}") << u"ｅＳ x"_qs;
-    QTest::newRow("no semicolon") << QByteArray("{\\f0\\fcharset0 Courier}") << u"Courier"_qs;
-}
-
-void TestRtfDecoding::font_names() {
-    QFETCH(QByteArray, table);
-    QFETCH(QString, name);
-    QTextDocument doc;
-    rtf::read_into("{\\rtf1\\ansi\\ansicpg932{\\fonttbl" + table + "}\\f0 text}", doc);
-    QCOMPARE(test::family(test::fragment_with(doc, u"text"_qs).charFormat()), name);
-}
-
-void TestRtfDecoding::richedit_formats() {
-    QTextDocument doc;
-    rtf::read_into(test::rtf_data(u"richedit_japanese.rtf"_qs), doc);
-    const QTextCharFormat hello = test::fragment_with(doc, u"こんにちは"_qs).charFormat();
-    QCOMPARE(test::family(hello), u"ＭＳ 明朝"_qs);
-    QCOMPARE(hello.fontPointSize(), 10.5);
-    QVERIFY(!hello.hasProperty(QTextFormat::ForegroundBrush));
-    QCOMPARE(test::family(test::fragment_with(doc, u"ABC"_qs).charFormat()), u"Arial"_qs);
-    const QTextCharFormat red = test::fragment_with(doc, u"赤い"_qs).charFormat();
-    QCOMPARE(red.foreground().color(), QColor(255, 0, 0));
-    QCOMPARE(red.fontWeight(), int(QFont::Bold));
-    const QTextCharFormat after = test::fragment_with(doc, u" x"_qs).charFormat();
-    QVERIFY(after.fontWeight() < QFont::DemiBold);
-}
-
-void TestRtfDecoding::office_formats() {
-    QTextDocument wordpad;
-    rtf::read_into(test::rtf_data(u"wordpad.rtf"_qs), wordpad);
-    QCOMPARE(wordpad.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    QCOMPARE(test::fragment_with(wordpad, u"caf"_qs).charFormat().foreground().color(), QColor(0, 77, 187));
-    QVERIFY(test::fragment_with(wordpad, u"end"_qs).charFormat().fontItalic());
-    QCOMPARE(test::family(test::fragment_with(wordpad, u"日本"_qs).charFormat()), u"MS Gothic"_qs);
-
-    QTextDocument office;
-    rtf::read_into(test::rtf_data(u"libreoffice.rtf"_qs), office);
-    const QTextCharFormat link = test::fragment_with(office, u"Link text"_qs).charFormat();
-    QVERIFY(link.fontUnderline());
-    QCOMPARE(link.foreground().color(), QColor(0, 0, 128));
-    QCOMPARE(office.begin().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    QCOMPARE(test::family(test::fragment_with(office, u"Plain"_qs).charFormat()), u"Liberation Serif"_qs);
-}
 
 QTEST_MAIN(TestRtfDecoding)
 #include "tst_rtf_decoding.moc"

@@ -1,13 +1,17 @@
-// Writing: what the writer writes the reader shows the same (every attribute,
-// alignment, picture bytes); pasted content keeps its text; the plain-text path
-// equals the document text; and an independent reader (unrtf) extracts the
-// same text and picture from the writer's output.
+// Writing and pictures: what the writer writes the reader shows the same (every
+// attribute, alignment, picture bytes); pasted content keeps its text; an
+// independent reader (unrtf) extracts the same text and picture from the
+// writer's output. Each kind of picture the reader knows shows as an image of
+// the right pixels and size, the plain-text path sees it without decoding its
+// data, and one it cannot show becomes a placeholder that is written back.
 
 #include "rtf_test_util.h"
+#include "rtf/picture.h"
 #include "rtf/writer.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QPixmap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -19,6 +23,27 @@
 using namespace tz;
 
 namespace {
+
+// Records what a text-only consumer is given.
+struct PictureCounter final : rtf::Sink {
+    bool wants_formats() const override { return false; }
+    bool wants_pictures() const override { return false; }
+    void text(QStringView) override {}
+    void paragraph_end(rtf::Align) override {}
+    void line_break() override {}
+    void picture(const rtf::Picture& p) override {
+        ++pictures;
+        data_bytes += p.data.size();
+    }
+    int pictures = 0;
+    qsizetype data_bytes = 0;
+};
+
+QByteArray hex_payload(const QByteArray& rtf_bytes) {
+    const qsizetype start = rtf_bytes.indexOf('\n', rtf_bytes.indexOf("goal")) + 1;
+    const qsizetype end = rtf_bytes.indexOf('}', start);
+    return QByteArray::fromHex(rtf_bytes.mid(start, end - start));
+}
 
 // Inserts a 6x4 picture of one colour, shown at w x h when given, and returns its bytes.
 QByteArray insert_picture(QTextCursor& c, QColor colour, const char* format, rtf::Picture::Kind kind, double w = 0,
@@ -86,7 +111,6 @@ QByteArray fill_sample(QTextDocument& doc, bool layout = true) {
 // of characters that look the same.
 QStringList describe(const QTextDocument& doc) {
     QStringList out;
-    const QFont base = doc.defaultFont();
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         out << QStringLiteral("¶ %1").arg(int(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask));
         QString last;
@@ -104,12 +128,7 @@ QStringList describe(const QTextDocument& doc) {
                 last.clear();
                 continue;
             }
-            const QString look = QStringLiteral("%1 %2pt%3%4%5%6 %7")
-                                     .arg(test::family(f).isEmpty() ? base.family() : test::family(f))
-                                     .arg(f.fontPointSize() > 0 ? f.fontPointSize() : base.pointSizeF())
-                                     .arg(f.fontWeight() >= QFont::DemiBold ? " b" : "", f.fontItalic() ? " i" : "",
-                                          f.fontUnderline() ? " u" : "", f.fontStrikeOut() ? " s" : "")
-                                     .arg(f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : "auto");
+            const QString look = test::look(f, doc.defaultFont());
             if (look != last) out << look + u": "_qs;
             out.last() += it.fragment().text();
             last = look;
@@ -149,67 +168,155 @@ QString unrtf_text(const QByteArray& rtf_bytes, QTemporaryDir& dir) {
 class TestRtfRoundTrip : public QObject {
     Q_OBJECT
 private slots:
-    void every_attribute_and_pictures();
-    void pasted_content_keeps_text();
-    void plain_path_equals_document();
-    void unrtf_reads_the_same();
-};
-
-void TestRtfRoundTrip::every_attribute_and_pictures() {
-    QTextDocument doc;
-    fill_sample(doc);
-    const QByteArray written = rtf::write(doc);
-    QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0"));
-    for (char c : written) QVERIFY2(uchar(c) < 0x80, "the writer writes 7-bit text only");
-    QTextDocument again;
-    again.setDefaultFont(QFont(u"Serif"_qs, 30));  // the file, not the reader's default, gives the look
-    rtf::read_into(written, again);
-    QCOMPARE(describe(again), describe(doc));
-    QCOMPARE(again.toPlainText(), doc.toPlainText());
-    again.setDefaultFont(doc.defaultFont());
-    QCOMPARE(rtf::write(again), written);  // writing what was read gives the same file
-}
-
-// Tables, lists, links and backgrounds it cannot keep still leave their text, in order.
-void TestRtfRoundTrip::pasted_content_keeps_text() {
-    QTextDocument doc;
-    doc.setHtml(u"<table border=1><tr><td>セル1</td><td><b>cell2</b></td></tr><tr><td>下</td></tr></table>"
-                "<ul><li>項目</li></ul><ol><li><b>one</b></li><li>two</li></ol><p><a href='https://example.org/'>リンク</a> "
-                "<span style='background-color:yellow'><b>背景</b></span></p>"_qs);
-    QTextDocument again;
-    rtf::read_into(rtf::write(doc), again);
-    const QString text = again.toPlainText();
-    qsizetype at = 0;
-    for (const QString& t : {u"セル1"_qs, u"cell2"_qs, u"下"_qs, u"•\t項目"_qs, u"1.\tone"_qs, u"2.\ttwo"_qs, u"リンク 背景"_qs}) {
-        QVERIFY2((at = text.indexOf(t, at)) >= 0, qPrintable(t + u" in "_qs + text));
-        at += t.size();
-    }
-    for (const QString& bold : {u"cell2"_qs, u"one"_qs, u"背景"_qs})
-        QVERIFY(test::fragment_with(again, bold).charFormat().fontWeight() >= QFont::DemiBold);
-}
-
-void TestRtfRoundTrip::plain_path_equals_document() {
-    QTextDocument sample;
-    fill_sample(sample);
-    QList<QByteArray> inputs{rtf::write(sample)};
-    for (const QString& file : test::rtf_data_files()) {
+    void every_attribute_and_pictures() {
         QTextDocument doc;
-        rtf::read_into(inputs.emplace_back(test::rtf_data(file)), doc);
-        inputs << rtf::write(doc);
+        fill_sample(doc);
+        const QByteArray written = rtf::write(doc);
+        QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0"));
+        for (char c : written) QVERIFY2(uchar(c) < 0x80, "the writer writes 7-bit text only");
+        // What other readers know: Japanese font names as CP932 bytes, layout as control words.
+        QVERIFY(written.contains("\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;"));
+        QVERIFY(written.contains("\\tab \\line x\\~y ;"));
+        QTextDocument again;
+        again.setDefaultFont(QFont(u"Serif"_qs, 30));  // the file, not the reader's default, gives the look
+        rtf::read_into(written, again);
+        QCOMPARE(describe(again), describe(doc));
+        QCOMPARE(rtf::plain_text(written), doc.toPlainText());
+        again.setDefaultFont(doc.defaultFont());
+        QCOMPARE(rtf::write(again), written);  // writing what was read gives the same file
     }
-    for (const QByteArray& bytes : inputs) QCOMPARE(rtf::plain_text(bytes), test::document_text(bytes));
-}
 
-void TestRtfRoundTrip::unrtf_reads_the_same() {
-    if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty()) QSKIP("unrtf is not installed");
-    QTextDocument doc;
-    const QByteArray png = fill_sample(doc, false);  // unrtf writes tabs and line breaks its own way
-    QTemporaryDir dir;
-    QCOMPARE(unrtf_text(rtf::write(doc), dir), doc.toPlainText().remove(QChar::ObjectReplacementCharacter));
-    QFile extracted(dir.filePath(u"pict001.png"_qs));
-    QVERIFY(extracted.open(QIODevice::ReadOnly));
-    QCOMPARE(extracted.readAll(), png);
-}
+    // Tables, lists, links and backgrounds it cannot keep still leave their text, in order.
+    void pasted_content_keeps_text() {
+        QTextDocument doc;
+        doc.setHtml(u"<table border=1><tr><td>セル1</td><td><b>cell2</b></td></tr><tr><td>下</td></tr></table>"
+                    "<ul><li>項目</li></ul><ol><li><b>one</b></li><li>two</li></ol><p><a href='https://example.org/'>リンク</a> "
+                    "<span style='background-color:yellow'><b>背景</b></span></p>"_qs);
+        QTextDocument again;
+        rtf::read_into(rtf::write(doc), again);
+        const QString text = again.toPlainText();
+        qsizetype at = 0;
+        for (const QString& t : {u"セル1"_qs, u"cell2"_qs, u"下"_qs, u"•\t項目"_qs, u"1.\tone"_qs, u"2.\ttwo"_qs, u"リンク 背景"_qs}) {
+            QVERIFY2((at = text.indexOf(t, at)) >= 0, qPrintable(t + u" in "_qs + text));
+            at += t.size();
+        }
+        for (const QString& bold : {u"cell2"_qs, u"one"_qs, u"背景"_qs})
+            QVERIFY(test::fragment_with(again, bold).charFormat().fontWeight() >= QFont::DemiBold);
+    }
+
+    // A pasted picture arrives as one of several kinds of resource; each is saved.
+    void pasted_pictures_data() {
+        QTest::addColumn<QVariant>("resource");
+        QTest::addColumn<QByteArray>("kind");
+        QImage image(3, 2, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        const auto encoded = [&](const char* format) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, format);
+            return bytes;
+        };
+        QTest::newRow("image") << QVariant(image) << QByteArray("\\pngblip\\picw3\\pich2");
+        QTest::newRow("pixmap") << QVariant(QPixmap::fromImage(image)) << QByteArray("\\pngblip\\picw3\\pich2");
+        QTest::newRow("PNG bytes") << QVariant(encoded("PNG")) << QByteArray("\\pngblip\\picw3\\pich2");
+        QTest::newRow("JPEG bytes") << QVariant(encoded("JPEG")) << QByteArray("\\jpegblip\\picw3\\pich2");
+        QTest::newRow("BMP bytes") << QVariant(encoded("BMP")) << QByteArray("\\pngblip\\picw3\\pich2");
+    }
+    void pasted_pictures() {
+        QFETCH(QVariant, resource);
+        QFETCH(QByteArray, kind);
+        QTextDocument doc;
+        doc.addResource(QTextDocument::ImageResource, QUrl(u"pasted"_qs), resource);
+        QTextCursor(&doc).insertImage(u"pasted"_qs);
+        QVERIFY(rtf::write(doc).contains(kind));
+    }
+
+    void unrtf_reads_the_same() {
+        if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty()) QSKIP("unrtf is not installed");
+        QTextDocument doc;
+        const QByteArray png = fill_sample(doc, false);  // unrtf writes tabs and line breaks its own way
+        QTemporaryDir dir;
+        QCOMPARE(unrtf_text(rtf::write(doc), dir), doc.toPlainText().remove(QChar::ObjectReplacementCharacter));
+        QFile extracted(dir.filePath(u"pict001.png"_qs));
+        QVERIFY(extracted.open(QIODevice::ReadOnly));
+        QCOMPARE(extracted.readAll(), png);
+    }
+
+    // rtf: a test file, or what follows "\pict" in a group between "before" and "after".
+    void pictures_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QSizeF>("shown");
+        QTest::addColumn<QSize>("pixels");  // none: a placeholder
+        QTest::addColumn<QColor>("colour");  // of the last pixel
+        QTest::addColumn<int>("kind");  // what the document keeps for writing back
+        QTest::addColumn<QByteArray>("written");  // in what saving writes: the bytes as they came where there are any
+        const int png = rtf::Picture::Png, jpeg = rtf::Picture::Jpeg, none = -1;
+        const QColor red(255, 0, 0);
+        QTest::newRow("PNG") << QByteArray("picture_png.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << png << QByteArray("\\pngblip");
+        QTest::newRow("JPEG") << QByteArray("picture_jpeg.rtf") << QSizeF(8, 6) << QSize(8, 6) << QColor(250, 250, 0) << jpeg << QByteArray("\\jpegblip");
+        QTest::newRow("DIB") << QByteArray("picture_dib.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 255, 0) << png << QByteArray("\\pngblip");
+        QTest::newRow("WMF with META_DIBBITBLT") << QByteArray("picture_wmf_dibbitblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
+        QTest::newRow("WMF with META_DIBSTRETCHBLT")
+            << QByteArray("picture_wmf_dibstretchblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
+        QTest::newRow("WMF with META_STRETCHDIB") << QByteArray("picture_wmf_stretchdib.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
+        const QByteArray hex = hex_payload(test::rtf_data(u"picture_png.rtf"_qs)).toHex();
+        QTest::newRow("goal and scale") << "\\pngblip\\picwgoal60\\pichgoal45\\picscalex200\\picscaley50 " + hex << QSizeF(8, 1.5)
+                                        << QSize(4, 3) << QColor(0, 0, 255) << png << QByteArray("\\pngblip");
+        QTest::newRow("no goal: the image's own size") << "\\pngblip " + hex << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << png
+                                                       << QByteArray("\\pngblip");
+        const QByteArray goal = "\\picwgoal300\\pichgoal150";
+        QTest::newRow("metafile without a bitmap")
+            << goal + "\\wmetafile8\\picw100\\pich50 010009000003050000000000030000000000" << QSizeF(20, 10) << QSize() << QColor() << none
+            << QByteArray("{\\pict\\wmetafile8\\picw100\\pich50\\picwgoal300\\pichgoal150\n010009000003050000000000030000000000}");
+        QTest::newRow("EMF") << goal + "\\emfblip 0100000000" << QSizeF(20, 10) << QSize() << QColor() << none
+                             << QByteArray("\\emfblip\\picw32\\pich32\\picwgoal300\\pichgoal150\n0100000000}");
+        QTest::newRow("DIB header too large") << goal + "\\dibitmap0 ffffff7f01000000" << QSizeF(20, 10) << QSize() << QColor() << none
+                                              << QByteArray("\\dibitmap0");
+        QTest::newRow("not hex") << goal + "\\pngblip zz-qq!!" << QSizeF(20, 10) << QSize() << QColor() << none
+                                 << QByteArray("\\pngblip\\picw32\\pich32\\picwgoal300");
+        QTest::newRow("broken PNG") << goal + "\\pngblip 89504e470d0a1a0a0000" << QSizeF(20, 10) << QSize() << QColor() << none
+                                    << QByteArray("89504e470d0a1a0a0000}");
+        QTest::newRow("odd digit count") << goal + "\\pngblip 123" << QSizeF(20, 10) << QSize() << QColor() << none << QByteArray("\\pngblip");
+    }
+
+    void pictures() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QSizeF, shown);
+        QFETCH(QSize, pixels);
+        QFETCH(QColor, colour);
+        QFETCH(int, kind);
+        QFETCH(QByteArray, written);
+        const bool file = rtf.endsWith(".rtf");
+        const QByteArray bytes = file ? test::rtf_data(QString::fromLatin1(rtf)) : "{\\rtf1 before{\\pict" + rtf + "}after}";
+        QTextDocument doc;
+        rtf::read_into(bytes, doc);
+        QCOMPARE(doc.toPlainText(), u"before\uFFFCafter"_qs);
+        QCOMPARE(rtf::plain_text(bytes), doc.toPlainText());
+        const QTextImageFormat f = test::fragment_with(doc, u"\uFFFC"_qs).charFormat().toImageFormat();
+        QCOMPARE(QSizeF(f.width(), f.height()), shown);
+        const QImage image = doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+        QVERIFY(!image.isNull());
+        if (pixels.isValid()) {
+            QCOMPARE(image.size(), pixels);
+            const QColor pixel = image.pixelColor(pixels.width() - 1, pixels.height() - 1);
+            QVERIFY2(std::max({qAbs(pixel.red() - colour.red()), qAbs(pixel.green() - colour.green()), qAbs(pixel.blue() - colour.blue())}) <= 8,
+                     qPrintable(pixel.name()));
+            const QVariantList source = doc.resource(rtf::kPictureSource, rtf::picture_source_url(f.name())).toList();
+            QCOMPARE(source.value(0).toInt(), kind);
+            if (file && (kind == rtf::Picture::Jpeg || rtf == "picture_png.rtf"))
+                QCOMPARE(source.value(1).toByteArray(), hex_payload(bytes));  // kept byte for byte
+        }
+        const QByteArray out = rtf::write(doc);
+        QVERIFY2(out.contains(written), out.constData());
+        QCOMPARE(test::document_text(out), u"before\uFFFCafter"_qs);
+        // The plain-text path sees the picture without its data.
+        PictureCounter counter;
+        rtf::parse(bytes, counter);
+        QCOMPARE(counter.pictures, 1);
+        QCOMPARE(counter.data_bytes, 0);
+    }
+};
 
 QTEST_MAIN(TestRtfRoundTrip)
 #include "tst_rtf_roundtrip.moc"

@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("no closing CR LF: nothing dropped") << QByteArray("abc") << "abc";
         QTest::newRow("LF alone kept") << QByteArray("ab\n") << "ab\n";
         QTest::newRow("empty") << QByteArray() << "";
+        QTest::newRow("one byte") << QByteArray("\r") << "\r";
         QTest::newRow("only CR LF") << QByteArray("\r\n") << "";
     }
     void body_text() {
