@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <unistd.h>
 
@@ -59,6 +60,16 @@ QMap<QString, QByteArray> folder_contents(const QString& folder) {
         files.insert(QDir(folder).relativeFilePath(path), bytes);
     }
     return files;
+}
+
+void copy_folder(const QString& from, const QString& to) {
+    const QMap<QString, QByteArray> all = folder_contents(from);
+    for (auto it = all.begin(); it != all.end(); ++it) {
+        if (QFileInfo(QDir(from).filePath(it.key())).isDir())
+            QDir(to).mkpath(it.key());
+        else
+            write_bytes(QDir(to).filePath(it.key()), *it);
+    }
 }
 
 MemoRecord memo(const QString& category, const QString& title, int number, const QString& updated, bool locked) {

@@ -45,6 +45,9 @@ private:
 // The names and bytes of every file below a folder, to see that nothing changed.
 QMap<QString, QByteArray> folder_contents(const QString& folder);
 
+// Copies every file and folder below `from` into the folder `to`.
+void copy_folder(const QString& from, const QString& to);
+
 // Writes a data folder holding these memos (index, settings with counter, categories, keywords).
 void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, const QStringList& categories, int counter);
 
