@@ -248,10 +248,8 @@ private slots:
         f.load();
         const QByteArray categories = read_bytes(f.path("bunrui.dat"));
         // A folder where the index should be: it cannot be replaced.
-        QFile::remove(f.path("tzurio.dat"));
-        QVERIFY(QDir(f.dir.path()).mkdir("tzurio.dat"));
-        QFile::remove(f.path("kensaku.dat"));
-        QVERIFY(QDir(f.dir.path()).mkdir("kensaku.dat"));
+        block_file(f.path("tzurio.dat"));
+        block_file(f.path("kensaku.dat"));
         f.store.categories.append("新しい分類");
         const QStringList failed = write_all(f.store);
         QCOMPARE(failed, QStringList({"tzurio.dat", "kensaku.dat"}));

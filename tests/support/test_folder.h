@@ -45,6 +45,9 @@ private:
 // The names and bytes of every file below a folder, to see that nothing changed.
 QMap<QString, QByteArray> folder_contents(const QString& folder);
 
+// Makes a file impossible to write or replace: a folder stands in its place.
+void block_file(const QString& path);
+
 // Writes a data folder holding these memos (index, settings with counter, categories, keywords).
 void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, const QStringList& categories, int counter);
 
