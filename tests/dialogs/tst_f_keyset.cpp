@@ -5,8 +5,6 @@
 #include "store/file_io.h"
 #include "support/form_fixture.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,7 +48,7 @@ private slots:
         f.start();
         f.form->store().settings[Settings::LockPassword] = Value(stored);
         QVERIFY(write_settings(f.form->store()));
-        if (blocked) QVERIFY(QFile::remove(f.path("tzurio.ini")) && QDir(f.dir.path()).mkdir("tzurio.ini"));
+        if (blocked) block_file(f.path("tzurio.ini"));
         F_keyset d(*f.form);
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));

@@ -23,6 +23,7 @@ using namespace tz::test;
 namespace {
 
 const QByteArray kMissing = "<missing>";
+const QString kOpenHint = QStringLiteral("現在表示しているメモを対象に全文検索中です。");
 
 // Memos m1..mN in table order, the rich body of each as given.
 struct SearchFixture : FormFixture {
@@ -44,9 +45,8 @@ struct SearchFixture : FormFixture {
         return QStringList(form->store().keywords.entries.begin(), form->store().keywords.entries.end());
     }
     QStringList main_list() const {
-        auto* box = find<QComboBox>("Combo2");
         QStringList items;
-        for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+        for (int i = 0; i < find<QComboBox>("Combo2")->count(); ++i) items << find<QComboBox>("Combo2")->itemText(i);
         return items;
     }
     static void type(QComboBox* box, const QString& keyword) {
@@ -72,212 +72,169 @@ QByteArray rtf(const QByteArray& body) {
 class TestFullTextSearch : public QObject {
     Q_OBJECT
 private slots:
-    void across_all_data();
-    void across_all();
-    void keyword_history_data();
-    void keyword_history();
-    void opening_and_closing();
-    void a_running_search_stops_at_once();
-    void locked_hit_asks_for_the_password();
-    void in_memo_data();
-    void in_memo();
-    void in_memo_start_position();
-};
+    // Opened from the menu over a list narrowed by a title search, searched,
+    // closed with Esc: the list keeps the result.
+    void across_all_data() {
+        QTest::addColumn<QList<QByteArray>>("bodies");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QString>("hint");  // empty: the one shown at opening
+        const QList<QByteArray> mixed{tiny_rtf(u"abc def"_qs), tiny_rtf(u"ＡＢＣ１２"_qs), tiny_rtf(u"ｶﾞｲﾄﾞ"_qs), tiny_rtf(u"ガイド"_qs),
+                                      tiny_rtf(u"がいど"_qs), cp932::encode(u"plain ABC text\r\n"_qs), rtf("x")};
+        QTest::newRow("letter case, full-width text") << mixed << u"ABC"_qs << QStringList{"m1", "m2", "m6"} << "";
+        QTest::newRow("half-width kana text") << mixed << u"ガイド"_qs << QStringList{"m3", "m4"} << "";
+        QTest::newRow("font name is markup") << mixed << u"Arial"_qs << QStringList{} << "";
+        QTest::newRow("empty keyword, missing bodies") << QList<QByteArray>{tiny_rtf(u"a"_qs), kMissing, tiny_rtf(u"b"_qs), kMissing}
+                                                       << QString() << QStringList{"m1", "m3"} << u"本文ファイルを読み込めなかったメモが 2 件あります。"_qs;
+        QTest::newRow("no memos") << QList<QByteArray>{} << u"a"_qs << QStringList{} << "";
+    }
+    void across_all() {
+        QFETCH(QList<QByteArray>, bodies);
+        QFETCH(QString, keyword);
+        QFETCH(QStringList, titles);
+        QFETCH(QString, hint);
+        SearchFixture f(bodies);
+        f.combo_search(u"m2"_qs);
+        QStringList opening, captions, after;  // read inside the window, compared once it is closed
+        int off_centre = 0;
+        on_next_modal([&](QWidget* w) {
+            auto* z = static_cast<F_zenbun*>(w);
+            opening << grid_titles(f.form->Grid1) << f.find<QComboBox>("Combo2")->currentText() + f.form->Text1->text();
+            off_centre = qAbs(z->frameGeometry().center().x() - f.form->frameGeometry().center().x());
+            connect(z, &QWidget::windowTitleChanged, this, [&](const QString& t) { captions << t; });
+            f.search(*z, keyword);
+            after << f.form->Text1->text() << z->windowTitle();
+            QTest::keyClick(z->Combo1->lineEdit(), Qt::Key_Escape);
+        });
+        f.form->Menu_zenbun_all->trigger();
+        QCOMPARE(opening.size(), bodies.size() + 1);  // every memo shown, the keyword box emptied
+        QCOMPARE(opening.last(), kOpenHint);
+        QVERIFY(off_centre <= 2);
+        QCOMPARE(after, QStringList({hint.isEmpty() ? kOpenHint : hint, u"全文検索（すべてのメモ）"_qs}));
+        QCOMPARE(grid_titles(f.form->Grid1), titles);
+        QCOMPARE(f.form->Text1->text(), QString());
+        QCOMPARE(captions.value(0), bodies.isEmpty() ? QString() : F_zenbun::progress_caption(int(bodies.size()), 1));
+    }
 
-void TestFullTextSearch::across_all_data() {
-    QTest::addColumn<QList<QByteArray>>("bodies");
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QStringList>("titles");
-    QTest::addColumn<QString>("hint");
-    const QString open = u"現在表示しているメモを対象に全文検索中です。"_qs;
-    const QList<QByteArray> mixed{tiny_rtf(u"abc def"_qs), tiny_rtf(u"ＡＢＣ１２"_qs), tiny_rtf(u"ｶﾞｲﾄﾞ"_qs), tiny_rtf(u"ガイド"_qs),
-                                  tiny_rtf(u"がいど"_qs), cp932::encode(u"plain ABC text\r\n"_qs)};
-    QTest::newRow("letter case") << mixed << u"ABC"_qs << QStringList{"m1", "m2", "m6"} << open;
-    QTest::newRow("full-width keyword") << mixed << u"ａｂｃ１２"_qs << QStringList{"m2"} << open;
-    QTest::newRow("half-width kana keyword") << mixed << u"ｶﾞｲﾄﾞ"_qs << QStringList{"m3", "m4"} << open;
-    QTest::newRow("full-width kana keyword") << mixed << u"ガイド"_qs << QStringList{"m3", "m4"} << open;
-    QTest::newRow("nothing") << mixed << u"zzz"_qs << QStringList{} << open;
-    const QList<QByteArray> markup{rtf("text"), rtf("{\\pict\\pngblip\\picw1\\pich1 4172696169}x"),
-                                   rtf("{\\*\\generator Arial writer;}y")};
-    QTest::newRow("font name is markup") << markup << u"Arial"_qs << QStringList{} << open;
-    QTest::newRow("colour table is markup") << markup << u"red255"_qs << QStringList{} << open;
-    QTest::newRow("picture data is markup") << markup << u"4172"_qs << QStringList{} << open;
-    const QList<QByteArray> holes{tiny_rtf(u"a"_qs), kMissing, tiny_rtf(u"b"_qs), kMissing};
-    QTest::newRow("empty keyword, missing bodies") << holes << QString() << QStringList{"m1", "m3"}
-                                                   << u"本文ファイルを読み込めなかったメモが 2 件あります。"_qs;
-    QTest::newRow("no memos") << QList<QByteArray>{} << u"a"_qs << QStringList{} << open;
-}
-
-void TestFullTextSearch::across_all() {
-    QFETCH(QList<QByteArray>, bodies);
-    QFETCH(QString, keyword);
-    QFETCH(QStringList, titles);
-    QFETCH(QString, hint);
-    SearchFixture f(bodies);
-    F_zenbun w(*f.form);
-    w.show();
-    QStringList captions;
-    connect(&w, &QWidget::windowTitleChanged, this, [&](const QString& t) { captions << t; });
-    f.search(w, keyword);
-    QCOMPARE(grid_titles(f.form->Grid1), titles);
-    QCOMPARE(f.form->row_maps().shown_count, int(titles.size()));
-    QCOMPARE(f.form->Text1->text(), hint);
-    QCOMPARE(w.windowTitle(), u"全文検索（すべてのメモ）"_qs);
-    if (bodies.isEmpty()) QCOMPARE(captions, QStringList());
-    else QCOMPARE(captions.first(), F_zenbun::progress_caption(int(bodies.size()), 1));
-}
-
-void TestFullTextSearch::keyword_history_data() {
-    QTest::addColumn<int>("pick");        // entry picked from the list, -1 none
-    QTest::addColumn<QString>("typed");   // typed after the pick, if any
-    QTest::addColumn<bool>("enter");      // started by Enter rather than the button
-    QTest::addColumn<QStringList>("head");  // history entries 0..6 afterwards
-    QTest::newRow("pick 5, button") << 5 << QString() << false << QStringList{"k5", "k0", "k1", "k2", "k3", "k4", "k6"};
-    QTest::newRow("pick 5, Enter") << 5 << QString() << true << QStringList{"k5", "k0", "k1", "k2", "k3", "k4", "k5"};
-    QTest::newRow("typed, Enter") << -1 << u"会議"_qs << true << QStringList{"会議", "k0", "k1", "k2", "k3", "k4", "k5"};
-    QTest::newRow("untouched, button") << -1 << QString() << false << QStringList{"k0", "k1", "k2", "k3", "k4", "k5", "k6"};
-}
-
-void TestFullTextSearch::keyword_history() {
-    QFETCH(int, pick);
-    QFETCH(QString, typed);
-    QFETCH(bool, enter);
-    QFETCH(QStringList, head);
-    SearchFixture f({tiny_rtf(u"会議 k5 k0"_qs)});
-    F_zenbun w(*f.form);
-    w.show();
-    QCOMPARE(w.Combo1->currentText(), u"k0"_qs);
-    QVERIFY(w.Combo1->completer() == nullptr);
-    if (pick >= 0) pick_from_list(w.Combo1, pick);
-    if (!typed.isEmpty()) SearchFixture::type(w.Combo1, typed);
-    if (enter) QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Return);
-    else QTest::mouseClick(w.Command1, Qt::LeftButton);
-    QTRY_VERIFY(!w.searching());
-    QCOMPARE(f.history().mid(0, 7), head);
-    QCOMPARE(w.Combo1->currentText(), head[0]);
-    QCOMPARE(w.history_pick(), std::optional<int>(0));
-    QCOMPARE(f.main_list(), f.history());
-    QCOMPARE(grid_titles(f.form->Grid1), QStringList{"m1"});
-}
-
-void TestFullTextSearch::opening_and_closing() {
-    SearchFixture f({tiny_rtf(u"x"_qs), tiny_rtf(u"y"_qs)});
-    f.combo_search(u"m2"_qs);  // the main list narrowed by a title search
-    QCOMPARE(grid_titles(f.form->Grid1), QStringList{"m2"});
-    QString modal;
-    on_next_modal([&](QWidget* w) {
-        modal = w->objectName();
-        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"m1", "m2"}));
-        QCOMPARE(f.find<QComboBox>("Combo2")->currentText(), QString());
-        QCOMPARE(f.form->Text1->text(), u"現在表示しているメモを対象に全文検索中です。"_qs);
-        const QRect main = f.form->frameGeometry(), own = w->frameGeometry();
-        QVERIFY(qAbs(own.center().x() - main.center().x()) <= 2);
-        auto* w1 = static_cast<F_zenbun*>(w);
-        f.search(*w1, u"y"_qs);
-        QTest::keyClick(w1->Combo1->lineEdit(), Qt::Key_Escape);
-    });
-    f.form->Menu_zenbun_all->trigger();
-    QCOMPARE(modal, u"F_zenbun"_qs);
-    QCOMPARE(grid_titles(f.form->Grid1), QStringList{"m2"});  // the last result stays
-    QCOMPARE(f.form->Text1->text(), QString());
-}
-
-void TestFullTextSearch::a_running_search_stops_at_once() {
-    QList<QByteArray> bodies;
-    for (int i = 0; i < 300; ++i) bodies << tiny_rtf(u"needle"_qs);
-    SearchFixture f(bodies);
-    F_zenbun w(*f.form);
-    w.show();
-    SearchFixture::type(w.Combo1, u"needle"_qs);
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-    QVERIFY(w.searching());
-    QCOMPARE(w.windowTitle(), F_zenbun::progress_caption(300, 1));
-    QVERIFY(QGuiApplication::overrideCursor());
-    QTest::mouseClick(w.Command1, Qt::LeftButton);  // ignored while the first runs
-    QCOMPARE(f.history().mid(0, 2), QStringList({"needle", "k0"}));
-    QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Escape);
-    QVERIFY(!w.isVisible());
-    QVERIFY(!w.searching());
-    QVERIFY(!QGuiApplication::overrideCursor());
-    QTest::qWait(300);
-    QCOMPARE(f.form->row_maps().shown_count, 0);  // nothing arrives after the stop
-}
-
-void TestFullTextSearch::locked_hit_asks_for_the_password() {
-    SearchFixture f({tiny_rtf(u"open"_qs), tiny_rtf(u"secret plan"_qs)}, 2);
-    f.form->store().settings[Settings::LockPassword] = Value(u"pw"_qs);
-    {
+    void keyword_history_data() {
+        QTest::addColumn<int>("pick");        // entry picked from the list, -1 none
+        QTest::addColumn<QString>("typed");   // typed after the pick, if any
+        QTest::addColumn<bool>("enter");      // started by Enter rather than the button
+        QTest::addColumn<QStringList>("head");  // history entries 0..6 afterwards
+        QTest::newRow("pick 5, button") << 5 << QString() << false << QStringList{"k5", "k0", "k1", "k2", "k3", "k4", "k6"};
+        QTest::newRow("pick 5, Enter") << 5 << QString() << true << QStringList{"k5", "k0", "k1", "k2", "k3", "k4", "k5"};
+        QTest::newRow("typed, Enter") << -1 << u"会議"_qs << true << QStringList{"会議", "k0", "k1", "k2", "k3", "k4", "k5"};
+        QTest::newRow("untouched, button") << -1 << QString() << false << QStringList{"k0", "k1", "k2", "k3", "k4", "k5", "k6"};
+    }
+    void keyword_history() {
+        QFETCH(int, pick);
+        QFETCH(QString, typed);
+        QFETCH(bool, enter);
+        QFETCH(QStringList, head);
+        SearchFixture f({tiny_rtf(u"会議 k5 k0"_qs)});
         F_zenbun w(*f.form);
-        f.search(w, u"PLAN"_qs);
+        w.show();
+        if (pick >= 0) pick_from_list(w.Combo1, pick);
+        if (!typed.isEmpty()) SearchFixture::type(w.Combo1, typed);
+        if (enter) QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Return);
+        else QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QTRY_VERIFY(!w.searching());
+        QCOMPARE(f.history().mid(0, 7), head);
+        QCOMPARE(w.Combo1->currentText(), head[0]);
+        QCOMPARE(w.history_pick(), std::optional<int>(0));
+        QCOMPARE(f.main_list(), f.history());
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList{"m1"});
     }
-    QCOMPARE(grid_titles(f.form->Grid1), QStringList{"m2"});
-    answer_unlock(u"pw"_qs);
-    click_row(f.form->Grid1, 1);
-    QCOMPARE(f.platform.texts(), QStringList{u"指定されたメモには鍵がかかっています。"_qs});
-    QCOMPARE(f.form->RTB1->text(), u"secret plan"_qs);
-}
 
-void TestFullTextSearch::in_memo_data() {
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QList<QPoint>>("selections");  // (start, length) after each press
-    QTest::newRow("hits at 3 and 10, then wrap")
-        << tiny_rtf(u"abcxyzdefgXYZ"_qs) << u"XyZ"_qs << QList<QPoint>{{3, 3}, {10, 3}, {3, 3}};
-    QTest::newRow("aa in aaa") << tiny_rtf(u"aaa"_qs) << u"aa"_qs << QList<QPoint>{{0, 2}, {1, 2}, {0, 2}};
-    QTest::newRow("half-width kana selected whole")
-        << tiny_rtf(u"ｶﾞｲﾄﾞ ガイド"_qs) << u"ガイド"_qs << QList<QPoint>{{0, 5}, {6, 3}, {0, 5}};
-    QTest::newRow("full-width keyword") << tiny_rtf(u"x abc"_qs) << u"ＡＢＣ"_qs << QList<QPoint>{{2, 3}, {2, 3}};
-    QTest::newRow("a paragraph break counts one")
-        << rtf("ab\\par\r\ncd\\par\r\n{\\pict\\pngblip\\picw1\\pich1 00}cd") << u"cd"_qs
-        << QList<QPoint>{{3, 2}, {7, 2}};
-    QTest::newRow("not found") << tiny_rtf(u"abc"_qs) << u"zz"_qs << QList<QPoint>{{0, 0}};
-}
-
-void TestFullTextSearch::in_memo() {
-    QFETCH(QByteArray, body);
-    QFETCH(QString, keyword);
-    QFETCH(QList<QPoint>, selections);
-    SearchFixture f({body});
-    click_row(f.form->Grid1, 1);
-    F_zenbun2 w(*f.form);
-    w.show();
-    SearchFixture::type(w.Combo1, keyword);
-    QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Return);  // no default button: starts nothing
-    QCOMPARE(f.history()[0], u"k0"_qs);
-    for (const QPoint& s : selections) {
+    void a_running_search_stops_at_once() {
+        SearchFixture f(QList<QByteArray>(300, tiny_rtf(u"needle"_qs)));
+        F_zenbun w(*f.form);
+        w.show();
+        SearchFixture::type(w.Combo1, u"needle"_qs);
         QTest::mouseClick(w.Command1, Qt::LeftButton);
-        QCOMPARE(QPoint(f.form->RTB1->sel_start(), f.form->RTB1->sel_length()), s);
+        QVERIFY(w.searching());
+        QCOMPARE(w.windowTitle(), F_zenbun::progress_caption(300, 1));
+        QVERIFY(QGuiApplication::overrideCursor());
+        QTest::mouseClick(w.Command1, Qt::LeftButton);  // ignored while the first runs
+        QCOMPARE(f.history().mid(0, 2), QStringList({"needle", "k0"}));
+        QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Escape);
+        QVERIFY(!w.isVisible() && !w.searching() && !QGuiApplication::overrideCursor());
+        QTest::qWait(300);
+        QCOMPARE(f.form->row_maps().shown_count, 0);  // nothing arrives after the stop
     }
-    const bool missed = selections.first() == QPoint(0, 0);
-    QCOMPARE(f.platform.texts(), missed ? QStringList{u"『zz』は見つかりません。"_qs} : QStringList{});
-    QCOMPARE(f.history().mid(0, 2), QStringList({keyword, "k0"}));
-    QCOMPARE(f.main_list(), f.history());
-}
 
-// A typed keyword starts from the beginning; a picked one goes on from the
-// last hit, and when its wrap finds nothing the miss is reported at once.
-void TestFullTextSearch::in_memo_start_position() {
-    SearchFixture f({tiny_rtf(u"aXbXa"_qs)});
-    click_row(f.form->Grid1, 1);
-    f.form->store().keywords.entries[3] = u"zz"_qs;
-    F_zenbun2 w(*f.form);
-    w.show();
-    SearchFixture::type(w.Combo1, u"x"_qs);
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-    QCOMPARE(w.search_start(), 4);
-    SearchFixture::type(w.Combo1, u"A"_qs);
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-    QCOMPARE(f.form->RTB1->sel_start(), 0);
-    pick_from_list(w.Combo1, 5);  // "zz", moved down by the two typed keywords
-    QCOMPARE(w.Combo1->currentText(), u"zz"_qs);
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-    QCOMPARE(f.platform.texts(), QStringList{u"『zz』は見つかりません。"_qs});
-    QCOMPARE(w.search_start(), 0);
-    QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Escape);
-    QVERIFY(!w.isVisible());
-    QCOMPARE(f.form->Text1->text(), QString());
-}
+    void locked_hit_asks_for_the_password() {
+        SearchFixture f({tiny_rtf(u"open"_qs), tiny_rtf(u"secret plan"_qs)}, 2);
+        f.form->store().settings[Settings::LockPassword] = Value(u"pw"_qs);
+        {
+            F_zenbun w(*f.form);
+            f.search(w, u"PLAN"_qs);
+        }
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList{"m2"});
+        answer_unlock(u"pw"_qs);
+        click_row(f.form->Grid1, 1);
+        QCOMPARE(f.platform.texts(), QStringList{u"指定されたメモには鍵がかかっています。"_qs});
+        QCOMPARE(f.form->RTB1->text(), u"secret plan"_qs);
+    }
+
+    void in_memo_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QList<QPoint>>("selections");  // (start, length) after each press
+        QTest::newRow("hits at 3 and 10, then wrap")
+            << tiny_rtf(u"abcxyzdefgXYZ"_qs) << u"XyZ"_qs << QList<QPoint>{{3, 3}, {10, 3}, {3, 3}};
+        QTest::newRow("aa in aaa") << tiny_rtf(u"aaa"_qs) << u"aa"_qs << QList<QPoint>{{0, 2}, {1, 2}, {0, 2}};
+        QTest::newRow("half-width kana selected whole")
+            << tiny_rtf(u"ｶﾞｲﾄﾞ ガイド"_qs) << u"ガイド"_qs << QList<QPoint>{{0, 5}, {6, 3}, {0, 5}};
+        QTest::newRow("a paragraph break counts one")
+            << rtf("ab\\par\r\ncd\\par\r\n{\\pict\\pngblip\\picw1\\pich1 00}cd") << u"cd"_qs << QList<QPoint>{{3, 2}, {7, 2}};
+        QTest::newRow("not found") << tiny_rtf(u"abc"_qs) << u"zz"_qs << QList<QPoint>{{0, 0}};
+    }
+    void in_memo() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, keyword);
+        QFETCH(QList<QPoint>, selections);
+        SearchFixture f({body});
+        click_row(f.form->Grid1, 1);
+        F_zenbun2 w(*f.form);
+        w.show();
+        SearchFixture::type(w.Combo1, keyword);
+        QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Return);  // no default button: starts nothing
+        QCOMPARE(f.history()[0], u"k0"_qs);
+        for (const QPoint& s : selections) {
+            QTest::mouseClick(w.Command1, Qt::LeftButton);
+            QCOMPARE(QPoint(f.form->RTB1->sel_start(), f.form->RTB1->sel_length()), s);
+        }
+        const bool missed = selections.first() == QPoint(0, 0);
+        QCOMPARE(f.platform.texts(), missed ? QStringList{u"『zz』は見つかりません。"_qs} : QStringList{});
+        QCOMPARE(f.history().mid(0, 2), QStringList({keyword, "k0"}));
+        QCOMPARE(f.main_list(), f.history());
+    }
+
+    // A typed keyword starts from the beginning; a picked one goes on from the
+    // last hit, and when its wrap finds nothing the miss is reported at once.
+    void in_memo_start_position() {
+        SearchFixture f({tiny_rtf(u"aXbXa"_qs)});
+        click_row(f.form->Grid1, 1);
+        f.form->store().keywords.entries[3] = u"zz"_qs;
+        F_zenbun2 w(*f.form);
+        w.show();
+        SearchFixture::type(w.Combo1, u"x"_qs);
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(w.search_start(), 4);
+        SearchFixture::type(w.Combo1, u"A"_qs);
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(f.form->RTB1->sel_start(), 0);
+        pick_from_list(w.Combo1, 5);  // "zz", moved down by the two typed keywords
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QCOMPARE(f.platform.texts(), QStringList{u"『zz』は見つかりません。"_qs});
+        QCOMPARE(w.search_start(), 0);
+        QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.form->Text1->text(), QString());
+    }
+};
 
 QTEST_MAIN(TestFullTextSearch)
 #include "tst_full_text_search.moc"

@@ -92,4 +92,9 @@ void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, c
     QVERIFY(write_all(store).isEmpty());
 }
 
+void block_file(const QString& path) {
+    QFile::remove(path);
+    QVERIFY(QDir().mkpath(path + QStringLiteral("/x")));
+}
+
 }  // namespace tz::test

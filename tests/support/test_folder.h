@@ -47,6 +47,8 @@ QMap<QString, QByteArray> folder_contents(const QString& folder);
 
 // Copies every file and folder below `from` into the folder `to`.
 void copy_folder(const QString& from, const QString& to);
+// Makes a file impossible to write or replace: a folder stands in its place.
+void block_file(const QString& path);
 
 // Writes a data folder holding these memos (index, settings with counter, categories, keywords).
 void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, const QStringList& categories, int counter);
