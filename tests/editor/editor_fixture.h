@@ -11,6 +11,7 @@
 #include "ui/main_ops.h"
 #include "ui/rich_text_box.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDirIterator>
@@ -63,6 +64,13 @@ public:
         dlg = std::make_unique<F_kinyu>(*this);
         dlg->show();
         if (!QTest::qWaitForWindowExposed(dlg.get())) qWarning("editor not exposed");
+        return *dlg;
+    }
+    // Opens it as the active window, where keys go to the focused control.
+    F_kinyu& open_active(const QString& mode = QStringLiteral("sinki")) {
+        open(mode);
+        QApplication::setActiveWindow(dlg.get());
+        if (!QTest::qWaitForWindowActive(dlg.get())) qWarning("editor not active");
         return *dlg;
     }
 

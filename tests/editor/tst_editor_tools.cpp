@@ -44,210 +44,169 @@ RichTextBox::SelFormat select(RichTextBox* b, int start, int length) {
 class TestEditorTools : public QObject {
     Q_OBJECT
 private slots:
-    void sync_data();
-    void sync();
-    void clicked_box_applies_data();
-    void clicked_box_applies();
-    void colour_chooser();
-    void today_button();
-    void enter_path_data();
-    void enter_path();
-    void keys_land_data();
-    void keys_land();
-    void font_names_data();
-    void font_names();
-};
-
-void TestEditorTools::sync_data() {
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("font");
-    QTest::addColumn<QString>("size");
-    QTest::addColumn<QString>("style");
-    QTest::addColumn<bool>("strike");
-    QTest::addColumn<bool>("underline");
-    const QString gothic = QStringLiteral("ＭＳ ゴシック");
-    QTest::newRow("one font not in the list") << 0 << 2 << "ＭＳ 明朝" << "11.25" << "Regular" << false << false;
-    QTest::newRow("two fonts") << 1 << 2 << "" << "11.25" << "" << false << false;
-    QTest::newRow("bold italic") << 2 << 2 << gothic << "11.25" << "Bold Italic" << false << false;
-    QTest::newRow("partly bold, wholly italic") << 2 << 3 << gothic << "11.25" << "" << false << false;
-    QTest::newRow("italic") << 4 << 1 << gothic << "11.25" << "Italic" << false << false;
-    QTest::newRow("bold") << 10 << 1 << gothic << "11.25" << "Bold" << false << false;
-    QTest::newRow("struck run") << 5 << 2 << gothic << "11.25" << "Regular" << true << false;
-    QTest::newRow("partly struck") << 4 << 2 << gothic << "11.25" << "" << false << false;
-    QTest::newRow("underlined, 12 points") << 7 << 1 << gothic << "12" << "Regular" << false << true;
-    QTest::newRow("partly underlined, two sizes") << 7 << 2 << gothic << "" << "Regular" << false << false;
-    QTest::newRow("half points") << 8 << 2 << gothic << "11.5" << "Regular" << false << false;
-}
-
-void TestEditorTools::sync() {
-    QFETCH(int, start);
-    QFETCH(int, length);
-    QFETCH(QString, font);
-    QFETCH(QString, size);
-    QFETCH(QString, style);
-    QFETCH(bool, strike);
-    QFETCH(bool, underline);
-    EditorFixture f;
-    f.open();
-    RichTextBox* b = f.dlg->RTB_kinyu;
-    build_body(b);
-    const QByteArray before = b->rtf();
-    // From a struck run and from an underlined one, so that an unchecked box
-    // that stripped its format from the text would show.
-    for (const int from : {5, 7}) {
-        select(b, from, 1);
-        select(b, start, length);
+    void sync_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<bool>("strike");
+        QTest::addColumn<bool>("underline");
+        const QString gothic = QStringLiteral("ＭＳ ゴシック");
+        QTest::newRow("one font not in the list") << 0 << 2 << "ＭＳ 明朝" << "11.25" << "Regular" << false << false;
+        QTest::newRow("two fonts") << 1 << 2 << "" << "11.25" << "" << false << false;
+        QTest::newRow("bold italic") << 2 << 2 << gothic << "11.25" << "Bold Italic" << false << false;
+        QTest::newRow("partly bold, wholly italic") << 2 << 3 << gothic << "11.25" << "" << false << false;
+        QTest::newRow("italic") << 4 << 1 << gothic << "11.25" << "Italic" << false << false;
+        QTest::newRow("bold") << 10 << 1 << gothic << "11.25" << "Bold" << false << false;
+        QTest::newRow("struck run") << 5 << 2 << gothic << "11.25" << "Regular" << true << false;
+        QTest::newRow("partly struck") << 4 << 2 << gothic << "11.25" << "" << false << false;
+        QTest::newRow("underlined, 12 points") << 7 << 1 << gothic << "12" << "Regular" << false << true;
+        QTest::newRow("partly underlined, two sizes") << 7 << 2 << gothic << "" << "Regular" << false << false;
+        QTest::newRow("half points") << 8 << 2 << gothic << "11.5" << "Regular" << false << false;
     }
-    QCOMPARE(f.dlg->Combo3->currentText(), font);
-    QCOMPARE(f.dlg->Combo4->currentText(), size);
-    QCOMPARE(f.dlg->Combo5->currentText(), style);
-    QCOMPARE(f.dlg->Check1->isChecked(), strike);
-    QCOMPARE(f.dlg->Check2->isChecked(), underline);
-    QCOMPARE(b->rtf(), before);  // selecting never changes the memo
-}
 
-void TestEditorTools::clicked_box_applies_data() {
-    QTest::addColumn<bool>("strike");  // 取消線, else 下線
-    QTest::newRow("取消線") << true;
-    QTest::newRow("下線") << false;
-}
+    void sync() {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QString, font);
+        QFETCH(QString, size);
+        QFETCH(QString, style);
+        QFETCH(bool, strike);
+        QFETCH(bool, underline);
+        EditorFixture f;
+        RichTextBox* b = f.open().RTB_kinyu;
+        build_body(b);
+        const QByteArray before = b->rtf();
+        // From a struck run and from an underlined one, so that an unchecked box
+        // that stripped its format from the text would show.
+        for (const int from : {5, 7}) {
+            select(b, from, 1);
+            select(b, start, length);
+        }
+        QCOMPARE(f.dlg->Combo3->currentText(), font);
+        QCOMPARE(f.dlg->Combo4->currentText(), size);
+        QCOMPARE(f.dlg->Combo5->currentText(), style);
+        QCOMPARE(f.dlg->Check1->isChecked(), strike);
+        QCOMPARE(f.dlg->Check2->isChecked(), underline);
+        QCOMPARE(b->rtf(), before);  // selecting never changes the memo
+    }
 
-void TestEditorTools::clicked_box_applies() {
-    QFETCH(bool, strike);
-    EditorFixture f;
-    f.open();
-    RichTextBox* b = f.dlg->RTB_kinyu;
-    build_body(b);
-    QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
-    const auto state = [&](int s, int l) { return strike ? select(b, s, l).strike : select(b, s, l).underline; };
-    select(b, 4, 5);  // mixed: unchecked
-    click(box);
-    QCOMPARE(state(4, 5), std::optional<bool>(true));
-    QCOMPARE(state(0, 4), std::optional<bool>(false));  // nothing outside the selection
-    select(b, 4, 5);
-    QVERIFY(box->isChecked());
-    click(box);
-    QCOMPARE(state(4, 5), std::optional<bool>(false));
-    QCOMPARE(b->text(), QStringLiteral("ABCDEFGHIJK"));
-}
+    void clicked_box_applies_data() {
+        QTest::addColumn<bool>("strike");  // 取消線, else 下線
+        QTest::newRow("取消線") << true;
+        QTest::newRow("下線") << false;
+    }
 
-void TestEditorTools::colour_chooser() {
-    EditorFixture f;
-    f.open();
-    RichTextBox* b = f.dlg->RTB_kinyu;
-    b->set_text(QStringLiteral("ABCDEF"));
-    select(b, 0, 6);
-    b->set_sel_colour(Qt::red);
-    const auto colour_with = [&](int start, std::optional<QColor> answer) {
-        if (answer) f.fake.colours.push_back(answer);
-        select(b, start, 2);
-        click(f.dlg->Command5);
-        return select(b, start, 2).colour;
-    };
-    // A cancel first colours black; a confirmed colour is applied, and a later
-    // cancel applies it again.
-    QCOMPARE(colour_with(0, std::nullopt), std::optional<QColor>(Qt::black));
-    QCOMPARE(colour_with(2, QColor(Qt::blue)), std::optional<QColor>(Qt::blue));
-    QCOMPARE(colour_with(4, std::nullopt), std::optional<QColor>(Qt::blue));
-    QCOMPARE(f.fake.colour_starts, (std::vector<QColor>{Qt::black, Qt::black, Qt::blue}));
-}
+    void clicked_box_applies() {
+        QFETCH(bool, strike);
+        EditorFixture f;
+        RichTextBox* b = f.open().RTB_kinyu;
+        build_body(b);
+        QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
+        const auto state = [&](int s, int l) { return strike ? select(b, s, l).strike : select(b, s, l).underline; };
+        select(b, 4, 5);  // mixed: unchecked
+        click(box);
+        QCOMPARE(state(4, 5), std::optional<bool>(true));
+        QCOMPARE(state(0, 4), std::optional<bool>(false));  // nothing outside the selection
+        select(b, 4, 5);
+        QVERIFY(box->isChecked());
+        click(box);
+        QCOMPARE(state(4, 5), std::optional<bool>(false));
+        QCOMPARE(b->text(), QStringLiteral("ABCDEFGHIJK"));
+    }
 
-void TestEditorTools::today_button() {
-    EditorFixture f;
-    f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
-    f.open();
-    QApplication::setActiveWindow(f.dlg.get());
-    QVERIFY(QTest::qWaitForWindowActive(f.dlg.get()));
-    f.dlg->Text1->setText(QStringLiteral("いつか"));
-    click(f.dlg->Command3);
-    QCOMPARE(f.dlg->Text1->text(), QStringLiteral("2027/01/02"));
-    QCOMPARE(QApplication::focusWidget(), f.dlg->Text2);
-}
+    void colour_chooser() {
+        EditorFixture f;
+        RichTextBox* b = f.open().RTB_kinyu;
+        b->set_text(QStringLiteral("ABCDEF"));
+        select(b, 0, 6);
+        b->set_sel_colour(Qt::red);
+        const auto colour_with = [&](int start, std::optional<QColor> answer) {
+            if (answer) f.fake.colours.push_back(answer);
+            select(b, start, 2);
+            click(f.dlg->Command5);
+            return select(b, start, 2).colour;
+        };
+        // A cancel first colours black; a confirmed colour is applied, and a later
+        // cancel applies it again.
+        QCOMPARE(colour_with(0, std::nullopt), std::optional<QColor>(Qt::black));
+        QCOMPARE(colour_with(2, QColor(Qt::blue)), std::optional<QColor>(Qt::blue));
+        QCOMPARE(colour_with(4, std::nullopt), std::optional<QColor>(Qt::blue));
+        QCOMPARE(f.fake.colour_starts, (std::vector<QColor>{Qt::black, Qt::black, Qt::blue}));
+    }
 
-void TestEditorTools::enter_path_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
-    QTest::newRow("Tab") << int(Qt::Key_Tab) << int(Qt::NoModifier);
-}
+    void today_button() {
+        EditorFixture f;
+        f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
+        f.open_active();
+        f.dlg->Text1->setText(QStringLiteral("いつか"));
+        click(f.dlg->Command3);
+        QCOMPARE(f.dlg->Text1->text(), QStringLiteral("2027/01/02"));
+        QCOMPARE(QApplication::focusWidget(), f.dlg->Text2);
+    }
 
-void TestEditorTools::enter_path() {
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    EditorFixture f;
-    f.fill({}, {"全部", "仕事", "家"}, 0);
-    f.open();
-    QApplication::setActiveWindow(f.dlg.get());
-    QVERIFY(QTest::qWaitForWindowActive(f.dlg.get()));
-    // Typing and keys go where the focus is, as for a user; the editor opens in the category box.
-    const auto type_then_press = [&](const QString& text, QWidget* lands_in) {
-        type_text(QApplication::focusWidget(), text);
+    // Text typed into a box, then a key: where the focus lands and what the
+    // landing box holds after "x" is typed there. The keys type nothing, add
+    // no category and save nothing; the date box is entered with its whole
+    // text selected, so "x" replaces it.
+    void keys_land_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("lands_in");
+        QTest::addColumn<QString>("text");
+        const int none = Qt::NoModifier;
+        QTest::newRow("Enter: category to date") << "Combo1" << "趣味" << int(Qt::Key_Return) << none << "Text1" << "x";
+        QTest::newRow("Tab: category to date") << "Combo1" << "趣味" << int(Qt::Key_Tab) << none << "Text1" << "x";
+        QTest::newRow("a pick: category to date") << "Combo1" << "" << int(Qt::Key_Down) << none << "Text1" << "x";
+        QTest::newRow("keypad Enter: date to title") << "Text1" << "" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "Text2" << "x";
+        QTest::newRow("Enter: title to body") << "Text2" << "題" << int(Qt::Key_Return) << none << "RTB_kinyu" << "x";
+        QTest::newRow("Tab leaves the body") << "RTB_kinyu" << "y" << int(Qt::Key_Tab) << none << "Check2" << "y";
+        QTest::newRow("Ctrl+Tab types a tab") << "RTB_kinyu" << "y" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "RTB_kinyu" << "y\tx";
+    }
+
+    void keys_land() {
+        QFETCH(QString, from);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, lands_in);
+        QFETCH(QString, text);
+        EditorFixture f;
+        f.fill({}, {"全部", "仕事"}, 0);
+        f.open_active();
+        f.dlg->findChild<QWidget*>(from)->setFocus();
+        type_text(QApplication::focusWidget(), typed);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        return QApplication::focusWidget() == lands_in;
-    };
-    QCOMPARE(QApplication::focusWidget(), f.dlg->Combo1);
-    QVERIFY(type_then_press("趣味", f.dlg->Text1));
-    QVERIFY(type_then_press("", f.dlg->Text2));
-    QVERIFY(type_then_press("題", f.dlg->RTB_kinyu));
-    // The keys typed nothing, added nothing to a list and saved nothing.
-    QCOMPARE(f.dlg->Combo1->currentText(), QStringLiteral("趣味"));
-    QCOMPARE(f.dlg->Combo1->count(), 2);
-    QCOMPARE(f.dlg->Text1->text(), QStringLiteral("2026/12/05"));
-    QCOMPARE(f.dlg->Text2->text(), QStringLiteral("題"));
-    QCOMPARE(f.dlg->RTB_kinyu->text(), QString());
-    QVERIFY(f.dlg->isVisible());
-    QCOMPARE(f.store_.table.count(), 0);
-}
+        QWidget* landed = QApplication::focusWidget();
+        QCOMPARE(landed->objectName(), lands_in);
+        QTest::keyClicks(landed, "x");
+        const auto* line = qobject_cast<QLineEdit*>(landed);
+        QCOMPARE(line ? line->text() : f.dlg->RTB_kinyu->text(), text);
+        if (from == "Combo1") QCOMPARE(f.dlg->Combo1->currentText(), typed.isEmpty() ? QStringLiteral("仕事") : typed);
+        QCOMPARE(f.dlg->Combo1->count(), 1);  // 仕事
+        QVERIFY(f.dlg->isVisible());
+        QCOMPARE(f.store_.table.count(), 0);
+    }
 
-void TestEditorTools::keys_land_data() {
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("lands_in");
-    QTest::addColumn<QString>("text");  // the landing box's text after typing "x"
-    QTest::newRow("Tab leaves the body") << "RTB_kinyu" << int(Qt::Key_Tab) << 0 << "Check2" << "";
-    QTest::newRow("Ctrl+Tab types a tab") << "RTB_kinyu" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "RTB_kinyu" << "\tx";
-    QTest::newRow("Enter into the date") << "Combo1" << int(Qt::Key_Return) << 0 << "Text1" << "x";
-    QTest::newRow("a pick into the date") << "Combo1" << int(Qt::Key_Down) << 0 << "Text1" << "x";
-}
+    void font_names_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("foundry tag") << "C059 [urw]" << "C059";
+        QTest::newRow("Japanese name of an installed face") << "IPAゴシック" << "IPAGothic";
+        QTest::newRow("stand-in name") << "ＭＳ ゴシック" << "ＭＳ ゴシック";
+    }
 
-void TestEditorTools::keys_land() {
-    QFETCH(QString, from);
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    QFETCH(QString, lands_in);
-    QFETCH(QString, text);
-    EditorFixture f;
-    f.fill({}, {"全部", "仕事"}, 0);
-    f.open();
-    QApplication::setActiveWindow(f.dlg.get());
-    QVERIFY(QTest::qWaitForWindowActive(f.dlg.get()));
-    f.dlg->findChild<QWidget*>(from)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QWidget* landed = QApplication::focusWidget();
-    QCOMPARE(landed->objectName(), lands_in);
-    QTest::keyClicks(landed, "x");  // into the date box it replaces the whole date
-    const auto* line = qobject_cast<QLineEdit*>(landed);
-    QCOMPARE(line ? line->text() : f.dlg->RTB_kinyu->text(), text);
-}
-
-void TestEditorTools::font_names_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("plain");
-    QTest::newRow("foundry tag") << "C059 [urw]" << "C059";
-    QTest::newRow("Japanese name of an installed face") << "IPAゴシック" << "IPAGothic";
-    QTest::newRow("stand-in name") << "ＭＳ ゴシック" << "ＭＳ ゴシック";
-}
-
-void TestEditorTools::font_names() {
-    QFETCH(QString, name);
-    QFETCH(QString, plain);
-    QCOMPARE(fonts::plain_family(name), plain);
-    QStringList listed = fonts::family_names();  // the editor's list: each family once, plainly named
-    QVERIFY(listed.contains("IPAGothic") && listed.filter(" [").isEmpty() && listed.removeDuplicates() == 0);
-}
+    void font_names() {
+        QFETCH(QString, name);
+        QFETCH(QString, plain);
+        QCOMPARE(fonts::plain_family(name), plain);
+        QStringList listed = fonts::family_names();  // the editor's list: each family once, plainly named
+        QVERIFY(listed.contains("IPAGothic") && listed.filter(" [").isEmpty() && listed.removeDuplicates() == 0);
+    }
+};
 
 QTEST_MAIN(TestEditorTools)
 #include "tst_editor_tools.moc"
