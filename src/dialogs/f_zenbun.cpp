@@ -4,9 +4,7 @@
 #include "rtf/body_search.h"
 #include "store/memo_store.h"
 #include "ui/dialog_frame.h"
-#include "ui/fonts.h"
 #include "ui/main_ops.h"
-#include "ui/twips.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -16,47 +14,26 @@
 namespace tz {
 namespace {
 
-constexpr int kInsideWidth = 6420;
-constexpr int kInsideHeight = 1560;
-
 QString idle_caption() { return QStringLiteral("全文検索（すべてのメモ）"); }
 QString open_hint() { return QStringLiteral("現在表示しているメモを対象に全文検索中です。"); }
-
-template <typename W>
-W* make(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height) {
-    W* w = new W(text, parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(twips::rect_px(left, top, width, height));
-    return w;
-}
 
 }  // namespace
 
 F_zenbun::F_zenbun(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     setObjectName(QStringLiteral("F_zenbun"));
-    setFont(fonts::font(fonts::proportional_gothic(), 9));
-
-    Label2 = make<QLabel>(this, "Label2", QStringLiteral("すべてのメモの中から、指定したキーワードを含むものを検索します。"), 120, 120,
-                          6180, 240);
-    Label1 = make<QLabel>(this, "Label1", QStringLiteral("キーワード"), 120, 560, 1000, 240);
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(twips::rect_px(1140, 500, 5160, 330));
-    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("全文検索開始"), 2820, 1020, 1800, 420);
-    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("終了"), 4740, 1020, 1560, 420);
+    const SearchWindowControls c = build_search_window(this, main_, idle_caption(),
+                                                       QStringLiteral("すべてのメモの中から、指定したキーワードを含むものを検索します。"), QStringLiteral("全文検索開始"));
+    Label2 = c.Label2;
+    Label1 = c.Label1;
+    Combo1 = c.Combo1;
+    Command1 = c.Command1;
+    Command2 = c.Command2;
     connect(Command1, &QPushButton::clicked, this, &F_zenbun::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_zenbun::Command2_Click);
-    setTabOrder(Combo1, Command1);
-    setTabOrder(Command1, Command2);
 
     // Every memo is listed while the window is open, whatever the category box says.
     main_.full_rebuild();
     main_.empty_keyword_box();
-    const QRect outer = centred_over(main_.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips,
-                                     kInsideHeight + kDialogCaptionTwips);
-    make_fixed_dialog(this, outer, kInsideWidth);
-    setWindowFlag(Qt::WindowCloseButtonHint, true);
-    setWindowTitle(idle_caption());
     keyword_ = new SearchKeyword(Combo1, main_, [this] { Command1_Click(); });
     main_.set_hint(open_hint());
     Combo1->setFocus();

@@ -2,53 +2,27 @@
 
 #include "dialogs/search_keyword.h"
 #include "ui/dialog_frame.h"
-#include "ui/fonts.h"
 #include "ui/main_ops.h"
 #include "ui/platform.h"
-#include "ui/twips.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 
 namespace tz {
-namespace {
-
-constexpr int kInsideWidth = 6420;
-constexpr int kInsideHeight = 1560;
-
-template <typename W>
-W* make(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height) {
-    W* w = new W(text, parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(twips::rect_px(left, top, width, height));
-    return w;
-}
-
-}  // namespace
 
 F_zenbun2::F_zenbun2(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     setObjectName(QStringLiteral("F_zenbun2"));
-    setFont(fonts::font(fonts::proportional_gothic(), 9));
-
-    Label2 = make<QLabel>(this, "Label2", QStringLiteral("現在表示しているメモの中から、指定したキーワードを探します。"), 120, 120,
-                          6180, 240);
-    Label1 = make<QLabel>(this, "Label1", QStringLiteral("キーワード"), 120, 560, 1000, 240);
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(twips::rect_px(1140, 500, 5160, 330));
-    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("検索/次を検索"), 2820, 1020, 1800, 420);
-    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("終了"), 4740, 1020, 1560, 420);
+    const SearchWindowControls c = build_search_window(this, main_, QStringLiteral("全文検索(表示中のメモ)"),
+                                                       QStringLiteral("現在表示しているメモの中から、指定したキーワードを探します。"), QStringLiteral("検索/次を検索"));
+    Label2 = c.Label2;
+    Label1 = c.Label1;
+    Combo1 = c.Combo1;
+    Command1 = c.Command1;
+    Command2 = c.Command2;
     connect(Command1, &QPushButton::clicked, this, &F_zenbun2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_zenbun2::Command2_Click);
-    setTabOrder(Combo1, Command1);
-    setTabOrder(Command1, Command2);
 
-    const QRect outer = centred_over(main_.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips,
-                                     kInsideHeight + kDialogCaptionTwips);
-    make_fixed_dialog(this, outer, kInsideWidth);
-    setWindowFlag(Qt::WindowCloseButtonHint, true);
-    setWindowTitle(QStringLiteral("全文検索(表示中のメモ)"));
     // No default button: Enter in the keyword box counts as a key typed and starts nothing.
     keyword_ = new SearchKeyword(Combo1, main_, nullptr);
     main_.set_hint(QStringLiteral("現在表示しているメモを対象に全文検索中です。"));

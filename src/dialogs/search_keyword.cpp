@@ -1,13 +1,54 @@
 #include "dialogs/search_keyword.h"
 
 #include "store/memo_store.h"
+#include "ui/dialog_frame.h"
+#include "ui/fonts.h"
 #include "ui/main_ops.h"
+#include "ui/twips.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 namespace tz {
+
+namespace {
+
+template <typename W>
+W* make(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height) {
+    W* w = new W(text, parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(twips::rect_px(left, top, width, height));
+    return w;
+}
+
+}  // namespace
+
+SearchWindowControls build_search_window(QDialog* window, MainOps& main, const QString& caption, const QString& what,
+                                         const QString& search_text) {
+    constexpr int kInsideWidth = 6420;
+    constexpr int kInsideHeight = 1560;
+    window->setFont(fonts::font(fonts::proportional_gothic(), 9));
+    SearchWindowControls c;
+    c.Label2 = make<QLabel>(window, "Label2", what, 120, 120, 6180, 240);
+    c.Label1 = make<QLabel>(window, "Label1", QStringLiteral("キーワード"), 120, 560, 1000, 240);
+    c.Combo1 = new QComboBox(window);
+    c.Combo1->setObjectName(QStringLiteral("Combo1"));
+    c.Combo1->setGeometry(twips::rect_px(1140, 500, 5160, 330));
+    c.Command1 = make<QPushButton>(window, "Command1", search_text, 2820, 1020, 1800, 420);
+    c.Command2 = make<QPushButton>(window, "Command2", QStringLiteral("終了"), 4740, 1020, 1560, 420);
+    QWidget::setTabOrder(c.Combo1, c.Command1);
+    QWidget::setTabOrder(c.Command1, c.Command2);
+    const QRect outer = centred_over(main.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips,
+                                     kInsideHeight + kDialogCaptionTwips);
+    make_fixed_dialog(window, outer, kInsideWidth);
+    window->setWindowFlag(Qt::WindowCloseButtonHint, true);
+    window->setWindowTitle(caption);
+    return c;
+}
 
 SearchKeyword::SearchKeyword(QComboBox* box, MainOps& main, std::function<void()> on_enter)
     : QObject(box), box_(box), main_(main), on_enter_(std::move(on_enter)) {

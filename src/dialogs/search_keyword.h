@@ -11,10 +11,27 @@
 #include <optional>
 
 class QComboBox;
+class QDialog;
+class QLabel;
+class QPushButton;
 
 namespace tz {
 
 class MainOps;
+
+// The controls both search windows have, at the same places: the line that
+// says what the window does, "キーワード", the keyword box and two buttons.
+struct SearchWindowControls {
+    QLabel* Label2;
+    QLabel* Label1;
+    QComboBox* Combo1;
+    QPushButton* Command1;
+    QPushButton* Command2;  // 終了
+};
+// Builds them in `window`, makes it a fixed dialog with a close box centred
+// over the main window, and gives it its caption.
+SearchWindowControls build_search_window(QDialog* window, MainOps& main, const QString& caption, const QString& what,
+                                         const QString& search_text);
 
 class SearchKeyword : public QObject {
     Q_OBJECT
