@@ -82,7 +82,6 @@ private slots:
         QTest::newRow("\\bin with braces in a skipped group")
             << QByteArray("{\\rtf1 a{\\*\\foo \\bin4 }}}}b}c}") << u"ac"_qs;
         QTest::newRow("\\bin negative") << QByteArray("{\\rtf1 a\\bin-5 b}") << u"ab"_qs;
-        QTest::newRow("stray brace inside") << QByteArray("{\\rtf1 {a}}b}") << u"a"_qs;
         QTest::newRow("bad hex") << QByteArray("{\\rtf1 a\\'zzb\\'4c\\'4}") << u"azzbL"_qs;
         QTest::newRow("lead byte at the end") << QByteArray("{\\rtf1 a\\'82}") << u"a\uFFFD"_qs;
         QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << u"a"_qs;
