@@ -69,11 +69,6 @@ private slots:
     void sync() {
         QFETCH(int, start);
         QFETCH(int, length);
-        QFETCH(QString, font);
-        QFETCH(QString, size);
-        QFETCH(QString, style);
-        QFETCH(bool, strike);
-        QFETCH(bool, underline);
         EditorFixture f;
         RichTextBox* b = f.open().RTB_kinyu;
         build_body(b);
@@ -84,36 +79,32 @@ private slots:
             select(b, from, 1);
             select(b, start, length);
         }
-        QCOMPARE(f.dlg->Combo3->currentText(), font);
-        QCOMPARE(f.dlg->Combo4->currentText(), size);
-        QCOMPARE(f.dlg->Combo5->currentText(), style);
-        QCOMPARE(f.dlg->Check1->isChecked(), strike);
-        QCOMPARE(f.dlg->Check2->isChecked(), underline);
+        QTEST(f.dlg->Combo3->currentText(), "font");
+        QTEST(f.dlg->Combo4->currentText(), "size");
+        QTEST(f.dlg->Combo5->currentText(), "style");
+        QTEST(f.dlg->Check1->isChecked(), "strike");
+        QTEST(f.dlg->Check2->isChecked(), "underline");
         QCOMPARE(b->rtf(), before);  // selecting never changes the memo
     }
 
-    void clicked_box_applies_data() {
-        QTest::addColumn<bool>("strike");  // 取消線, else 下線
-        QTest::newRow("取消線") << true;
-        QTest::newRow("下線") << false;
-    }
-
+    // 取消線 and 下線 set and clear their format on the whole selection only.
     void clicked_box_applies() {
-        QFETCH(bool, strike);
-        EditorFixture f;
-        RichTextBox* b = f.open().RTB_kinyu;
-        build_body(b);
-        QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
-        const auto state = [&](int s, int l) { return strike ? select(b, s, l).strike : select(b, s, l).underline; };
-        select(b, 4, 5);  // mixed: unchecked
-        click(box);
-        QCOMPARE(state(4, 5), std::optional<bool>(true));
-        QCOMPARE(state(0, 4), std::optional<bool>(false));  // nothing outside the selection
-        select(b, 4, 5);
-        QVERIFY(box->isChecked());
-        click(box);
-        QCOMPARE(state(4, 5), std::optional<bool>(false));
-        QCOMPARE(b->text(), QStringLiteral("ABCDEFGHIJK"));
+        for (const bool strike : {true, false}) {
+            EditorFixture f;
+            RichTextBox* b = f.open().RTB_kinyu;
+            build_body(b);
+            QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
+            const auto state = [&](int s, int l) { return strike ? select(b, s, l).strike : select(b, s, l).underline; };
+            select(b, 4, 5);  // mixed: unchecked
+            click(box);
+            QCOMPARE(state(4, 5), std::optional<bool>(true));
+            QCOMPARE(state(0, 4), std::optional<bool>(false));  // nothing outside the selection
+            select(b, 4, 5);
+            QVERIFY(box->isChecked());
+            click(box);
+            QCOMPARE(state(4, 5), std::optional<bool>(false));
+            QCOMPARE(b->text(), QStringLiteral("ABCDEFGHIJK"));
+        }
     }
 
     void colour_chooser() {
@@ -139,7 +130,7 @@ private slots:
     void today_button() {
         EditorFixture f;
         f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
-        f.open_active();
+        f.open("sinki", true);
         f.dlg->Text1->setText(QStringLiteral("いつか"));
         click(f.dlg->Command3);
         QCOMPARE(f.dlg->Text1->text(), QStringLiteral("2027/01/02"));
@@ -172,38 +163,29 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        QFETCH(QString, lands_in);
-        QFETCH(QString, text);
         EditorFixture f;
         f.fill({}, {"全部", "仕事"}, 0);
-        f.open_active();
+        f.open("sinki", true);
         f.dlg->findChild<QWidget*>(from)->setFocus();
         type_text(QApplication::focusWidget(), typed);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QWidget* landed = QApplication::focusWidget();
-        QCOMPARE(landed->objectName(), lands_in);
+        QTEST(landed->objectName(), "lands_in");
         QTest::keyClicks(landed, "x");
         const auto* line = qobject_cast<QLineEdit*>(landed);
-        QCOMPARE(line ? line->text() : f.dlg->RTB_kinyu->text(), text);
+        QTEST(line ? line->text() : f.dlg->RTB_kinyu->text(), "text");
         if (from == "Combo1") QCOMPARE(f.dlg->Combo1->currentText(), typed.isEmpty() ? QStringLiteral("仕事") : typed);
         QCOMPARE(f.dlg->Combo1->count(), 1);  // 仕事
         QVERIFY(f.dlg->isVisible());
         QCOMPARE(f.store_.table.count(), 0);
     }
 
-    void font_names_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("plain");
-        QTest::newRow("foundry tag") << "C059 [urw]" << "C059";
-        QTest::newRow("Japanese name of an installed face") << "IPAゴシック" << "IPAGothic";
-        QTest::newRow("stand-in name") << "ＭＳ ゴシック" << "ＭＳ ゴシック";
-    }
-
+    // Font names as the list shows and applies them: each family once, plainly named.
     void font_names() {
-        QFETCH(QString, name);
-        QFETCH(QString, plain);
-        QCOMPARE(fonts::plain_family(name), plain);
-        QStringList listed = fonts::family_names();  // the editor's list: each family once, plainly named
+        const std::pair<const char*, const char*> names[] = {
+            {"C059 [urw]", "C059"}, {"IPAゴシック", "IPAGothic"}, {"ＭＳ ゴシック", "ＭＳ ゴシック"}};
+        for (const auto& [name, plain] : names) QCOMPARE(fonts::plain_family(name), QString(plain));
+        QStringList listed = fonts::family_names();
         QVERIFY(listed.contains("IPAGothic") && listed.filter(" [").isEmpty() && listed.removeDuplicates() == 0);
     }
 };
