@@ -4,8 +4,6 @@
 
 #include "editor_fixture.h"
 
-#include <QApplication>
-
 using namespace tz;
 using namespace tz::test;
 
@@ -44,47 +42,37 @@ RichTextBox::SelFormat select(RichTextBox* b, int start, int length) {
 class TestEditorTools : public QObject {
     Q_OBJECT
 private slots:
-    void sync_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("font");
-        QTest::addColumn<QString>("size");
-        QTest::addColumn<QString>("style");
-        QTest::addColumn<bool>("strike");
-        QTest::addColumn<bool>("underline");
-        const QString gothic = QStringLiteral("ＭＳ ゴシック");
-        QTest::newRow("one font not in the list") << 0 << 2 << "ＭＳ 明朝" << "11.25" << "Regular" << false << false;
-        QTest::newRow("two fonts") << 1 << 2 << "" << "11.25" << "" << false << false;
-        QTest::newRow("bold italic") << 2 << 2 << gothic << "11.25" << "Bold Italic" << false << false;
-        QTest::newRow("partly bold, wholly italic") << 2 << 3 << gothic << "11.25" << "" << false << false;
-        QTest::newRow("italic") << 4 << 1 << gothic << "11.25" << "Italic" << false << false;
-        QTest::newRow("bold") << 10 << 1 << gothic << "11.25" << "Bold" << false << false;
-        QTest::newRow("struck run") << 5 << 2 << gothic << "11.25" << "Regular" << true << false;
-        QTest::newRow("partly struck") << 4 << 2 << gothic << "11.25" << "" << false << false;
-        QTest::newRow("underlined, 12 points") << 7 << 1 << gothic << "12" << "Regular" << false << true;
-        QTest::newRow("partly underlined, two sizes") << 7 << 2 << gothic << "" << "Regular" << false << false;
-        QTest::newRow("half points") << 8 << 2 << gothic << "11.5" << "Regular" << false << false;
-    }
-
+    // The five controls show the selection's format: a font not in the list by its
+    // name, a mixed one as empty, sizes in points; selecting never changes the memo.
     void sync() {
-        QFETCH(int, start);
-        QFETCH(int, length);
+        const struct { int start, length; QStringList boxes; bool strike, underline; } cases[] = {
+            {0, 2, {"ＭＳ 明朝", "11.25", "Regular"}, false, false},        // one font not in the list
+            {1, 2, {"", "11.25", ""}, false, false},                         // two fonts
+            {2, 2, {"ＭＳ ゴシック", "11.25", "Bold Italic"}, false, false},
+            {2, 3, {"ＭＳ ゴシック", "11.25", ""}, false, false},            // partly bold, wholly italic
+            {4, 1, {"ＭＳ ゴシック", "11.25", "Italic"}, false, false},
+            {10, 1, {"ＭＳ ゴシック", "11.25", "Bold"}, false, false},
+            {5, 2, {"ＭＳ ゴシック", "11.25", "Regular"}, true, false},       // a struck run
+            {4, 2, {"ＭＳ ゴシック", "11.25", ""}, false, false},            // partly struck
+            {7, 1, {"ＭＳ ゴシック", "12", "Regular"}, false, true},          // underlined
+            {7, 2, {"ＭＳ ゴシック", "", "Regular"}, false, false},          // partly underlined, two sizes
+            {8, 2, {"ＭＳ ゴシック", "11.5", "Regular"}, false, false}};     // half points
         EditorFixture f;
         RichTextBox* b = f.open().RTB_kinyu;
         build_body(b);
         const QByteArray before = b->rtf();
-        // From a struck run and from an underlined one, so that an unchecked box
-        // that stripped its format from the text would show.
-        for (const int from : {5, 7}) {
-            select(b, from, 1);
-            select(b, start, length);
+        for (const auto& c : cases) {
+            // From a struck run and from an underlined one, so that an unchecked box
+            // that stripped its format from the text would show.
+            for (const int from : {5, 7}) {
+                select(b, from, 1);
+                select(b, c.start, c.length);
+            }
+            QCOMPARE(QStringList({f.dlg->Combo3->currentText(), f.dlg->Combo4->currentText(), f.dlg->Combo5->currentText()}),
+                     c.boxes);
+            QCOMPARE(std::pair(f.dlg->Check1->isChecked(), f.dlg->Check2->isChecked()), std::pair(c.strike, c.underline));
         }
-        QTEST(f.dlg->Combo3->currentText(), "font");
-        QTEST(f.dlg->Combo4->currentText(), "size");
-        QTEST(f.dlg->Combo5->currentText(), "style");
-        QTEST(f.dlg->Check1->isChecked(), "strike");
-        QTEST(f.dlg->Check2->isChecked(), "underline");
-        QCOMPARE(b->rtf(), before);  // selecting never changes the memo
+        QCOMPARE(b->rtf(), before);
     }
 
     // 取消線 and 下線 set and clear their format on the whole selection only.
@@ -144,31 +132,30 @@ private slots:
     void keys_land_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<QString>("lands_in");
         QTest::addColumn<QString>("text");
-        const int none = Qt::NoModifier;
-        QTest::newRow("Enter: category to date") << "Combo1" << "趣味" << int(Qt::Key_Return) << none << "Text1" << "x";
-        QTest::newRow("Tab: category to date") << "Combo1" << "趣味" << int(Qt::Key_Tab) << none << "Text1" << "x";
-        QTest::newRow("a pick: category to date") << "Combo1" << "" << int(Qt::Key_Down) << none << "Text1" << "x";
-        QTest::newRow("keypad Enter: date to title") << "Text1" << "" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "Text2" << "x";
-        QTest::newRow("Enter: title to body") << "Text2" << "題" << int(Qt::Key_Return) << none << "RTB_kinyu" << "x";
-        QTest::newRow("Tab leaves the body") << "RTB_kinyu" << "y" << int(Qt::Key_Tab) << none << "Check2" << "y";
-        QTest::newRow("Ctrl+Tab types a tab") << "RTB_kinyu" << "y" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "RTB_kinyu" << "y\tx";
+        QTest::newRow("Enter: category to date") << "Combo1" << "趣味" << QKeySequence(Qt::Key_Return) << "Text1" << "x";
+        QTest::newRow("Tab: category to date") << "Combo1" << "趣味" << QKeySequence(Qt::Key_Tab) << "Text1" << "x";
+        QTest::newRow("a pick: category to date") << "Combo1" << "" << QKeySequence(Qt::Key_Down) << "Text1" << "x";
+        QTest::newRow("keypad Enter: date to title") << "Text1" << "" << QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)
+                                                     << "Text2" << "x";
+        QTest::newRow("Enter: title to body") << "Text2" << "題" << QKeySequence(Qt::Key_Return) << "RTB_kinyu" << "x";
+        QTest::newRow("Tab leaves the body") << "RTB_kinyu" << "y" << QKeySequence(Qt::Key_Tab) << "Check2" << "y";
+        QTest::newRow("Ctrl+Tab types a tab") << "RTB_kinyu" << "y" << QKeySequence(Qt::ControlModifier | Qt::Key_Tab)
+                                              << "RTB_kinyu" << "y\tx";
     }
 
     void keys_land() {
         QFETCH(QString, from);
         QFETCH(QString, typed);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
+        QFETCH(QKeySequence, key);
         EditorFixture f;
         f.fill({}, {"全部", "仕事"}, 0);
         f.open("sinki", true);
         f.dlg->findChild<QWidget*>(from)->setFocus();
         type_text(QApplication::focusWidget(), typed);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(QApplication::focusWidget(), key[0].key(), key[0].keyboardModifiers());
         QWidget* landed = QApplication::focusWidget();
         QTEST(landed->objectName(), "lands_in");
         QTest::keyClicks(landed, "x");

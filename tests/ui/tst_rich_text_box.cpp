@@ -31,8 +31,6 @@ using Setter = void (*)(RichTextBox&);
 
 }  // namespace
 
-Q_DECLARE_METATYPE(Setter)
-
 class TestRichTextBox : public QObject {
     Q_OBJECT
 private slots:
@@ -89,63 +87,47 @@ private slots:
         QCOMPARE(values(box.sel_format()), (QVariantList{u"IPAMincho"_qs, 14.0, true, false, false, false, QColor(Qt::blue)}));
     }
 
-    void selection_positions_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<int>("got_start");
-        QTest::addColumn<int>("got_length");
-        QTest::addColumn<QString>("selected");
-        // Content "ab", "cd", "ef": a paragraph break is one position.
-        QTest::newRow("across a break") << 1 << 3 << 1 << 3 << u"b\r\nc"_qs;
-        QTest::newRow("caret only") << 4 << 0 << 4 << 0 << QString();
-        QTest::newRow("past the end") << 7 << 50 << 7 << 1 << u"f"_qs;
-        QTest::newRow("start beyond the content") << 99 << 1 << 8 << 0 << QString();
-        QTest::newRow("negative") << -5 << -2 << 0 << 0 << QString();
-    }
-
+    // Asked start and length, then those the box gives and the selected text, in
+    // "ab", "cd", "ef": a paragraph break is one position.
     void selection_positions() {
-        QFETCH(int, start);
-        QFETCH(int, length);
+        const struct { int start, length, got_start, got_length; QString selected; } cases[] = {
+            {1, 3, 1, 3, u"b\r\nc"_qs}, {4, 0, 4, 0, {}}, {7, 50, 7, 1, u"f"_qs}, {99, 1, 8, 0, {}}, {-5, -2, 0, 0, {}}};
         RichTextBox box;
         box.set_text(u"ab\r\ncd\r\nef"_qs);
-        select(box, start, length);
-        QTEST(box.sel_start(), "got_start");
-        QTEST(box.sel_length(), "got_length");
-        QTEST(box.sel_text(), "selected");
-    }
-
-    void mixed_formats_data() {
-        QTest::addColumn<Setter>("set");
-        QTest::addColumn<int>("attribute");  // its place in values()
-        QTest::addColumn<QVariant>("value");
-        QTest::newRow("font name") << Setter([](RichTextBox& b) { b.set_sel_font_name(u"IPAMincho"_qs); }) << 0 << QVariant(u"IPAMincho"_qs);
-        QTest::newRow("size, to half points") << Setter([](RichTextBox& b) { b.set_sel_size(15.6); }) << 1 << QVariant(15.5);
-        QTest::newRow("bold") << Setter([](RichTextBox& b) { b.set_sel_bold(true); }) << 2 << QVariant(true);
-        QTest::newRow("italic") << Setter([](RichTextBox& b) { b.set_sel_italic(true); }) << 3 << QVariant(true);
-        QTest::newRow("underline") << Setter([](RichTextBox& b) { b.set_sel_underline(true); }) << 4 << QVariant(true);
-        QTest::newRow("strike") << Setter([](RichTextBox& b) { b.set_sel_strike(true); }) << 5 << QVariant(true);
-        QTest::newRow("colour") << Setter([](RichTextBox& b) { b.set_sel_colour(Qt::red); }) << 6 << QVariant(QColor(Qt::red));
+        for (const auto& c : cases) {
+            select(box, c.start, c.length);
+            QCOMPARE(QPoint(box.sel_start(), box.sel_length()), QPoint(c.got_start, c.got_length));
+            QCOMPARE(box.sel_text(), c.selected);
+        }
     }
 
     // "aaa" then "bbb" differing in one attribute: only that one is mixed, in the
-    // box and in its RTF.
+    // box and in its RTF. The attributes in the order of values().
     void mixed_formats() {
-        QFETCH(Setter, set);
-        QFETCH(int, attribute);
-        RichTextBox box;
-        box.set_default_font(QFont(u"IPAGothic"_qs, 10));
-        box.set_text(u"aaabbb"_qs);
-        select(box, 3, 3);
-        set(box);
-        const QVariantList changed = values(box.sel_format());
-        QTEST(changed.at(attribute), "value");
-        for (const QVariant& v : changed) QVERIFY(v.isValid());
-        RichTextBox again;
-        again.load_rtf(box.rtf());
-        for (RichTextBox* b : {&box, &again}) {
-            b->selectAll();
-            const QVariantList all = values(b->sel_format());
-            for (int a = 0; a < 7; ++a) QCOMPARE(all.at(a).isValid(), a != attribute);
+        const std::pair<Setter, QVariant> changes[] = {
+            {[](RichTextBox& b) { b.set_sel_font_name(u"IPAMincho"_qs); }, u"IPAMincho"_qs},
+            {[](RichTextBox& b) { b.set_sel_size(15.6); }, 15.5},  // to half points
+            {[](RichTextBox& b) { b.set_sel_bold(true); }, true},
+            {[](RichTextBox& b) { b.set_sel_italic(true); }, true},
+            {[](RichTextBox& b) { b.set_sel_underline(true); }, true},
+            {[](RichTextBox& b) { b.set_sel_strike(true); }, true},
+            {[](RichTextBox& b) { b.set_sel_colour(Qt::red); }, QColor(Qt::red)}};
+        for (int attribute = 0; attribute < 7; ++attribute) {
+            RichTextBox box;
+            box.set_default_font(QFont(u"IPAGothic"_qs, 10));
+            box.set_text(u"aaabbb"_qs);
+            select(box, 3, 3);
+            changes[attribute].first(box);
+            const QVariantList changed = values(box.sel_format());
+            QCOMPARE(changed.at(attribute), changes[attribute].second);
+            for (const QVariant& v : changed) QVERIFY(v.isValid());
+            RichTextBox again;
+            again.load_rtf(box.rtf());
+            for (RichTextBox* b : {&box, &again}) {
+                b->selectAll();
+                const QVariantList all = values(b->sel_format());
+                for (int a = 0; a < 7; ++a) QCOMPARE(all.at(a).isValid(), a != attribute);
+            }
         }
     }
 
