@@ -58,7 +58,8 @@ private slots:
             {7, 2, {"ＭＳ ゴシック", "", "Regular"}, false, false},          // partly underlined, two sizes
             {8, 2, {"ＭＳ ゴシック", "11.5", "Regular"}, false, false}};     // half points
         EditorFixture f;
-        RichTextBox* b = f.open().RTB_kinyu;
+        const F_kinyu& d = f.open();
+        RichTextBox* b = d.RTB_kinyu;
         build_body(b);
         const QByteArray before = b->rtf();
         for (const auto& c : cases) {
@@ -68,21 +69,22 @@ private slots:
                 select(b, from, 1);
                 select(b, c.start, c.length);
             }
-            QCOMPARE(QStringList({f.dlg->Combo3->currentText(), f.dlg->Combo4->currentText(), f.dlg->Combo5->currentText()}),
-                     c.boxes);
-            QCOMPARE(std::pair(f.dlg->Check1->isChecked(), f.dlg->Check2->isChecked()), std::pair(c.strike, c.underline));
+            QCOMPARE(QStringList({d.Combo3->currentText(), d.Combo4->currentText(), d.Combo5->currentText()}), c.boxes);
+            QCOMPARE(std::pair(d.Check1->isChecked(), d.Check2->isChecked()), std::pair(c.strike, c.underline));
         }
         QCOMPARE(b->rtf(), before);
     }
 
     // 取消線 and 下線 set and clear their format on the whole selection only.
     void clicked_box_applies() {
+        EditorFixture f;
+        RichTextBox* b = f.open().RTB_kinyu;
+        build_body(b);
         for (const bool strike : {true, false}) {
-            EditorFixture f;
-            RichTextBox* b = f.open().RTB_kinyu;
-            build_body(b);
             QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
-            const auto state = [&](int s, int l) { return strike ? select(b, s, l).strike : select(b, s, l).underline; };
+            const auto state = [&](int s, int l) {
+                return strike ? select(b, s, l).strike : select(b, s, l).underline;
+            };
             select(b, 4, 5);  // mixed: unchecked
             click(box);
             QCOMPARE(state(4, 5), std::optional<bool>(true));
@@ -135,13 +137,14 @@ private slots:
         QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<QString>("lands_in");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Enter: category to date") << "Combo1" << "趣味" << QKeySequence(Qt::Key_Return) << "Text1" << "x";
-        QTest::newRow("Tab: category to date") << "Combo1" << "趣味" << QKeySequence(Qt::Key_Tab) << "Text1" << "x";
+        const QKeySequence enter(Qt::Key_Return), tab(Qt::Key_Tab);
+        QTest::newRow("Enter: category to date") << "Combo1" << "趣味" << enter << "Text1" << "x";
+        QTest::newRow("Tab: category to date") << "Combo1" << "趣味" << tab << "Text1" << "x";
         QTest::newRow("a pick: category to date") << "Combo1" << "" << QKeySequence(Qt::Key_Down) << "Text1" << "x";
         QTest::newRow("keypad Enter: date to title") << "Text1" << "" << QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)
                                                      << "Text2" << "x";
-        QTest::newRow("Enter: title to body") << "Text2" << "題" << QKeySequence(Qt::Key_Return) << "RTB_kinyu" << "x";
-        QTest::newRow("Tab leaves the body") << "RTB_kinyu" << "y" << QKeySequence(Qt::Key_Tab) << "Check2" << "y";
+        QTest::newRow("Enter: title to body") << "Text2" << "題" << enter << "RTB_kinyu" << "x";
+        QTest::newRow("Tab leaves the body") << "RTB_kinyu" << "y" << tab << "Check2" << "y";
         QTest::newRow("Ctrl+Tab types a tab") << "RTB_kinyu" << "y" << QKeySequence(Qt::ControlModifier | Qt::Key_Tab)
                                               << "RTB_kinyu" << "y\tx";
     }
