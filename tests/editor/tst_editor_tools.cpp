@@ -1,6 +1,5 @@
-// The editor's formatting tools and conveniences through its controls: the
-// five controls following the selection (and never changing the text), the
-// boxes, the colour chooser, "今日", and the Enter and Tab path.
+// The editor's formatting tools through its controls: the five following the
+// selection, the boxes, the colour chooser, "今日", and the Enter and Tab path.
 
 #include "editor_fixture.h"
 
