@@ -8,15 +8,20 @@ using namespace tz::test;
 
 namespace {
 
+// Selects in one step, as a double click or Shift+click does, and gives its format.
+RichTextBox::SelFormat select(RichTextBox* b, int start, int length) {
+    QTextCursor c(b->document());
+    c.setPosition(start);
+    c.setPosition(start + length, QTextCursor::KeepAnchor);
+    b->setTextCursor(c);
+    return b->sel_format();
+}
+
 // "ABCDEFGHIJK": AB in ＭＳ 明朝, CD bold italic, E italic, FG struck,
 // H underlined at 12 points, IJ at 11.5 points, K bold; all else plain.
 void build_body(RichTextBox* b) {
     b->set_text(QStringLiteral("ABCDEFGHIJK"));
-    const auto on = [b](int start, int length, const auto& apply) {
-        b->set_sel_start(start);
-        b->set_sel_length(length);
-        apply();
-    };
+    const auto on = [b](int start, int length, const auto& apply) { select(b, start, length); apply(); };
     on(0, 2, [b] { b->set_sel_font_name(QStringLiteral("ＭＳ 明朝")); });
     on(2, 2, [b] { b->set_sel_bold(true); b->set_sel_italic(true); });
     on(4, 1, [b] { b->set_sel_italic(true); });
@@ -25,15 +30,6 @@ void build_body(RichTextBox* b) {
     on(8, 2, [b] { b->set_sel_size(11.5); });
     on(10, 1, [b] { b->set_sel_bold(true); });
     b->set_sel_start(0);
-}
-
-// Selects in one step, as a double click or Shift+click does, and gives its format.
-RichTextBox::SelFormat select(RichTextBox* b, int start, int length) {
-    QTextCursor c(b->document());
-    c.setPosition(start);
-    c.setPosition(start + length, QTextCursor::KeepAnchor);
-    b->setTextCursor(c);
-    return b->sel_format();
 }
 
 }  // namespace
