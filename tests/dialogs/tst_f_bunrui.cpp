@@ -101,8 +101,7 @@ private slots:
         const QStringList abc{"全部", "A", "B", "C"};
         QTest::newRow("first up") << abc << "A" << "1" << abc << QStringList{"これより上には移動できません"};
         QTest::newRow("last down") << abc << "C" << "2" << abc << QStringList{"これより下には移動できません"};
-        QTest::newRow("down") << abc << "A" << "2" << QStringList{"全部", "B", "A", "C"} << QStringList{};
-        QTest::newRow("down and up") << abc << "B" << "21" << abc << QStringList{};
+        QTest::newRow("down, down, up") << abc << "A" << "221" << QStringList{"全部", "B", "A", "C"} << QStringList{};
         QTest::newRow("empty list") << QStringList{"全部"} << "" << "1235" << QStringList{"全部"}
                                     << QStringList{"上に移動する項目を選んでください", "下に移動する項目を選んでください",
                                                    "削除する項目を選んでください", "メモを削除する分類を選んでください"};
