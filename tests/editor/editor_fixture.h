@@ -7,6 +7,7 @@
 #include "store/data_folder.h"
 #include "support/fake_platform.h"
 #include "support/test_folder.h"
+#include "support/ui_driving.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
 #include "ui/rich_text_box.h"
@@ -14,8 +15,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDirIterator>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -23,19 +22,12 @@
 
 namespace tz::test {
 
-// Types text as an input method commits it (how Japanese text arrives).
-inline void type_text(QWidget* w, const QString& text) {
-    QInputMethodEvent e;
-    e.setCommitString(text);
-    QCoreApplication::sendEvent(w, &e);
-}
-
 inline void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
 class EditorFixture : public MainOps {
 public:
     EditorFixture() : store_(dir.path(), time.clock()) {
-        [[maybe_unused]] static const bool fonts_done = (fonts::install_substitutes(), true);
+        install_test_fonts();
         for (const char* folder : {"memo1", "memo2"}) QDir(dir.path()).mkpath(QLatin1String(folder));
         store_.settings = Settings::first_start(0, 1200, 1500, 6975, 9450, 1215);
     }
@@ -58,33 +50,18 @@ public:
         write_all(store_);
     }
 
-    // Opens the editor in the given mode and shows it.
-    F_kinyu& open(const QString& mode = QStringLiteral("sinki")) {
+    // Opens the editor in the given mode and shows it; `active`: as the active
+    // window, where keys go to the focused control.
+    F_kinyu& open(const QString& mode = QStringLiteral("sinki"), bool active = false) {
         hand.editor_mode = mode;
         dlg = std::make_unique<F_kinyu>(*this);
         dlg->show();
-        if (!QTest::qWaitForWindowExposed(dlg.get())) qWarning("editor not exposed");
+        if (active) QApplication::setActiveWindow(dlg.get());
+        if (!(active ? QTest::qWaitForWindowActive(dlg.get()) : QTest::qWaitForWindowExposed(dlg.get())))
+            qWarning("editor not shown");
         return *dlg;
     }
-    // Opens it as the active window, where keys go to the focused control.
-    F_kinyu& open_active(const QString& mode = QStringLiteral("sinki")) {
-        open(mode);
-        QApplication::setActiveWindow(dlg.get());
-        if (!QTest::qWaitForWindowActive(dlg.get())) qWarning("editor not active");
-        return *dlg;
-    }
-
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-
-    // Every file under the data folder with its bytes.
-    QMap<QString, QByteArray> files() const {
-        QMap<QString, QByteArray> all;
-        for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-            const QString p = it.next();
-            all.insert(p, read_bytes(p));
-        }
-        return all;
-    }
 
     MemoStore& store() override { return store_; }
     HandOver& hand_over() override { return hand; }

@@ -27,10 +27,22 @@ void many(EditorFixture& f, int n, int categories) {
 // What a refused or failed save must leave as it was: table, categories, counter, files.
 auto snapshot(EditorFixture& f) {
     return std::tuple(index_bytes(f.store_.table), f.store_.categories.entries(),
-                      f.store_.settings[Settings::Counter].display(), f.files());
+                      f.store_.settings[Settings::Counter].display(), folder_contents(f.dir.path()));
 }
 
+// A plain memo saved with `value` in `field` over `memos` memos, `blocked` unwritable;
+// `message`: the refusal's text and title, empty when saved.
+struct Outcome {
+    int memos = 3, categories = 4;
+    QString mode = QStringLiteral("sinki");
+    int row = 2;
+    QString field, value, blocked;
+    QStringList message;
+};
+
 }  // namespace
+
+Q_DECLARE_METATYPE(Outcome)
 
 class TestEditorSave : public QObject {
     Q_OBJECT
@@ -95,101 +107,83 @@ private slots:
     }
 
     void outcomes_data() {
-        QTest::addColumn<int>("memos");
-        QTest::addColumn<int>("categories");
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("field");    // the box given `value`; the others hold a plain memo
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("blocked");  // a folder where this file belongs, so it cannot be written
-        QTest::addColumn<bool>("added");       // when saved: `value` became a new category
-        QTest::addColumn<QStringList>("message");  // text and title of the refusal; empty when saved
-
+        QTest::addColumn<Outcome>("o");
         const QStringList limit{"これ以上メモを登録できません。", "メモの数が限界(30000)を越えます"};
         const QStringList cats{"これ以上分類を登録できません。", "分類の数が限界(1000)を越えます"};
         const QStringList lines{"タイトルが２行以上になっています。\rクリップボードを使って文字を貼り付ける場合は、\r"
                                 "改行が含まれないように注意してください。", "タイトルは１行にしてください"};
         const QString breaks = "に改行が含まれています。\r改行を取り除いてから登録してください。";
-        const QStringList saved;
-        QTest::newRow("29998 memos, new") << 29998 << 4 << "sinki" << 2 << "" << "" << "" << false << saved;
-        QTest::newRow("29998 memos, correction") << 29998 << 4 << "teisei" << 2 << "" << "" << "" << false << saved;
-        QTest::newRow("29999 memos, new") << 29999 << 4 << "sinki" << 2 << "" << "" << "" << false << limit;
-        QTest::newRow("29999 memos, correction") << 29999 << 4 << "teisei" << 2 << "" << "" << "" << false << limit;
-        QTest::newRow("999 categories, existing") << 3 << 999 << "sinki" << 2 << "category" << "分類500" << "" << false << saved;
-        QTest::newRow("999 categories, new") << 3 << 999 << "sinki" << 2 << "category" << "新しい分類" << "" << false << cats;
-        QTest::newRow("category, existing") << 3 << 4 << "teisei" << 2 << "category" << "Work" << "" << false << saved;
-        QTest::newRow("category, case variant is new") << 3 << 4 << "sinki" << 2 << "category" << "work" << "" << true << saved;
-        QTest::newRow("category, 全部 is new") << 3 << 4 << "sinki" << 2 << "category" << "全部" << "" << true << saved;
-        QTest::newRow("title of blanks") << 3 << 4 << "sinki" << 2 << "title" << "  " << "" << false << saved;
-        QTest::newRow("title with CR") << 3 << 4 << "sinki" << 2 << "title" << "一\r二" << "" << false << lines;
-        QTest::newRow("title with LF") << 3 << 4 << "teisei" << 2 << "title" << "一\n二" << "" << false << lines;
-        QTest::newRow("empty title") << 3 << 4 << "sinki" << 2 << "title" << "" << "" << false << QStringList{"タイトルを入力して下さい。", kProgram};
-        QTest::newRow("date with LF") << 3 << 4 << "sinki" << 2 << "date" << "2026/12/06\n" << "" << false << QStringList{"年/月/日" + breaks, kProgram};
-        QTest::newRow("category with CR") << 3 << 4 << "sinki" << 2 << "category" << "家\r仕事" << "" << false << QStringList{"分類" + breaks, kProgram};
-        QTest::newRow("correction on the header row") << 3 << 4 << "teisei" << 0 << "" << "" << "" << false
-                                                      << QStringList{"訂正するメモが見つかりません。", kProgram};
+        QTest::newRow("29998 memos, new") << Outcome{.memos = 29998};
+        QTest::newRow("29999 memos, new") << Outcome{.memos = 29999, .message = limit};
+        QTest::newRow("29999 memos, correction") << Outcome{.memos = 29999, .mode = "teisei", .message = limit};
+        QTest::newRow("999 categories, existing") << Outcome{.categories = 999, .field = "category", .value = "分類500"};
+        QTest::newRow("999 categories, new")
+            << Outcome{.categories = 999, .field = "category", .value = "新しい分類", .message = cats};
+        QTest::newRow("category, case variant is new") << Outcome{.field = "category", .value = "work"};
+        QTest::newRow("category, 全部 is new") << Outcome{.field = "category", .value = "全部"};
+        QTest::newRow("title of blanks") << Outcome{.field = "title", .value = "  "};
+        QTest::newRow("title with CR") << Outcome{.field = "title", .value = "一\r二", .message = lines};
+        QTest::newRow("title with LF") << Outcome{.mode = "teisei", .field = "title", .value = "一\n二", .message = lines};
+        QTest::newRow("empty title") << Outcome{.field = "title", .message = {"タイトルを入力して下さい。", kProgram}};
+        QTest::newRow("date with LF")
+            << Outcome{.field = "date", .value = "2026/12/06\n", .message = {"年/月/日" + breaks, kProgram}};
+        QTest::newRow("category with CR")
+            << Outcome{.field = "category", .value = "家\r仕事", .message = {"分類" + breaks, kProgram}};
+        QTest::newRow("correction on the header row")
+            << Outcome{.mode = "teisei", .row = 0, .message = {"訂正するメモが見つかりません。", kProgram}};
         // Any file of a save that cannot be written undoes the whole save; a
         // correction's body files, written before the index, get their old bytes back.
         for (const char* file : {"memo1/m1000004.txt", "memo2/m2000004.txt", "bunrui.dat", "tzurio.dat"})
-            QTest::addRow("new, %s not written", file) << 3 << 4 << "sinki" << 2 << "category" << "新しい分類" << file << false
-                                                       << QStringList{not_written_text({QDir::toNativeSeparators(file)}), kProgram};
-        QTest::newRow("correction, tzurio.dat not written") << 3 << 4 << "teisei" << 2 << "category" << "新しい分類" << "tzurio.dat"
-                                                            << false << QStringList{not_written_text({"tzurio.dat"}), kProgram};
+            QTest::addRow("new, %s not written", file) << Outcome{.field = "category", .value = "新しい分類", .blocked = file,
+                .message = {not_written_text({QDir::toNativeSeparators(file)}), kProgram}};
+        QTest::newRow("correction, tzurio.dat not written") << Outcome{.mode = "teisei", .field = "category",
+            .value = "新しい分類", .blocked = "tzurio.dat", .message = {not_written_text({"tzurio.dat"}), kProgram}};
     }
 
     void outcomes() {
-        QFETCH(int, memos);
-        QFETCH(int, categories);
-        QFETCH(QString, mode);
-        QFETCH(QString, field);
-        QFETCH(QString, value);
-        QFETCH(QString, blocked);
-        QFETCH(bool, added);
-        QFETCH(QStringList, message);
+        QFETCH(Outcome, o);
         EditorFixture f;
-        many(f, memos, categories);
-        QFETCH(int, row);
-        f.row = row;
-        if (!blocked.isEmpty()) {
-            QFile::remove(f.path(blocked));
-            QVERIFY(QDir().mkpath(f.path(blocked)));
-        }
+        many(f, o.memos, o.categories);
+        f.row = o.row;
+        if (!o.blocked.isEmpty()) block_file(f.path(o.blocked));
         const auto before = snapshot(f);
-        f.open(mode);
+        f.open(o.mode);
         f.dlg->Combo1->setEditText("家");
         f.dlg->Text2->setText("題");
-        if (!field.isEmpty())
-            (field == u"date" ? f.dlg->Text1 : field == u"title" ? f.dlg->Text2 : f.dlg->Combo1->lineEdit())->setText(value);
+        if (!o.field.isEmpty())
+            (o.field == u"date" ? f.dlg->Text1 : o.field == u"title" ? f.dlg->Text2 : f.dlg->Combo1->lineEdit())->setText(o.value);
         f.dlg->RTB_kinyu->selectAll();
         type_text(f.dlg->RTB_kinyu, "本文");
         bool enabled_during_message = true;
         f.fake.on_message = [&] { enabled_during_message = f.dlg->Command1->isEnabled(); };
         click(f.dlg->Command1);
 
-        if (message.isEmpty()) {
+        if (o.message.isEmpty()) {
             QVERIFY(f.fake.messages.empty());
             QCOMPARE(f.dlg->result(), int(QDialog::Accepted));
-            const int count = memos + (mode == u"sinki" ? 1 : 0);
+            const int count = o.memos + (o.mode == u"sinki" ? 1 : 0);
             QCOMPARE(f.store_.table.count(), count);
-            QCOMPARE(f.store_.table.slot(1).category.display(), field == u"category" ? value : u"家"_qs);
+            QCOMPARE(f.store_.table.slot(1).category.display(), o.field == u"category" ? o.value : u"家"_qs);
+            // A typed category not listed after "全部" (case counts) is added.
             QStringList entries = std::get<1>(before);
-            if (added) entries.append(value);
+            const bool added = o.field == u"category" && !entries.mid(1).contains(o.value);
+            if (added) entries.append(o.value);
             QCOMPARE(f.store_.categories.entries(), entries);
             QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines(entries));
-            QCOMPARE(f.calls.first(), added ? "append_category:" + value : u"select_all_categories"_qs);
+            QCOMPARE(f.calls.first(), added ? "append_category:" + o.value : u"select_all_categories"_qs);
             QCOMPARE(read_bytes(f.path("tzurio.dat")).count("\r\n"), 7 * count);
             return;
         }
-        QCOMPARE(f.fake.texts(), message.mid(0, 1));
-        QCOMPARE(f.fake.messages[0].title, message[1]);
-        if (!blocked.isEmpty()) QVERIFY(!enabled_during_message);  // "登録" is off while the save runs
+        QCOMPARE(f.fake.texts(), o.message.mid(0, 1));
+        QCOMPARE(f.fake.messages[0].title, o.message[1]);
+        if (!o.blocked.isEmpty()) QVERIFY(!enabled_during_message);  // "登録" is off while the save runs
         // Nothing changed; the editor stays open with what was typed.
         QVERIFY(f.dlg->isVisible());
         QVERIFY(f.dlg->Command1->isEnabled());
         QCOMPARE(f.dlg->RTB_kinyu->text(), QStringLiteral("本文"));
         QVERIFY(snapshot(f) == before);
         QVERIFY(f.calls.isEmpty());
-        QCOMPARE(f.hand.editor_mode, mode);
+        QCOMPARE(f.hand.editor_mode, o.mode);
     }
 };
 

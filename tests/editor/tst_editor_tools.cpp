@@ -1,34 +1,12 @@
-// The editor's formatting tools and conveniences through its controls: the
-// five controls following the selection (and never changing the text), the
-// boxes, the colour chooser, "今日", and the Enter and Tab path.
+// The editor's formatting tools through its controls: the five following the
+// selection, the boxes, the colour chooser, "今日", and the Enter and Tab path.
 
 #include "editor_fixture.h"
-
-#include <QApplication>
 
 using namespace tz;
 using namespace tz::test;
 
 namespace {
-
-// "ABCDEFGHIJK": AB in ＭＳ 明朝, CD bold italic, E italic, FG struck,
-// H underlined at 12 points, IJ at 11.5 points, K bold; all else plain.
-void build_body(RichTextBox* b) {
-    b->set_text(QStringLiteral("ABCDEFGHIJK"));
-    const auto on = [b](int start, int length, const auto& apply) {
-        b->set_sel_start(start);
-        b->set_sel_length(length);
-        apply();
-    };
-    on(0, 2, [b] { b->set_sel_font_name(QStringLiteral("ＭＳ 明朝")); });
-    on(2, 2, [b] { b->set_sel_bold(true); b->set_sel_italic(true); });
-    on(4, 1, [b] { b->set_sel_italic(true); });
-    on(5, 2, [b] { b->set_sel_strike(true); });
-    on(7, 1, [b] { b->set_sel_underline(true); b->set_sel_size(12); });
-    on(8, 2, [b] { b->set_sel_size(11.5); });
-    on(10, 1, [b] { b->set_sel_bold(true); });
-    b->set_sel_start(0);
-}
 
 // Selects in one step, as a double click or Shift+click does, and gives its format.
 RichTextBox::SelFormat select(RichTextBox* b, int start, int length) {
@@ -39,81 +17,78 @@ RichTextBox::SelFormat select(RichTextBox* b, int start, int length) {
     return b->sel_format();
 }
 
+// "ABCDEFGHIJK": AB in ＭＳ 明朝, CD bold italic, E italic, FG struck,
+// H underlined at 12 points, IJ at 11.5 points, K bold; all else plain.
+void build_body(RichTextBox* b) {
+    b->set_text(QStringLiteral("ABCDEFGHIJK"));
+    const auto on = [b](int start, int length, const auto& apply) { select(b, start, length); apply(); };
+    on(0, 2, [b] { b->set_sel_font_name(QStringLiteral("ＭＳ 明朝")); });
+    on(2, 2, [b] { b->set_sel_bold(true); b->set_sel_italic(true); });
+    on(4, 1, [b] { b->set_sel_italic(true); });
+    on(5, 2, [b] { b->set_sel_strike(true); });
+    on(7, 1, [b] { b->set_sel_underline(true); b->set_sel_size(12); });
+    on(8, 2, [b] { b->set_sel_size(11.5); });
+    on(10, 1, [b] { b->set_sel_bold(true); });
+    b->set_sel_start(0);
+}
+
 }  // namespace
 
 class TestEditorTools : public QObject {
     Q_OBJECT
 private slots:
-    void sync_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("font");
-        QTest::addColumn<QString>("size");
-        QTest::addColumn<QString>("style");
-        QTest::addColumn<bool>("strike");
-        QTest::addColumn<bool>("underline");
-        const QString gothic = QStringLiteral("ＭＳ ゴシック");
-        QTest::newRow("one font not in the list") << 0 << 2 << "ＭＳ 明朝" << "11.25" << "Regular" << false << false;
-        QTest::newRow("two fonts") << 1 << 2 << "" << "11.25" << "" << false << false;
-        QTest::newRow("bold italic") << 2 << 2 << gothic << "11.25" << "Bold Italic" << false << false;
-        QTest::newRow("partly bold, wholly italic") << 2 << 3 << gothic << "11.25" << "" << false << false;
-        QTest::newRow("italic") << 4 << 1 << gothic << "11.25" << "Italic" << false << false;
-        QTest::newRow("bold") << 10 << 1 << gothic << "11.25" << "Bold" << false << false;
-        QTest::newRow("struck run") << 5 << 2 << gothic << "11.25" << "Regular" << true << false;
-        QTest::newRow("partly struck") << 4 << 2 << gothic << "11.25" << "" << false << false;
-        QTest::newRow("underlined, 12 points") << 7 << 1 << gothic << "12" << "Regular" << false << true;
-        QTest::newRow("partly underlined, two sizes") << 7 << 2 << gothic << "" << "Regular" << false << false;
-        QTest::newRow("half points") << 8 << 2 << gothic << "11.5" << "Regular" << false << false;
-    }
-
+    // The five controls show the selection's format: a font not in the list by its
+    // name, a mixed one as empty, sizes in points; selecting never changes the memo.
     void sync() {
-        QFETCH(int, start);
-        QFETCH(int, length);
-        QFETCH(QString, font);
-        QFETCH(QString, size);
-        QFETCH(QString, style);
-        QFETCH(bool, strike);
-        QFETCH(bool, underline);
+        const struct { int start, length; QStringList boxes; bool strike, underline; } cases[] = {
+            {0, 2, {"ＭＳ 明朝", "11.25", "Regular"}, false, false},        // one font not in the list
+            {1, 2, {"", "11.25", ""}, false, false},                         // two fonts
+            {2, 2, {"ＭＳ ゴシック", "11.25", "Bold Italic"}, false, false},
+            {2, 3, {"ＭＳ ゴシック", "11.25", ""}, false, false},            // partly bold, wholly italic
+            {4, 1, {"ＭＳ ゴシック", "11.25", "Italic"}, false, false},
+            {10, 1, {"ＭＳ ゴシック", "11.25", "Bold"}, false, false},
+            {5, 2, {"ＭＳ ゴシック", "11.25", "Regular"}, true, false},       // a struck run
+            {4, 2, {"ＭＳ ゴシック", "11.25", ""}, false, false},            // partly struck
+            {7, 1, {"ＭＳ ゴシック", "12", "Regular"}, false, true},          // underlined
+            {7, 2, {"ＭＳ ゴシック", "", "Regular"}, false, false},          // partly underlined, two sizes
+            {8, 2, {"ＭＳ ゴシック", "11.5", "Regular"}, false, false}};     // half points
         EditorFixture f;
-        RichTextBox* b = f.open().RTB_kinyu;
+        const F_kinyu& d = f.open();
+        RichTextBox* b = d.RTB_kinyu;
         build_body(b);
         const QByteArray before = b->rtf();
-        // From a struck run and from an underlined one, so that an unchecked box
-        // that stripped its format from the text would show.
-        for (const int from : {5, 7}) {
-            select(b, from, 1);
-            select(b, start, length);
+        for (const auto& c : cases) {
+            // From a struck run and from an underlined one, so that an unchecked box
+            // that stripped its format from the text would show.
+            for (const int from : {5, 7}) {
+                select(b, from, 1);
+                select(b, c.start, c.length);
+            }
+            QCOMPARE(QStringList({d.Combo3->currentText(), d.Combo4->currentText(), d.Combo5->currentText()}), c.boxes);
+            QCOMPARE(std::pair(d.Check1->isChecked(), d.Check2->isChecked()), std::pair(c.strike, c.underline));
         }
-        QCOMPARE(f.dlg->Combo3->currentText(), font);
-        QCOMPARE(f.dlg->Combo4->currentText(), size);
-        QCOMPARE(f.dlg->Combo5->currentText(), style);
-        QCOMPARE(f.dlg->Check1->isChecked(), strike);
-        QCOMPARE(f.dlg->Check2->isChecked(), underline);
-        QCOMPARE(b->rtf(), before);  // selecting never changes the memo
+        QCOMPARE(b->rtf(), before);
     }
 
-    void clicked_box_applies_data() {
-        QTest::addColumn<bool>("strike");  // 取消線, else 下線
-        QTest::newRow("取消線") << true;
-        QTest::newRow("下線") << false;
-    }
-
+    // 取消線 and 下線 set and clear their format on the whole selection only.
     void clicked_box_applies() {
-        QFETCH(bool, strike);
         EditorFixture f;
         RichTextBox* b = f.open().RTB_kinyu;
         build_body(b);
-        QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
-        const auto state = [&](int s, int l) { return strike ? select(b, s, l).strike : select(b, s, l).underline; };
-        select(b, 4, 5);  // mixed: unchecked
-        click(box);
-        QCOMPARE(state(4, 5), std::optional<bool>(true));
-        QCOMPARE(state(0, 4), std::optional<bool>(false));  // nothing outside the selection
-        select(b, 4, 5);
-        QVERIFY(box->isChecked());
-        click(box);
-        QCOMPARE(state(4, 5), std::optional<bool>(false));
-        QCOMPARE(b->text(), QStringLiteral("ABCDEFGHIJK"));
+        for (const bool strike : {true, false}) {
+            QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
+            const auto state = [&](int s, int l) {
+                return strike ? select(b, s, l).strike : select(b, s, l).underline;
+            };
+            select(b, 4, 5);  // mixed: unchecked
+            click(box);
+            QCOMPARE(state(4, 5), std::optional<bool>(true));
+            QCOMPARE(state(0, 4), std::optional<bool>(false));  // nothing outside the selection
+            select(b, 4, 5);
+            QVERIFY(box->isChecked());
+            click(box);
+            QCOMPARE(state(4, 5), std::optional<bool>(false));
+        }
     }
 
     void colour_chooser() {
@@ -139,7 +114,7 @@ private slots:
     void today_button() {
         EditorFixture f;
         f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
-        f.open_active();
+        f.open("sinki", true);
         f.dlg->Text1->setText(QStringLiteral("いつか"));
         click(f.dlg->Command3);
         QCOMPARE(f.dlg->Text1->text(), QStringLiteral("2027/01/02"));
@@ -153,57 +128,48 @@ private slots:
     void keys_land_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<QString>("lands_in");
         QTest::addColumn<QString>("text");
-        const int none = Qt::NoModifier;
-        QTest::newRow("Enter: category to date") << "Combo1" << "趣味" << int(Qt::Key_Return) << none << "Text1" << "x";
-        QTest::newRow("Tab: category to date") << "Combo1" << "趣味" << int(Qt::Key_Tab) << none << "Text1" << "x";
-        QTest::newRow("a pick: category to date") << "Combo1" << "" << int(Qt::Key_Down) << none << "Text1" << "x";
-        QTest::newRow("keypad Enter: date to title") << "Text1" << "" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "Text2" << "x";
-        QTest::newRow("Enter: title to body") << "Text2" << "題" << int(Qt::Key_Return) << none << "RTB_kinyu" << "x";
-        QTest::newRow("Tab leaves the body") << "RTB_kinyu" << "y" << int(Qt::Key_Tab) << none << "Check2" << "y";
-        QTest::newRow("Ctrl+Tab types a tab") << "RTB_kinyu" << "y" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "RTB_kinyu" << "y\tx";
+        const QKeySequence enter(Qt::Key_Return), tab(Qt::Key_Tab);
+        QTest::newRow("Enter: category to date") << "Combo1" << "趣味" << enter << "Text1" << "x";
+        QTest::newRow("Tab: category to date") << "Combo1" << "趣味" << tab << "Text1" << "x";
+        QTest::newRow("a pick: category to date") << "Combo1" << "" << QKeySequence(Qt::Key_Down) << "Text1" << "x";
+        QTest::newRow("keypad Enter: date to title") << "Text1" << "" << QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)
+                                                     << "Text2" << "x";
+        QTest::newRow("Enter: title to body") << "Text2" << "題" << enter << "RTB_kinyu" << "x";
+        QTest::newRow("Tab leaves the body") << "RTB_kinyu" << "y" << tab << "Check2" << "y";
+        QTest::newRow("Ctrl+Tab types a tab") << "RTB_kinyu" << "y" << QKeySequence(Qt::ControlModifier | Qt::Key_Tab)
+                                              << "RTB_kinyu" << "y\tx";
     }
 
     void keys_land() {
         QFETCH(QString, from);
         QFETCH(QString, typed);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(QString, lands_in);
-        QFETCH(QString, text);
+        QFETCH(QKeySequence, key);
         EditorFixture f;
         f.fill({}, {"全部", "仕事"}, 0);
-        f.open_active();
+        f.open("sinki", true);
         f.dlg->findChild<QWidget*>(from)->setFocus();
         type_text(QApplication::focusWidget(), typed);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(QApplication::focusWidget(), key[0].key(), key[0].keyboardModifiers());
         QWidget* landed = QApplication::focusWidget();
-        QCOMPARE(landed->objectName(), lands_in);
+        QTEST(landed->objectName(), "lands_in");
         QTest::keyClicks(landed, "x");
         const auto* line = qobject_cast<QLineEdit*>(landed);
-        QCOMPARE(line ? line->text() : f.dlg->RTB_kinyu->text(), text);
+        QTEST(line ? line->text() : f.dlg->RTB_kinyu->text(), "text");
         if (from == "Combo1") QCOMPARE(f.dlg->Combo1->currentText(), typed.isEmpty() ? QStringLiteral("仕事") : typed);
         QCOMPARE(f.dlg->Combo1->count(), 1);  // 仕事
         QVERIFY(f.dlg->isVisible());
         QCOMPARE(f.store_.table.count(), 0);
     }
 
-    void font_names_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("plain");
-        QTest::newRow("foundry tag") << "C059 [urw]" << "C059";
-        QTest::newRow("Japanese name of an installed face") << "IPAゴシック" << "IPAGothic";
-        QTest::newRow("stand-in name") << "ＭＳ ゴシック" << "ＭＳ ゴシック";
-    }
-
+    // Font names as the list shows and applies them: each family once, plainly named.
     void font_names() {
-        QFETCH(QString, name);
-        QFETCH(QString, plain);
-        QCOMPARE(fonts::plain_family(name), plain);
-        QStringList listed = fonts::family_names();  // the editor's list: each family once, plainly named
+        const std::pair<const char*, const char*> names[] = {
+            {"C059 [urw]", "C059"}, {"IPAゴシック", "IPAGothic"}, {"ＭＳ ゴシック", "ＭＳ ゴシック"}};
+        for (const auto& [name, plain] : names) QCOMPARE(fonts::plain_family(name), QString(plain));
+        QStringList listed = fonts::family_names();
         QVERIFY(listed.contains("IPAGothic") && listed.filter(" [").isEmpty() && listed.removeDuplicates() == 0);
     }
 };
