@@ -49,23 +49,11 @@ void MemoGridModel::set_header(const GridRow& header) {
     emit headerDataChanged(Qt::Horizontal, 0, 2);
 }
 
-void MemoGridModel::insert_row(int at, const GridRow& row) {
-    beginInsertRows({}, at, at);
-    rows_.insert(rows_.begin() + at, row);
-    endInsertRows();
-}
-
 void MemoGridModel::insert_rows(int at, std::vector<GridRow> rows) {
     if (rows.empty()) return;
     beginInsertRows({}, at, at + int(rows.size()) - 1);
     rows_.insert(rows_.begin() + at, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endInsertRows();
-}
-
-void MemoGridModel::remove_row(int at) {
-    beginRemoveRows({}, at, at);
-    rows_.erase(rows_.begin() + at);
-    endRemoveRows();
 }
 
 void MemoGridModel::replace_rows(std::vector<GridRow> rows) {
@@ -103,17 +91,6 @@ MemoGrid::MemoGrid(QWidget* parent) : QTableView(parent), model_(new MemoGridMod
 }
 
 int MemoGrid::rows() const { return model_->rowCount() + 1; }
-
-void MemoGrid::add_item(const QString& tab_text, int row) {
-    const QStringList cells = tab_text.split(QLatin1Char('\t'));
-    GridRow r;
-    for (int c = 0; c < 3 && c < cells.size(); ++c) r[size_t(c)] = cells[c];
-    model_->insert_row(std::clamp(row - 1, 0, model_->rowCount()), r);
-}
-
-void MemoGrid::remove_item(int row) {
-    if (row >= 1 && row - 1 < model_->rowCount()) model_->remove_row(row - 1);
-}
 
 void MemoGrid::set_data_rows(std::vector<GridRow> rows) {
     const int current = current_row();

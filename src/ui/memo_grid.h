@@ -25,9 +25,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     void set_header(const GridRow& header);
-    void insert_row(int at, const GridRow& row);  // data row index, 0-based
-    void insert_rows(int at, std::vector<GridRow> rows);  // one insertion for all
-    void remove_row(int at);
+    void insert_rows(int at, std::vector<GridRow> rows);  // at a data row index, 0-based; one insertion
     void replace_rows(std::vector<GridRow> rows);  // one model reset
     const GridRow& row(int at) const { return rows_[size_t(at)]; }
 
@@ -43,11 +41,6 @@ public:
 
     // Number of rows, the header included.
     int rows() const;
-    // Inserts a row at grid row `row` (1..rows()); the text holds the cells
-    // separated by tabs. Rows at and below it move down.
-    void add_item(const QString& tab_text, int row);
-    // Removes grid row `row` (1..rows()-1); rows below move up.
-    void remove_item(int row);
     // Replaces every data row by `rows` in one step.
     void set_data_rows(std::vector<GridRow> rows);
     // Inserts `rows` at grid row `row` in one step; rows at and below it move down.

@@ -234,18 +234,6 @@ void RichTextBox::set_sel_colour(const QColor& colour) {
     merge(f);
 }
 
-int RichTextBox::find(const QString& what) {
-    if (what.isEmpty()) return -1;
-    const QTextCursor c = textCursor();
-    const bool within = c.hasSelection();
-    const int from = within ? c.selectionStart() : 0;
-    const int to = within ? c.selectionEnd() : document()->characterCount();
-    const QTextCursor hit = document()->find(what, from);
-    if (hit.isNull() || hit.selectionEnd() > to) return -1;
-    setTextCursor(hit);
-    return hit.selectionStart();
-}
-
 void RichTextBox::print_to(QPrinter* printer) {
     if (!printer) return;
     // The copy asks this box for its pictures.

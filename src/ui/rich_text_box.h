@@ -4,7 +4,7 @@
 // as plain CP932 text); text() gives the plain text with CR LF between
 // paragraphs.
 //
-// Positions (sel_start, sel_length, find) count the box's own characters: a
+// Positions (sel_start, sel_length) count the box's own characters: a
 // paragraph break and a picture count as one character each, so a position is
 // an offset into the content where every CR LF of text() counts as one.
 
@@ -65,10 +65,6 @@ public:
     void set_sel_underline(bool on);
     void set_sel_strike(bool on);
     void set_sel_colour(const QColor& colour);
-
-    // Finds text ignoring letter case in the selection, or everywhere when
-    // nothing is selected; selects the hit and returns its position, or -1.
-    int find(const QString& what);
 
     // Prints the selection, or everything when nothing is selected, as shown,
     // with nothing added (no page numbers).
