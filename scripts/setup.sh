@@ -11,10 +11,10 @@ if command -v fcitx5 >/dev/null 2>&1 || dpkg-query -W -f='${Status}' fcitx5 2>/d
     packages+=(fcitx5-frontend-qt6)
 fi
 if [ "${1:-}" = "--tests" ]; then
-    # unrtf and pdftotext read what the program writes in the tests;
+    # pdftotext reads what the program prints in the tests;
     # Google Benchmark builds bench/; Xvfb, openbox and xdotool run the
     # program under a real window manager.
-    packages+=(unrtf poppler-utils libbenchmark-dev xvfb openbox xdotool)
+    packages+=(poppler-utils libbenchmark-dev xvfb openbox xdotool)
 fi
 
 missing=()

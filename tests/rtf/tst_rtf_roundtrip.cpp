@@ -1,9 +1,8 @@
 // Writing and pictures: what the writer writes the reader shows the same (every
-// attribute, alignment, picture bytes); pasted content keeps its text; an
-// independent reader (unrtf) extracts the same text and picture from the
-// writer's output. Each kind of picture the reader knows shows as an image of
-// the right pixels and size, the plain-text path sees it without decoding its
-// data, and one it cannot show becomes a placeholder that is written back.
+// attribute, alignment, picture bytes); pasted content keeps its text. Each kind
+// of picture the reader knows shows as an image of the right pixels and size, the
+// plain-text path sees it without decoding its data, and one it cannot show
+// becomes a placeholder that is written back.
 
 #include "rtf_test_util.h"
 #include "rtf/picture.h"
@@ -12,10 +11,6 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QPixmap>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QUrl>
@@ -45,9 +40,9 @@ QByteArray hex_payload(const QByteArray& rtf_bytes) {
     return QByteArray::fromHex(rtf_bytes.mid(start, end - start));
 }
 
-// Inserts a 6x4 picture of one colour, shown at w x h when given, and returns its bytes.
-QByteArray insert_picture(QTextCursor& c, QColor colour, const char* format, rtf::Picture::Kind kind, double w = 0,
-                          double h = 0) {
+// Inserts a 6x4 picture of one colour, shown at w x h when given.
+void insert_picture(QTextCursor& c, QColor colour, const char* format, rtf::Picture::Kind kind, double w = 0,
+                    double h = 0) {
     QImage image(6, 4, QImage::Format_RGB32);
     image.fill(colour);
     QByteArray bytes;
@@ -58,7 +53,6 @@ QByteArray insert_picture(QTextCursor& c, QColor colour, const char* format, rtf
     f.setName(rtf::add_picture(*c.document(), image, bytes, kind));
     if (w > 0) f.setWidth(w), f.setHeight(h);
     c.insertImage(f);
-    return bytes;
 }
 
 // flags: b bold, i italic, u underline, s strike-through.
@@ -75,9 +69,8 @@ QTextCharFormat fmt(const QString& family, double size, QByteArray flags = {}, s
 }
 
 // Every attribute the box can give, Japanese text, escapes, alignments, empty
-// paragraphs, a PNG and a JPEG picture and, with layout, a tab, a line break and
-// a no-break space. Returns the PNG's bytes.
-QByteArray fill_sample(QTextDocument& doc, bool layout = true) {
+// paragraphs, a PNG and a JPEG picture, a tab, a line break and a no-break space.
+void fill_sample(QTextDocument& doc) {
     doc.setDefaultFont(QFont(u"IPAGothic"_qs, 10));
     QTextCursor c(&doc);
     const QString g = u"IPAGothic"_qs;
@@ -90,12 +83,12 @@ QByteArray fill_sample(QTextDocument& doc, bool layout = true) {
     c.insertText(u"all"_qs, fmt(u"Arial"_qs, 7.5, "bius", QColor(1, 2, 3)));
     c.insertText(u"default font ｶﾀｶﾅ①②表示 "_qs, QTextCharFormat());
     c.insertText(u"\\{}é€😀"_qs, fmt(u"Font;{odd}\\"_qs, 9));
-    if (layout) c.insertText(u"\t"_qs + QChar::LineSeparator + u"x\u00A0y ;"_qs);
+    c.insertText(u"\t"_qs + QChar::LineSeparator + u"x\u00A0y ;"_qs);
     QTextBlockFormat align;
     align.setAlignment(Qt::AlignHCenter);
     c.insertBlock(align);
     c.insertText(u"before "_qs, fmt(u"ＭＳ ゴシック"_qs, 20));
-    const QByteArray png = insert_picture(c, Qt::blue, "PNG", rtf::Picture::Png, 30, 20);
+    insert_picture(c, Qt::blue, "PNG", rtf::Picture::Png, 30, 20);
     c.insertText(u" after"_qs);
     align.setAlignment(Qt::AlignRight);
     c.insertBlock(align);
@@ -104,7 +97,6 @@ QByteArray fill_sample(QTextDocument& doc, bool layout = true) {
     c.insertBlock(QTextBlockFormat());
     c.insertText(u"last"_qs, fmt(g, 10));
     c.insertBlock(QTextBlockFormat());
-    return png;
 }
 
 // The look of a document as lines: one per paragraph, per picture and per run
@@ -135,32 +127,6 @@ QStringList describe(const QTextDocument& doc) {
         }
     }
     return out;
-}
-
-// The text unrtf extracts, its text output taught to print characters given as
-// \uN; the pictures it saves land in dir.
-QString unrtf_text(const QByteArray& rtf_bytes, QTemporaryDir& dir) {
-    const QString conf = dir.path() + u'/';
-    QFile text_conf(conf + u"text.conf"_qs);
-    QFile::copy(u"/usr/share/unrtf/text.conf"_qs, text_conf.fileName());
-    text_conf.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    if (!text_conf.open(QIODevice::Append) || text_conf.write("unisymbol_print\n\t&#%;\n") < 0) return {};
-    text_conf.close();
-    QFile out(dir.filePath(u"out.rtf"_qs));
-    if (!out.open(QIODevice::WriteOnly) || out.write(rtf_bytes) < 0) return {};
-    out.close();
-    QProcess p;
-    p.setWorkingDirectory(dir.path());
-    p.start(u"unrtf"_qs, {u"-P"_qs, conf, u"--text"_qs, out.fileName()});
-    if (!p.waitForFinished(30000)) return {};
-    QString text = QString::fromUtf8(p.readAllStandardOutput());
-    text = text.mid(text.indexOf(u"-----------------\n"_qs) + 18);
-    text.remove(QRegularExpression(u"###[^\n]*\n|pict\\d+\\.(png|jpg)"_qs));  // comments, names of saved pictures
-    static const QRegularExpression entity(u"&#(\\d+);"_qs);
-    for (auto m = entity.match(text); m.hasMatch(); m = entity.match(text, m.capturedStart() + 1))
-        text.replace(m.capturedStart(), m.capturedLength(), QChar(char16_t(m.captured(1).toUInt())));
-    if (text.endsWith(u'\n')) text.chop(1);  // after the last paragraph
-    return text;
 }
 
 }  // namespace
@@ -230,17 +196,6 @@ private slots:
         doc.addResource(QTextDocument::ImageResource, QUrl(u"pasted"_qs), resource);
         QTextCursor(&doc).insertImage(u"pasted"_qs);
         QVERIFY(rtf::write(doc).contains(kind));
-    }
-
-    void unrtf_reads_the_same() {
-        if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty()) QSKIP("unrtf is not installed");
-        QTextDocument doc;
-        const QByteArray png = fill_sample(doc, false);  // unrtf writes tabs and line breaks its own way
-        QTemporaryDir dir;
-        QCOMPARE(unrtf_text(rtf::write(doc), dir), doc.toPlainText().remove(QChar::ObjectReplacementCharacter));
-        QFile extracted(dir.filePath(u"pict001.png"_qs));
-        QVERIFY(extracted.open(QIODevice::ReadOnly));
-        QCOMPARE(extracted.readAll(), png);
     }
 
     // rtf: a test file, or what follows "\pict" in a group between "before" and "after".
