@@ -8,11 +8,11 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QTest>
@@ -25,14 +25,14 @@ namespace {
 struct Fixture : FormFixture {
     MemoGrid* grid;
     RichTextBox* viewer;
-    explicit Fixture(const std::vector<MemoRecord>& memos) {
-        write_folder(dir.path(), memos, {"全部", "仕事", "家"}, 40);
-        start();
-        grid = find<MemoGrid>("Grid1");
-        viewer = find<RichTextBox>("RTB1");
+    Fixture() {
+        write_folder(dir.path(), {memo("仕事", "同じ題", 30, "c6/12/05 10:00:00"), memo("家", "買い物", 20, "c6/12/04 10:00:00"),
+                                  memo("仕事", "同じ題", 10, "c6/12/03 10:00:00", true)}, {"全部", "仕事", "家"}, 40);
+        grid = start().Grid1;
+        viewer = form->RTB1;
     }
     QPushButton* button(const char* name) { return find<QPushButton>(name); }
-    QString hint() { return find<QLineEdit>("Text1")->text(); }
+    QString hint() { return form->Text1->text(); }
     bool files_of(int n) {
         return QFile::exists(form->store().text_body_path(Value::number(n))) && QFile::exists(form->store().rich_body_path(Value::number(n)));
     }
@@ -43,18 +43,13 @@ struct Fixture : FormFixture {
     }
 };
 
-std::vector<MemoRecord> memos3() {
-    return {memo("仕事", "同じ題", 30, "c6/12/05 10:00:00"), memo("家", "買い物", 20, "c6/12/04 10:00:00"),
-            memo("仕事", "同じ題", 10, "c6/12/03 10:00:00", true)};
-}
-
 }  // namespace
 
 class TestCommands : public QObject {
     Q_OBJECT
 private slots:
     void deleting_removes_the_selected_memo_and_its_files() {
-        Fixture f(memos3());
+        Fixture f;
         QComboBox* combo1 = f.find<QComboBox>("Combo1");
         combo1->setFocus();
         QTest::keyClick(combo1, Qt::Key_Down);  // 仕事: the two memos titled 同じ題
@@ -67,8 +62,7 @@ private slots:
                 QVERIFY(l->font().bold());
             }
             QVERIFY(!(d->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-            QApplication::setActiveWindow(d);  // Enter goes to the dialog's focused button once it is active
-            QVERIFY(QTest::qWaitForWindowActive(d));
+            QVERIFY(activate(d));  // Enter goes to the dialog's focused button once it is active
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
@@ -97,8 +91,8 @@ private slots:
     }
 
     void nothing_is_deleted_without_a_memo_row_or_when_the_index_cannot_be_written() {
-        Fixture f(memos3());
-        QTest::mouseClick(f.grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+        Fixture f;
+        click_header(f.grid);
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
         click_row(f.grid, 4);  // the empty row
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
@@ -135,15 +129,13 @@ private slots:
         QFETCH(QString, action);
         QFETCH(bool, stays_open);
         QFETCH(int, memos_after);
-        Fixture f(memos3());
+        Fixture f;
         f.form->store().settings[Settings::LockPassword] = Value(QStringLiteral("pw"));
         const QByteArray index = read_bytes(f.path("tzurio.dat"));
-        QApplication::setActiveWindow(f.form.get());
-        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QVERIFY(activate(f.form.get()));
         bool open_after = !stays_open;
         on_next_modal([&](QWidget* d) {
-            QApplication::setActiveWindow(d);
-            QVERIFY(QTest::qWaitForWindowActive(d));
+            QVERIFY(activate(d));
             d->findChild<QWidget*>(focus)->setFocus(Qt::TabFocusReason);
             if (action == "enter" || action == "esc")
                 QTest::keyClick(QApplication::focusWidget(), action == "esc" ? Qt::Key_Escape : Qt::Key_Return);
@@ -188,7 +180,7 @@ private slots:
         QFETCH(QString, selected);
         QFETCH(bool, shown);
         QFETCH(QString, opened);
-        Fixture f(memos3());
+        Fixture f;
         f.viewer->set_text("see http://example.com/a?b=1 and HTTP://EXAMPLE.COM Http://x httpd.conf\r\nhttps://ok.example/CaseKept \t\r\nnext");
         f.viewer->set_sel_start(int(f.viewer->text().replace("\r\n", "\n").indexOf(selected)));
         f.viewer->set_sel_length(int(selected.size()));
@@ -209,37 +201,28 @@ private slots:
     void printing_takes_the_selection_or_everything() {
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
         if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
-        Fixture f(memos3());
+        Fixture f;
         click_row(f.grid, 2);
         f.viewer->set_text("PRINTED-ONE\r\nPRINTED-TWO");
-        const auto printed = [&] {
+        const auto print = [&](int selected, const QString& pdf) {
+            f.platform.print_to_pdf = f.path(pdf);
+            f.viewer->set_sel_start(0);
+            f.viewer->set_sel_length(selected);
+            QTest::mouseClick(f.button("Command9"), Qt::LeftButton);
             QProcess p;
             p.start(pdftotext, {f.platform.print_to_pdf, "-"});
             p.waitForFinished();
-            return QString::fromUtf8(p.readAllStandardOutput());
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
         };
-        f.platform.print_to_pdf = f.path("sel.pdf");
-        f.viewer->set_sel_start(0);
-        f.viewer->set_sel_length(11);
-        QTest::mouseClick(f.button("Command9"), Qt::LeftButton);
-        QCOMPARE(f.platform.print_dialogs, std::vector<bool>({true}));  // selection choice marked
-        QCOMPARE(printed().trimmed(), QStringLiteral("PRINTED-ONE"));  // nothing else: no page number
-
-        f.platform.print_to_pdf = f.path("all.pdf");
-        f.viewer->set_sel_start(0);
-        QTest::mouseClick(f.button("Command9"), Qt::LeftButton);
-        QCOMPARE(f.platform.print_dialogs.back(), false);
-        QVERIFY(printed().contains("PRINTED-ONE") && printed().contains("PRINTED-TWO"));
+        QCOMPARE(print(11, "sel.pdf"), QStringLiteral("PRINTED-ONE"));  // nothing else: no page number
+        QCOMPARE(print(0, "all.pdf").split(QRegularExpression("\\s+")), QStringList({"PRINTED-ONE", "PRINTED-TWO"}));
+        QCOMPARE(f.platform.print_dialogs, std::vector<bool>({true, false}));  // selection choice marked
     }
 
     void hints_follow_the_mouse() {
-        Fixture f(memos3());
-        move_mouse(f.button("Command7"), QPoint(3, 3));
-        QCOMPARE(f.hint(), QStringLiteral("現在選択されているメモを削除します。"));
+        Fixture f;
         move_mouse(f.grid->viewport(), QPoint(5, 5));
         QCOMPARE(f.hint(), QStringLiteral("クリックでメモ内容を表示、ダブルクリックで一番上に移動"));
-        move_mouse(f.viewer->viewport(), QPoint(5, 5));
-        QCOMPARE(f.hint(), QStringLiteral("メモの内容を表示するエリアです。"));
         move_mouse(f.find<QWidget>("form_surface"), QPoint(2, 2));
         QCOMPARE(f.hint(), QString());
     }

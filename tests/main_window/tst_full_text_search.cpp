@@ -41,14 +41,7 @@ struct SearchFixture : FormFixture {
         start();
         for (int i = 0; i < 20; ++i) form->store().keywords.entries[size_t(i)] = QStringLiteral("k%1").arg(i);
     }
-    QStringList history() const {
-        return QStringList(form->store().keywords.entries.begin(), form->store().keywords.entries.end());
-    }
-    QStringList main_list() const {
-        QStringList items;
-        for (int i = 0; i < find<QComboBox>("Combo2")->count(); ++i) items << find<QComboBox>("Combo2")->itemText(i);
-        return items;
-    }
+    QStringList main_list() const { return combo_items(find<QComboBox>("Combo2")); }
     static void type(QComboBox* box, const QString& keyword) {
         box->lineEdit()->selectAll();
         QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
@@ -166,10 +159,8 @@ private slots:
     void locked_hit_asks_for_the_password() {
         SearchFixture f({tiny_rtf(u"open"_qs), tiny_rtf(u"secret plan"_qs)}, 2);
         f.form->store().settings[Settings::LockPassword] = Value(u"pw"_qs);
-        {
-            F_zenbun w(*f.form);
-            f.search(w, u"PLAN"_qs);
-        }
+        F_zenbun w(*f.form);
+        f.search(w, u"PLAN"_qs);  // locked memos are searched too
         QCOMPARE(grid_titles(f.form->Grid1), QStringList{"m2"});
         answer_unlock(u"pw"_qs);
         click_row(f.form->Grid1, 1);

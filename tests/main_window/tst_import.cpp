@@ -65,10 +65,7 @@ struct Fixture : FormFixture {
         const MemoStore& s = form->store();
         QCOMPARE(data_files(), QByteArrayList({index_bytes(s.table), settings_bytes(s.settings), categories_bytes(s.categories)}));
         QCOMPARE(form->windowTitle(), main_caption(s.table.count()));
-        auto* box = find<QComboBox>("Combo1");
-        QStringList items;
-        for (int i = 0; i < box->count(); ++i) items.append(box->itemText(i));
-        QCOMPARE(items, s.categories.entries());
+        QCOMPARE(combo_items(find<QComboBox>("Combo1")), s.categories.entries());
         QCOMPARE(form->row_maps().shown_count, s.table.count());
     }
 };

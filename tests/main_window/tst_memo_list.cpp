@@ -22,14 +22,6 @@ using namespace tz::test;
 
 namespace {
 
-void double_click_row(MemoGrid* g, int r) {
-    click_row(g, r);
-    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
-}
-
-void click_header(MemoGrid* g) { QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5)); }
-
 struct ListFixture : FormFixture {
     MemoGrid* grid = nullptr;
     QComboBox* combo1 = nullptr;
@@ -46,32 +38,12 @@ struct ListFixture : FormFixture {
         combo2 = find<QComboBox>("Combo2");
         viewer = find<QTextEdit>("RTB1");
     }
-    void search(const QString& typed) {
-        combo2->lineEdit()->selectAll();
-        type_text(combo2->lineEdit(), typed);
-        if (typed.isEmpty()) QTest::keyClick(combo2->lineEdit(), Qt::Key_Delete);
-        QTest::mouseClick(find<QPushButton>("Command5"), Qt::LeftButton);
-    }
-    void pick_category(int index) {  // by the arrow key on the closed box
-        combo1->setFocus();
-        for (int i = 0; i < index; ++i) QTest::keyClick(combo1, Qt::Key_Down);
-    }
-    QStringList history() const {
-        return QStringList(form->store().keywords.entries.begin(), form->store().keywords.entries.end());
-    }
-    void set_history(const QStringList& entries) {
-        for (int i = 0; i < 20; ++i) form->store().keywords.entries[size_t(i)] = entries.value(i);
-        combo2->clear();
-        combo2->addItems(entries);
-        combo2->setEditText(QString());
-    }
 };
 
 std::vector<MemoRecord> three_memos() {
     return {memo("仕事", "会議の予定", 3, "c6/12/05 10:00:00"), memo("家", "買い物 abc", 2, "c6/12/04 10:00:00"),
             memo("仕事", "報告書ＡＢＣ", 1, "c6/12/03 10:00:00")};
 }
-
 
 }  // namespace
 
@@ -102,7 +74,7 @@ private slots:
         f.combo2->setEditText("leftover");
         pick_from_list(f.combo1, category);
         QCOMPARE(f.combo2->currentText(), QString());  // the keyword box is emptied
-        if (!keyword.isNull()) f.search(keyword);
+        if (!keyword.isNull()) f.combo_search(keyword);
         QCOMPARE(grid_titles(f.grid), titles);
     }
 
@@ -132,22 +104,20 @@ private slots:
         QFETCH(bool, enter);
         QFETCH(QString, after);
         ListFixture f(three_memos());
-        QApplication::setActiveWindow(f.form.get());  // so that focus changes happen as for a user
-        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
-        QStringList entries;
-        for (int i = 0; i < 20; ++i) entries.append(QString::number(i));
-        f.set_history(history.isEmpty() ? entries : history.split(' '));
+        QVERIFY(activate(f.form.get()));  // so that focus changes happen as for a user
+        for (int i = 0; i < 20; ++i)
+            f.form->store().keywords.entries[size_t(i)] = history.isEmpty() ? QString::number(i) : history.split(' ').value(i);
+        f.form->refill_keyword_box();
+        f.combo2->setEditText(QString());
         if (pick >= 0) pick_from_list(f.combo2, pick);
         QLineEdit* edit = f.combo2->lineEdit();
         QPushButton* button = f.find<QPushButton>("Command5");
-        if (!typed.isEmpty()) {
-            edit->setFocus(Qt::MouseFocusReason);
-            if (typed.startsWith('+')) {
-                edit->insert(typed.mid(1));  // as a paste does
-            } else {
-                edit->selectAll();
-                type_text(edit, typed);
-            }
+        if (!typed.isEmpty()) edit->setFocus(Qt::MouseFocusReason);
+        if (typed.startsWith('+')) {
+            edit->insert(typed.mid(1));  // as a paste does
+        } else if (!typed.isEmpty()) {
+            edit->selectAll();
+            type_text(edit, typed);
         }
         if (enter) {
             QTest::keyClick(edit, Qt::Key_Return);
@@ -171,7 +141,8 @@ private slots:
 
     void double_click_moves_a_memo_to_the_top() {
         ListFixture f(three_memos());
-        f.pick_category(1);  // 仕事: two rows
+        f.combo1->setFocus();
+        QTest::keyClick(f.combo1, Qt::Key_Down);  // 仕事 by the arrow key on the closed box: two rows
         f.combo2->setEditText("x");
         f.time.now = QDateTime(QDate(2026, 12, 6), QTime(9, 0, 0));
         const QByteArray index_before = read_bytes(f.path("tzurio.dat"));
@@ -186,8 +157,7 @@ private slots:
         QCOMPARE(read_bytes(f.path("tzurio.dat")), index_before);  // nothing written
         // The header and the empty row select nothing.
         QTest::mouseDClick(f.grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
-        click_row(f.grid, 4);
-        QTest::mouseDClick(f.grid->viewport(), Qt::LeftButton, {}, f.grid->visualRect(f.grid->grid_model()->index(3, 2)).center());
+        double_click_row(f.grid, 4);
         QCOMPARE(f.platform.texts(), QStringList({"項目が選択されていません。", "項目が選択されていません。"}));
     }
 
@@ -242,6 +212,11 @@ private slots:
         memos[1] = memo("家", "秘密", 2, "c6/12/04 10:00:00", true);
         ListFixture f(memos, {"全部", "仕事", "家"}, "pass");
         const QString locked = QStringLiteral("指定されたメモには鍵がかかっています。");
+        f.combo_search("予定");  // one row: row 2 is now the empty row where 秘密 stood
+        click_row(f.grid, 2);
+        QVERIFY(f.platform.messages.empty());
+        QCOMPARE(f.viewer->toPlainText(), QString());
+        f.combo_search("");
         answer_unlock("pass");
         click_row(f.grid, 2);
         QCOMPARE(f.viewer->toPlainText(), QStringLiteral("秘密"));
@@ -273,18 +248,7 @@ private slots:
         QCOMPARE(f.viewer->toPlainText(), QStringLiteral("秘密"));
     }
 
-    void the_empty_row_is_never_taken_for_an_earlier_locked_memo() {
-        std::vector<MemoRecord> memos = three_memos();
-        memos[2] = memo("仕事", "秘密", 1, "c6/12/03 10:00:00", true);
-        ListFixture f(memos);
-        f.search("abc");  // one row; row 2 is now the empty row where 秘密 stood
-        click_row(f.grid, 2);
-        QVERIFY(f.platform.messages.empty());
-        QCOMPARE(f.viewer->toPlainText(), QString());
-    }
-
-    // A correction offers no move to the top; the password never goes through
-    // an input method; Esc cancels, whatever an earlier answer was.
+    // A correction offers no move to the top; Esc cancels, whatever an earlier answer was.
     void the_unlock_dialog_in_either_mode() {
         ListFixture f(three_memos());
         f.form->hand_over().unlock_answer = "YES";
@@ -292,8 +256,7 @@ private slots:
             f.form->hand_over().editor_mode = mode;
             F_secpassin d(*f.form);
             QCOMPARE(d.Check1->isHidden(), QByteArray(mode) == "teisei");
-            QVERIFY(!d.Text1->testAttribute(Qt::WA_InputMethodEnabled));
-            QVERIFY(!(d.windowFlags() & Qt::WindowCloseButtonHint));
+            QVERIFY(!d.Text1->testAttribute(Qt::WA_InputMethodEnabled));  // the password skips the input method
             on_next_modal([](QWidget* w) { QTest::keyClick(w->findChild<QWidget*>("Text1"), Qt::Key_Escape); });
             d.exec();
             QCOMPARE(f.form->hand_over().unlock_answer, QStringLiteral("CANCEL"));
