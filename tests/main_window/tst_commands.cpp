@@ -9,12 +9,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QUrl>
 #include <QTest>
 
 using namespace tz;
