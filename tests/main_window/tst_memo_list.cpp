@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(f.platform.texts(), QStringList({"項目が選択されていません。", "項目が選択されていません。"}));
     }
 
-    void a_click_shows_the_memo_in_either_mode() {
+    void a_click_shows_the_memo_in_either_mode_and_repairs_a_missing_body() {
         ListFixture f(three_memos());
         MemoStore& s = f.form->store();
         write_text_body(s, Value::number(2), QStringLiteral("一行目\r\n二行目"));
@@ -176,11 +176,7 @@ private slots:
         QVERIFY(f.platform.messages.empty());
         f.form->Text1->setFocus();  // the hint line passes the focus on
         QTRY_COMPARE(QApplication::focusWidget(), f.find<QWidget>("Command6"));
-    }
-
-    void a_missing_body_file_is_repaired_in_its_mode() {
-        ListFixture f(three_memos());
-        MemoStore& s = f.form->store();
+        // A missing body file is repaired in its mode.
         QFile::remove(s.rich_body_path(Value::number(3)));
         click_row(f.grid, 1);
         const QString repaired = QStringLiteral("メモファイルの読み込みでエラーが発生しました。\r自動的に修復しましたが、メモの内容は失われました。");
