@@ -1,6 +1,7 @@
-// The command buttons: delete with its dialog, printing, the web-address
-// button, and the hints of the main window.
+// The command buttons: new and correct with the editor they open, delete with
+// its dialog, printing, the web-address button, and the hints of the main window.
 
+#include "editor/f_kinyu.h"
 #include "store/data_folder.h"
 #include "support/form_fixture.h"
 #include "ui/memo_grid.h"
@@ -40,6 +41,21 @@ struct Fixture : FormFixture {
         on_next_modal([](QWidget* d) { QTest::mouseClick(d->findChild<QPushButton*>("Command1"), Qt::LeftButton); });
         QTest::mouseClick(button("Command7"), Qt::LeftButton);
     }
+    // Fills the next editor (a null body leaves its box as it is) and saves.
+    void write_in_editor(const QString& title, const QString& body) {
+        on_next_modal([=, this](QWidget* w) {
+            auto* editor = qobject_cast<F_kinyu*>(w);
+            QVERIFY(editor);
+            hint_at_open = hint();
+            editor->Combo1->lineEdit()->selectAll();
+            type_text(editor->Combo1->lineEdit(), QStringLiteral("仕事"));
+            editor->Text2->selectAll();
+            type_text(editor->Text2, title);
+            if (!body.isNull()) type_text(editor->RTB_kinyu, body);
+            QTest::mouseClick(editor->Command1, Qt::LeftButton);
+        });
+    }
+    QString hint_at_open;  // the hint line as the last editor opened
 };
 
 }  // namespace
@@ -47,6 +63,36 @@ struct Fixture : FormFixture {
 class TestCommands : public QObject {
     Q_OBJECT
 private slots:
+    // Correct refuses a row without a memo and asks for a locked memo's password
+    // (none set: an empty one opens it).
+    void new_and_correct_open_the_editor() {
+        Fixture f;
+        f.form->Text1->setText("hint");
+        f.write_in_editor("会議", "午後三時から");
+        QTest::mouseClick(f.button("Command6"), Qt::LeftButton);
+        QCOMPARE(f.hint_at_open, QString());  // the editor empties the hint line as it opens
+        QCOMPARE(grid_titles(f.grid), QStringList({"会議", "同じ題", "買い物", "同じ題"}));
+        const QString none = QStringLiteral("訂正する項目が選択されていません。");
+        click_header(f.grid);
+        QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
+        QCOMPARE(f.platform.texts(), QStringList{none});
+        f.grid->set_current_row(4);
+        f.time.now = f.time.now.addSecs(1);
+        answer_unlock(QString());
+        f.write_in_editor("訂正", QString());
+        QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
+        QCOMPARE(f.platform.texts().size(), 2);  // the lock's notice
+        QCOMPARE(grid_titles(f.grid), QStringList({"訂正", "会議", "同じ題", "買い物"}));
+        click_row(f.grid, 2);
+        QCOMPARE(f.viewer->text(), QStringLiteral("午後三時から"));
+        // The empty row of a shorter list.
+        f.combo_search("会議");
+        f.grid->set_current_row(2);
+        QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
+        QCOMPARE(f.platform.texts().mid(2), QStringList{none});
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (4件)"));
+    }
+
     void deleting_removes_the_selected_memo_and_its_files() {
         Fixture f;
         QComboBox* combo1 = f.find<QComboBox>("Combo1");
