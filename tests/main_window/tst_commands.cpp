@@ -13,7 +13,6 @@
 #include <QProcess>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -26,7 +25,8 @@ struct Fixture : FormFixture {
     MemoGrid* grid;
     RichTextBox* viewer;
     Fixture() {
-        write_folder(dir.path(), {memo("仕事", "同じ題", 30, "c6/12/05 10:00:00"), memo("家", "買い物", 20, "c6/12/04 10:00:00"),
+        write_folder(dir.path(), {memo("仕事", "同じ題", 30, "c6/12/05 10:00:00"),
+                                  memo("家", "買い物", 20, "c6/12/04 10:00:00"),
                                   memo("仕事", "同じ題", 10, "c6/12/03 10:00:00", true)}, {"全部", "仕事", "家"}, 40);
         grid = start().Grid1;
         viewer = form->RTB1;
@@ -260,7 +260,7 @@ private slots:
             return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
         };
         QCOMPARE(print(11, "sel.pdf"), QStringLiteral("PRINTED-ONE"));  // nothing else: no page number
-        QCOMPARE(print(0, "all.pdf").split(QRegularExpression("\\s+")), QStringList({"PRINTED-ONE", "PRINTED-TWO"}));
+        QCOMPARE(print(0, "all.pdf").simplified(), QStringLiteral("PRINTED-ONE PRINTED-TWO"));
         QCOMPARE(f.platform.print_dialogs, std::vector<bool>({true, false}));  // selection choice marked
     }
 };

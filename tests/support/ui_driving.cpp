@@ -86,10 +86,13 @@ void click_row(MemoGrid* g, int r) {
 
 void double_click_row(MemoGrid* g, int r) {
     click_row(g, r);
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->grid_model()->index(r - 1, 2)).center());
+    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
 }
 
-void click_header(MemoGrid* g) { QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5)); }
+void click_header(MemoGrid* g) {
+    QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+}
 
 QStringList combo_items(const QComboBox* c) {
     QStringList items;
