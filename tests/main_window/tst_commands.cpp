@@ -22,14 +22,11 @@ using namespace tz::test;
 namespace {
 
 struct Fixture : FormFixture {
-    MemoGrid* grid;
-    RichTextBox* viewer;
     Fixture() {
         write_folder(dir.path(), {memo("仕事", "同じ題", 30, "c6/12/05 10:00:00"),
                                   memo("家", "買い物", 20, "c6/12/04 10:00:00"),
                                   memo("仕事", "同じ題", 10, "c6/12/03 10:00:00", true)}, {"全部", "仕事", "家"}, 40);
-        grid = start().Grid1;
-        viewer = form->RTB1;
+        start();
     }
     QPushButton* button(const char* name) { return find<QPushButton>(name); }
     QString hint() { return form->Text1->text(); }
@@ -71,23 +68,23 @@ private slots:
         f.write_in_editor("会議", "午後三時から");
         QTest::mouseClick(f.button("Command6"), Qt::LeftButton);
         QCOMPARE(f.hint_at_open, QString());  // the editor empties the hint line as it opens
-        QCOMPARE(grid_titles(f.grid), QStringList({"会議", "同じ題", "買い物", "同じ題"}));
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"会議", "同じ題", "買い物", "同じ題"}));
         const QString none = QStringLiteral("訂正する項目が選択されていません。");
-        click_header(f.grid);
+        click_header(f.form->Grid1);
         QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
         QCOMPARE(f.platform.texts(), QStringList{none});
-        f.grid->set_current_row(4);
+        f.form->Grid1->set_current_row(4);
         f.time.now = f.time.now.addSecs(1);
         answer_unlock(QString());
         f.write_in_editor("訂正", QString());
         QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
         QCOMPARE(f.platform.texts().size(), 2);  // the lock's notice
-        QCOMPARE(grid_titles(f.grid), QStringList({"訂正", "会議", "同じ題", "買い物"}));
-        click_row(f.grid, 2);
-        QCOMPARE(f.viewer->text(), QStringLiteral("午後三時から"));
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"訂正", "会議", "同じ題", "買い物"}));
+        click_row(f.form->Grid1, 2);
+        QCOMPARE(f.form->RTB1->text(), QStringLiteral("午後三時から"));
         // The empty row of a shorter list.
         f.combo_search("会議");
-        f.grid->set_current_row(2);
+        f.form->Grid1->set_current_row(2);
         QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
         QCOMPARE(f.platform.texts().mid(2), QStringList{none});
         QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (4件)"));
@@ -98,7 +95,7 @@ private slots:
         QComboBox* combo1 = f.find<QComboBox>("Combo1");
         combo1->setFocus();
         QTest::keyClick(combo1, Qt::Key_Down);  // 仕事: the two memos titled 同じ題
-        click_row(f.grid, 1);
+        click_row(f.form->Grid1, 1);
         on_next_modal([](QWidget* d) {
             // Yellow, with bold red warnings and no title-bar buttons.
             QCOMPARE(d->palette().color(QPalette::Window), QColor(255, 255, 0));
@@ -111,24 +108,24 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
-        QCOMPARE(grid_titles(f.grid), QStringList({"買い物", "同じ題"}));  // every memo, order kept
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"買い物", "同じ題"}));  // every memo, order kept
         QCOMPARE(combo1->currentText(), QStringLiteral("仕事"));
         QVERIFY(!f.files_of(30));
         QVERIFY(f.files_of(10));
         QCOMPARE(f.hint(), QString());
-        QCOMPARE(f.viewer->text(), QString());
+        QCOMPARE(f.form->RTB1->text(), QString());
         QCOMPARE(read_bytes(f.path("tzurio.dat")), index_bytes(f.form->store().table));
         // A locked memo goes without a password; a missing body file is skipped.
         QFile::remove(f.form->store().rich_body_path(Value::number(10)));
         f.platform.messages.clear();
         answer_unlock(QString(), false, true);  // the click asks for its password; cancelled
-        click_row(f.grid, 2);
+        click_row(f.form->Grid1, 2);
         f.delete_current();
-        QCOMPARE(grid_titles(f.grid), QStringList({"買い物"}));
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"買い物"}));
         QCOMPARE(f.platform.texts(), QStringList({"指定されたメモには鍵がかかっています。"}));
         QVERIFY(!QFile::exists(f.form->store().text_body_path(Value::number(10))));
         // The last one: an empty index; numbers are never given again.
-        click_row(f.grid, 1);
+        click_row(f.form->Grid1, 1);
         f.delete_current();
         QCOMPARE(read_bytes(f.path("tzurio.dat")), QByteArray());
         QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (0件)"));
@@ -137,20 +134,20 @@ private slots:
 
     void nothing_is_deleted_without_a_memo_row_or_when_the_index_cannot_be_written() {
         Fixture f;
-        click_header(f.grid);
+        click_header(f.form->Grid1);
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
-        click_row(f.grid, 4);  // the empty row
+        click_row(f.form->Grid1, 4);  // the empty row
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
         QCOMPARE(f.platform.texts(), QStringList(2, "削除する項目が選択されていません。"));
         QFile::remove(f.path("tzurio.dat"));
         QVERIFY(QDir(f.dir.path()).mkdir("tzurio.dat"));
-        click_row(f.grid, 2);
+        click_row(f.form->Grid1, 2);
         f.delete_current();
         QVERIFY(f.platform.messages.back().text.startsWith("ファイル tzurio.dat を保存できませんでした。"));
-        QCOMPARE(grid_titles(f.grid), QStringList({"同じ題", "買い物", "同じ題"}));
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"同じ題", "買い物", "同じ題"}));
         QVERIFY(f.files_of(20));
         // Hints follow the mouse; the window's bare surface empties the line.
-        move_mouse(f.grid->viewport(), QPoint(5, 5));
+        move_mouse(f.form->Grid1->viewport(), QPoint(5, 5));
         QCOMPARE(f.hint(), QStringLiteral("クリックでメモ内容を表示、ダブルクリックで一番上に移動"));
         move_mouse(f.find<QWidget>("form_surface"), QPoint(2, 2));
         QCOMPARE(f.hint(), QString());
@@ -193,9 +190,9 @@ private slots:
             if (d->isVisible()) QTest::keyClick(d, Qt::Key_Escape);
         });
         if (opener == "Grid1") {
-            click_row(f.grid, 3);
+            click_row(f.form->Grid1, 3);
         } else {
-            f.grid->set_current_row(opener == "Command8" ? 3 : 1);  // without showing the memo
+            f.form->Grid1->set_current_row(opener == "Command8" ? 3 : 1);  // without showing the memo
             f.button(opener.toLatin1())->setFocus();
             QTest::keyClick(f.button(opener.toLatin1()), Qt::Key_Return);  // Enter presses the main window's buttons too
         }
@@ -226,20 +223,20 @@ private slots:
         QFETCH(bool, shown);
         QFETCH(QString, opened);
         Fixture f;
-        f.viewer->set_text("see http://example.com/a?b=1 and HTTP://EXAMPLE.COM Http://x httpd.conf\r\nhttps://ok.example/CaseKept \t\r\nnext");
-        f.viewer->set_sel_start(int(f.viewer->text().replace("\r\n", "\n").indexOf(selected)));
-        f.viewer->set_sel_length(int(selected.size()));
+        f.form->RTB1->set_text("see http://example.com/a?b=1 and HTTP://EXAMPLE.COM Http://x httpd.conf\r\nhttps://ok.example/CaseKept \t\r\nnext");
+        f.form->RTB1->set_sel_start(int(f.form->RTB1->text().replace("\r\n", "\n").indexOf(selected)));
+        f.form->RTB1->set_sel_length(int(selected.size()));
         QPushButton* url = f.button("Command1");
         url->show();  // as an earlier selection leaves it
-        QTest::mouseRelease(f.viewer->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(f.form->RTB1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(url->isVisible(), shown);
         if (shown) QTest::mouseClick(url, Qt::LeftButton);
         QCOMPARE(f.platform.opened.empty() ? QString() : f.platform.opened.back().toString(), opened);
         // Keyboard selection and clicks in the list leave it as it is.
-        f.viewer->setFocus();
-        QTest::keyClick(f.viewer, Qt::Key_Home, Qt::ControlModifier);
-        QTest::keyClick(f.viewer, Qt::Key_Right, Qt::ShiftModifier);
-        click_row(f.grid, 2);
+        f.form->RTB1->setFocus();
+        QTest::keyClick(f.form->RTB1, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(f.form->RTB1, Qt::Key_Right, Qt::ShiftModifier);
+        click_row(f.form->Grid1, 2);
         QCOMPARE(url->isVisible(), shown);
     }
 
@@ -247,12 +244,12 @@ private slots:
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
         if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
         Fixture f;
-        click_row(f.grid, 2);
-        f.viewer->set_text("PRINTED-ONE\r\nPRINTED-TWO");
+        click_row(f.form->Grid1, 2);
+        f.form->RTB1->set_text("PRINTED-ONE\r\nPRINTED-TWO");
         const auto print = [&](int selected, const QString& pdf) {
             f.platform.print_to_pdf = f.path(pdf);
-            f.viewer->set_sel_start(0);
-            f.viewer->set_sel_length(selected);
+            f.form->RTB1->set_sel_start(0);
+            f.form->RTB1->set_sel_length(selected);
             QTest::mouseClick(f.button("Command9"), Qt::LeftButton);
             QProcess p;
             p.start(pdftotext, {f.platform.print_to_pdf, "-"});
