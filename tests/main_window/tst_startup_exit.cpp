@@ -38,6 +38,7 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (%1件)").arg(titles.size()));
         QCOMPARE(grid_titles(form.Grid1), titles);
         QCOMPARE(form.Grid1->rows(), titles.size() + 2);  // the header row and the empty row
+        QCOMPARE(form.Grid1->current_row(), 1);
         if (empty_folder) QCOMPARE(form.Grid1->cell_text(1, 0), QStringLiteral("作者より"));
         QCOMPARE(combo_items(form.Combo1), QStringList({"全部", "作者より"}));
         QCOMPARE(form.Combo1->currentText(), QStringLiteral("全部"));
