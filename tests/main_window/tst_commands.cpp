@@ -1,6 +1,7 @@
-// The command buttons: delete with its dialog, printing, the web-address
-// button, and the hints of the main window.
+// The command buttons: new and correct with the editor they open, delete with
+// its dialog, printing, the web-address button, and the hints of the main window.
 
+#include "editor/f_kinyu.h"
 #include "store/data_folder.h"
 #include "support/form_fixture.h"
 #include "ui/memo_grid.h"
@@ -8,13 +9,11 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QUrl>
 #include <QTest>
 
 using namespace tz;
@@ -23,16 +22,14 @@ using namespace tz::test;
 namespace {
 
 struct Fixture : FormFixture {
-    MemoGrid* grid;
-    RichTextBox* viewer;
-    explicit Fixture(const std::vector<MemoRecord>& memos) {
-        write_folder(dir.path(), memos, {"全部", "仕事", "家"}, 40);
+    Fixture() {
+        write_folder(dir.path(), {memo("仕事", "同じ題", 30, "c6/12/05 10:00:00"),
+                                  memo("家", "買い物", 20, "c6/12/04 10:00:00"),
+                                  memo("仕事", "同じ題", 10, "c6/12/03 10:00:00", true)}, {"全部", "仕事", "家"}, 40);
         start();
-        grid = find<MemoGrid>("Grid1");
-        viewer = find<RichTextBox>("RTB1");
     }
     QPushButton* button(const char* name) { return find<QPushButton>(name); }
-    QString hint() { return find<QLineEdit>("Text1")->text(); }
+    QString hint() { return form->Text1->text(); }
     bool files_of(int n) {
         return QFile::exists(form->store().text_body_path(Value::number(n))) && QFile::exists(form->store().rich_body_path(Value::number(n)));
     }
@@ -41,24 +38,64 @@ struct Fixture : FormFixture {
         on_next_modal([](QWidget* d) { QTest::mouseClick(d->findChild<QPushButton*>("Command1"), Qt::LeftButton); });
         QTest::mouseClick(button("Command7"), Qt::LeftButton);
     }
+    // Fills the next editor (a null body leaves its box as it is) and saves.
+    void write_in_editor(const QString& title, const QString& body) {
+        on_next_modal([=, this](QWidget* w) {
+            auto* editor = qobject_cast<F_kinyu*>(w);
+            QVERIFY(editor);
+            hint_at_open = hint();
+            editor->Combo1->lineEdit()->selectAll();
+            type_text(editor->Combo1->lineEdit(), QStringLiteral("仕事"));
+            editor->Text2->selectAll();
+            type_text(editor->Text2, title);
+            if (!body.isNull()) type_text(editor->RTB_kinyu, body);
+            QTest::mouseClick(editor->Command1, Qt::LeftButton);
+        });
+    }
+    QString hint_at_open;  // the hint line as the last editor opened
 };
-
-std::vector<MemoRecord> memos3() {
-    return {memo("仕事", "同じ題", 30, "c6/12/05 10:00:00"), memo("家", "買い物", 20, "c6/12/04 10:00:00"),
-            memo("仕事", "同じ題", 10, "c6/12/03 10:00:00", true)};
-}
 
 }  // namespace
 
 class TestCommands : public QObject {
     Q_OBJECT
 private slots:
+    // Correct refuses a row without a memo and asks for a locked memo's password
+    // (none set: an empty one opens it).
+    void new_and_correct_open_the_editor() {
+        Fixture f;
+        f.form->Text1->setText("hint");
+        f.write_in_editor("会議", "午後三時から");
+        QTest::mouseClick(f.button("Command6"), Qt::LeftButton);
+        QCOMPARE(f.hint_at_open, QString());  // the editor empties the hint line as it opens
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"会議", "同じ題", "買い物", "同じ題"}));
+        const QString none = QStringLiteral("訂正する項目が選択されていません。");
+        click_header(f.form->Grid1);
+        QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
+        QCOMPARE(f.platform.texts(), QStringList{none});
+        f.form->Grid1->set_current_row(4);
+        f.time.now = f.time.now.addSecs(1);
+        answer_unlock(QString());
+        f.write_in_editor("訂正", QString());
+        QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
+        QCOMPARE(f.platform.texts().size(), 2);  // the lock's notice
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"訂正", "会議", "同じ題", "買い物"}));
+        click_row(f.form->Grid1, 2);
+        QCOMPARE(f.form->RTB1->text(), QStringLiteral("午後三時から"));
+        // The empty row of a shorter list.
+        f.combo_search("会議");
+        f.form->Grid1->set_current_row(2);
+        QTest::mouseClick(f.button("Command8"), Qt::LeftButton);
+        QCOMPARE(f.platform.texts().mid(2), QStringList{none});
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (4件)"));
+    }
+
     void deleting_removes_the_selected_memo_and_its_files() {
-        Fixture f(memos3());
+        Fixture f;
         QComboBox* combo1 = f.find<QComboBox>("Combo1");
         combo1->setFocus();
         QTest::keyClick(combo1, Qt::Key_Down);  // 仕事: the two memos titled 同じ題
-        click_row(f.grid, 1);
+        click_row(f.form->Grid1, 1);
         on_next_modal([](QWidget* d) {
             // Yellow, with bold red warnings and no title-bar buttons.
             QCOMPARE(d->palette().color(QPalette::Window), QColor(255, 255, 0));
@@ -67,29 +104,28 @@ private slots:
                 QVERIFY(l->font().bold());
             }
             QVERIFY(!(d->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-            QApplication::setActiveWindow(d);  // Enter goes to the dialog's focused button once it is active
-            QVERIFY(QTest::qWaitForWindowActive(d));
+            QVERIFY(activate(d));  // Enter goes to the dialog's focused button once it is active
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
-        QCOMPARE(grid_titles(f.grid), QStringList({"買い物", "同じ題"}));  // every memo, order kept
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"買い物", "同じ題"}));  // every memo, order kept
         QCOMPARE(combo1->currentText(), QStringLiteral("仕事"));
         QVERIFY(!f.files_of(30));
         QVERIFY(f.files_of(10));
         QCOMPARE(f.hint(), QString());
-        QCOMPARE(f.viewer->text(), QString());
+        QCOMPARE(f.form->RTB1->text(), QString());
         QCOMPARE(read_bytes(f.path("tzurio.dat")), index_bytes(f.form->store().table));
         // A locked memo goes without a password; a missing body file is skipped.
         QFile::remove(f.form->store().rich_body_path(Value::number(10)));
         f.platform.messages.clear();
         answer_unlock(QString(), false, true);  // the click asks for its password; cancelled
-        click_row(f.grid, 2);
+        click_row(f.form->Grid1, 2);
         f.delete_current();
-        QCOMPARE(grid_titles(f.grid), QStringList({"買い物"}));
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"買い物"}));
         QCOMPARE(f.platform.texts(), QStringList({"指定されたメモには鍵がかかっています。"}));
         QVERIFY(!QFile::exists(f.form->store().text_body_path(Value::number(10))));
         // The last one: an empty index; numbers are never given again.
-        click_row(f.grid, 1);
+        click_row(f.form->Grid1, 1);
         f.delete_current();
         QCOMPARE(read_bytes(f.path("tzurio.dat")), QByteArray());
         QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (0件)"));
@@ -97,36 +133,39 @@ private slots:
     }
 
     void nothing_is_deleted_without_a_memo_row_or_when_the_index_cannot_be_written() {
-        Fixture f(memos3());
-        QTest::mouseClick(f.grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+        Fixture f;
+        click_header(f.form->Grid1);
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
-        click_row(f.grid, 4);  // the empty row
+        click_row(f.form->Grid1, 4);  // the empty row
         QTest::mouseClick(f.button("Command7"), Qt::LeftButton);
         QCOMPARE(f.platform.texts(), QStringList(2, "削除する項目が選択されていません。"));
         QFile::remove(f.path("tzurio.dat"));
         QVERIFY(QDir(f.dir.path()).mkdir("tzurio.dat"));
-        click_row(f.grid, 2);
+        click_row(f.form->Grid1, 2);
         f.delete_current();
         QVERIFY(f.platform.messages.back().text.startsWith("ファイル tzurio.dat を保存できませんでした。"));
-        QCOMPARE(grid_titles(f.grid), QStringList({"同じ題", "買い物", "同じ題"}));
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"同じ題", "買い物", "同じ題"}));
         QVERIFY(f.files_of(20));
+        // Hints follow the mouse; the window's bare surface empties the line.
+        move_mouse(f.form->Grid1->viewport(), QPoint(5, 5));
+        QCOMPARE(f.hint(), QStringLiteral("クリックでメモ内容を表示、ダブルクリックで一番上に移動"));
+        move_mouse(f.find<QWidget>("form_surface"), QPoint(2, 2));
+        QCOMPARE(f.hint(), QString());
     }
 
     void dialogs_answer_keys_close_and_minimise_data() {
         QTest::addColumn<QString>("opener");  // the main window's button, pressed by Enter; Grid1: a click on locked row 3
         QTest::addColumn<QString>("focus");   // the dialog's control with the focus
         QTest::addColumn<QString>("action");  // Enter, Esc, or the window manager's close or minimise
-        QTest::addColumn<bool>("stays_open");
-        QTest::addColumn<int>("memos_after");
-        QTest::newRow("delete: Enter on やっぱりダメ") << "Command7" << "Command2" << "enter" << false << 3;
-        QTest::newRow("delete: Enter on いいよ") << "Command7" << "Command1" << "enter" << false << 2;
-        QTest::newRow("delete: Esc") << "Command7" << "Command1" << "esc" << false << 3;
-        QTest::newRow("delete: closed") << "Command7" << "Command1" << "close" << false << 3;
-        QTest::newRow("delete: minimised") << "Command7" << "Command1" << "minimise" << true << 3;
-        QTest::newRow("unlock: Enter on CANCEL") << "Command8" << "Command1" << "enter" << false << 3;
-        QTest::newRow("unlock: closed") << "Command8" << "Text1" << "close" << false << 3;
-        QTest::newRow("unlock: Enter on the move box") << "Grid1" << "Check1" << "enter" << true << 3;
-        QTest::newRow("editor: Enter on 中止") << "Command6" << "Command2" << "enter" << false << 3;
+        QTest::addColumn<bool>("stays_open");  // nothing is deleted in any case (Enter on いいよ: see above)
+        QTest::newRow("delete: Enter on やっぱりダメ") << "Command7" << "Command2" << "enter" << false;
+        QTest::newRow("delete: Esc") << "Command7" << "Command1" << "esc" << false;
+        QTest::newRow("delete: closed") << "Command7" << "Command1" << "close" << false;
+        QTest::newRow("delete: minimised") << "Command7" << "Command1" << "minimise" << true;
+        QTest::newRow("unlock: Enter on CANCEL") << "Command8" << "Command1" << "enter" << false;
+        QTest::newRow("unlock: closed") << "Command8" << "Text1" << "close" << false;
+        QTest::newRow("unlock: Enter on the move box") << "Grid1" << "Check1" << "enter" << true;
+        QTest::newRow("editor: Enter on 中止") << "Command6" << "Command2" << "enter" << false;
     }
 
     void dialogs_answer_keys_close_and_minimise() {
@@ -134,16 +173,13 @@ private slots:
         QFETCH(QString, focus);
         QFETCH(QString, action);
         QFETCH(bool, stays_open);
-        QFETCH(int, memos_after);
-        Fixture f(memos3());
+        Fixture f;
         f.form->store().settings[Settings::LockPassword] = Value(QStringLiteral("pw"));
         const QByteArray index = read_bytes(f.path("tzurio.dat"));
-        QApplication::setActiveWindow(f.form.get());
-        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QVERIFY(activate(f.form.get()));
         bool open_after = !stays_open;
         on_next_modal([&](QWidget* d) {
-            QApplication::setActiveWindow(d);
-            QVERIFY(QTest::qWaitForWindowActive(d));
+            QVERIFY(activate(d));
             d->findChild<QWidget*>(focus)->setFocus(Qt::TabFocusReason);
             if (action == "enter" || action == "esc")
                 QTest::keyClick(QApplication::focusWidget(), action == "esc" ? Qt::Key_Escape : Qt::Key_Return);
@@ -154,18 +190,16 @@ private slots:
             if (d->isVisible()) QTest::keyClick(d, Qt::Key_Escape);
         });
         if (opener == "Grid1") {
-            click_row(f.grid, 3);
+            click_row(f.form->Grid1, 3);
         } else {
-            f.grid->set_current_row(opener == "Command8" ? 3 : 1);  // without showing the memo
+            f.form->Grid1->set_current_row(opener == "Command8" ? 3 : 1);  // without showing the memo
             f.button(opener.toLatin1())->setFocus();
             QTest::keyClick(f.button(opener.toLatin1()), Qt::Key_Return);  // Enter presses the main window's buttons too
         }
         QCOMPARE(open_after, stays_open);
-        QCOMPARE(f.form->store().table.count(), memos_after);
-        if (memos_after == 3) {  // the memo of row 1 and the index untouched
-            QVERIFY(f.files_of(30));
-            QCOMPARE(read_bytes(f.path("tzurio.dat")), index);
-        }
+        QCOMPARE(f.form->store().table.count(), 3);  // the memo of row 1 and the index untouched
+        QVERIFY(f.files_of(30));
+        QCOMPARE(read_bytes(f.path("tzurio.dat")), index);
         QVERIFY(!f.platform.texts().contains("パスワードが間違っています。"));  // OK was never pressed
     }
 
@@ -188,60 +222,43 @@ private slots:
         QFETCH(QString, selected);
         QFETCH(bool, shown);
         QFETCH(QString, opened);
-        Fixture f(memos3());
-        f.viewer->set_text("see http://example.com/a?b=1 and HTTP://EXAMPLE.COM Http://x httpd.conf\r\nhttps://ok.example/CaseKept \t\r\nnext");
-        f.viewer->set_sel_start(int(f.viewer->text().replace("\r\n", "\n").indexOf(selected)));
-        f.viewer->set_sel_length(int(selected.size()));
+        Fixture f;
+        f.form->RTB1->set_text("see http://example.com/a?b=1 and HTTP://EXAMPLE.COM Http://x httpd.conf\r\nhttps://ok.example/CaseKept \t\r\nnext");
+        f.form->RTB1->set_sel_start(int(f.form->RTB1->text().replace("\r\n", "\n").indexOf(selected)));
+        f.form->RTB1->set_sel_length(int(selected.size()));
         QPushButton* url = f.button("Command1");
         url->show();  // as an earlier selection leaves it
-        QTest::mouseRelease(f.viewer->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(f.form->RTB1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(url->isVisible(), shown);
         if (shown) QTest::mouseClick(url, Qt::LeftButton);
         QCOMPARE(f.platform.opened.empty() ? QString() : f.platform.opened.back().toString(), opened);
         // Keyboard selection and clicks in the list leave it as it is.
-        f.viewer->setFocus();
-        QTest::keyClick(f.viewer, Qt::Key_Home, Qt::ControlModifier);
-        QTest::keyClick(f.viewer, Qt::Key_Right, Qt::ShiftModifier);
-        click_row(f.grid, 2);
+        f.form->RTB1->setFocus();
+        QTest::keyClick(f.form->RTB1, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(f.form->RTB1, Qt::Key_Right, Qt::ShiftModifier);
+        click_row(f.form->Grid1, 2);
         QCOMPARE(url->isVisible(), shown);
     }
 
     void printing_takes_the_selection_or_everything() {
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
         if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
-        Fixture f(memos3());
-        click_row(f.grid, 2);
-        f.viewer->set_text("PRINTED-ONE\r\nPRINTED-TWO");
-        const auto printed = [&] {
+        Fixture f;
+        click_row(f.form->Grid1, 2);
+        f.form->RTB1->set_text("PRINTED-ONE\r\nPRINTED-TWO");
+        const auto print = [&](int selected, const QString& pdf) {
+            f.platform.print_to_pdf = f.path(pdf);
+            f.form->RTB1->set_sel_start(0);
+            f.form->RTB1->set_sel_length(selected);
+            QTest::mouseClick(f.button("Command9"), Qt::LeftButton);
             QProcess p;
             p.start(pdftotext, {f.platform.print_to_pdf, "-"});
             p.waitForFinished();
-            return QString::fromUtf8(p.readAllStandardOutput());
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
         };
-        f.platform.print_to_pdf = f.path("sel.pdf");
-        f.viewer->set_sel_start(0);
-        f.viewer->set_sel_length(11);
-        QTest::mouseClick(f.button("Command9"), Qt::LeftButton);
-        QCOMPARE(f.platform.print_dialogs, std::vector<bool>({true}));  // selection choice marked
-        QCOMPARE(printed().trimmed(), QStringLiteral("PRINTED-ONE"));  // nothing else: no page number
-
-        f.platform.print_to_pdf = f.path("all.pdf");
-        f.viewer->set_sel_start(0);
-        QTest::mouseClick(f.button("Command9"), Qt::LeftButton);
-        QCOMPARE(f.platform.print_dialogs.back(), false);
-        QVERIFY(printed().contains("PRINTED-ONE") && printed().contains("PRINTED-TWO"));
-    }
-
-    void hints_follow_the_mouse() {
-        Fixture f(memos3());
-        move_mouse(f.button("Command7"), QPoint(3, 3));
-        QCOMPARE(f.hint(), QStringLiteral("現在選択されているメモを削除します。"));
-        move_mouse(f.grid->viewport(), QPoint(5, 5));
-        QCOMPARE(f.hint(), QStringLiteral("クリックでメモ内容を表示、ダブルクリックで一番上に移動"));
-        move_mouse(f.viewer->viewport(), QPoint(5, 5));
-        QCOMPARE(f.hint(), QStringLiteral("メモの内容を表示するエリアです。"));
-        move_mouse(f.find<QWidget>("form_surface"), QPoint(2, 2));
-        QCOMPARE(f.hint(), QString());
+        QCOMPARE(print(11, "sel.pdf"), QStringLiteral("PRINTED-ONE"));  // nothing else: no page number
+        QCOMPARE(print(0, "all.pdf").simplified(), QStringLiteral("PRINTED-ONE PRINTED-TWO"));
+        QCOMPARE(f.platform.print_dialogs, std::vector<bool>({true, false}));  // selection choice marked
     }
 };
 

@@ -16,11 +16,6 @@ using namespace tz::test;
 
 namespace {
 
-QRect twips_of(QWidget* w) {
-    const QRect g = w->geometry();
-    return QRect(twips::from_px(g.x()), twips::from_px(g.y()), twips::from_px(g.width()), twips::from_px(g.height()));
-}
-
 // Equal within a pixel's rounding.
 bool near(int a, int b) { return std::abs(a - b) <= 15; }
 
@@ -82,48 +77,9 @@ private slots:
         QTEST((QList<int>{s.list_height, s.viewer_top, s.viewer_height}), "split");
     }
 
-    void dragging_the_band_moves_the_boundary_and_survives_a_restart() {
-        FormFixture f;
-        Main_form& form = f.start();
-        QWidget* surface = f.find<QWidget>("form_surface");
-        auto* hint = f.find<QLineEdit>("Text1");
-        auto drag = [&](int from, int to) {
-            move_mouse(surface, QPoint(300, twips::to_px(from)));
-            QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(300, twips::to_px(from)));
-            QTest::mouseMove(surface, QPoint(300, twips::to_px(to)));
-        };
-        // Away from the band a press does nothing.
-        drag(200, 3000);
-        QCOMPARE(surface->cursor().shape(), Qt::ArrowCursor);
-        QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(300, twips::to_px(3000)));
-        QCOMPARE(form.list_height_twips(), 1215);
-        // Over the band: the sizing pointer and a hint; the drag follows the mouse.
-        move_mouse(surface, QPoint(300, twips::to_px(420 + 1215 + 50)));
-        QCOMPARE(surface->cursor().shape(), Qt::SizeVerCursor);
-        QVERIFY(!hint->text().isEmpty());
-        drag(420 + 1215 + 50, 2400);
-        QVERIFY(near(form.list_height_twips(), 2400 - 470));
-        QVERIFY(near(twips_of(f.find<QWidget>("RTB1")).top(), 2455));
-        QTest::mouseMove(surface, QPoint(300, twips::to_px(100)));  // above the top clamp
-        QCOMPARE(form.list_height_twips(), 1000);
-        QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(300, twips::to_px(3000)));
-        QVERIFY(near(form.list_height_twips(), 2530));
-        QCOMPARE(surface->cursor().shape(), Qt::ArrowCursor);
-        // After the release moves no longer drag.
-        move_mouse(surface, QPoint(300, twips::to_px(1500)));
-        QVERIFY(near(form.list_height_twips(), 2530));
-        QCOMPARE(hint->text(), QString());
-        const int dragged = form.list_height_twips();
-        form.close();
-        // The next start on the same folder has the dragged height.
-        FormFixture again;
-        copy_folder(f.dir.path(), again.dir.path());
-        QCOMPARE(again.start().list_height_twips(), dragged);
-        QVERIFY(near(twips_of(again.find<QWidget>("Grid1")).height(), dragged));
-    }
 
     // At each density nothing overlaps and every caption fits; a resize moves
-    // the controls and a too small size snaps back.
+    // the controls and a too small size snaps back; the band can be dragged.
     void the_window_lays_out_its_controls_data() {
         QTest::addColumn<double>("dpi");
         QTest::newRow("96") << 96.0;
@@ -149,15 +105,45 @@ private slots:
         const QRect outer = form.outer_geometry_twips();
         form.set_outer_geometry_twips(QRect(outer.left(), outer.top(), 11450, 8975));
         QTRY_VERIFY(near(form.outer_geometry_twips().width(), 11450));
-        QVERIFY(near(twips_of(f.find<QWidget>("Grid1")).width(), 9315 + 2000));
-        QVERIFY(near(twips_of(f.find<QWidget>("RTB1")).height(), 8975 - 420 - 1215 - 105 - 1200));
-        QVERIFY(near(twips_of(f.find<QWidget>("Command6")).left(), 8160 + 2000));
-        QVERIFY(near(twips_of(f.find<QWidget>("Command6")).top(), 5820 + 2000));
-        QVERIFY(near(f.find<MemoGrid>("Grid1")->col_width_twips(2), 6365 + 2000));
-        QCOMPARE(f.find<MemoGrid>("Grid1")->col_width_twips(0), 1500);
+        QVERIFY(near(twips::from_px(form.Grid1->width()), 9315 + 2000));
+        QVERIFY(near(twips::from_px(form.RTB1->height()), 8975 - 420 - 1215 - 105 - 1200));
+        QVERIFY(near(twips::from_px(form.Command6->x()), 8160 + 2000));
+        QVERIFY(near(twips::from_px(form.Command6->y()), 5820 + 2000));
+        QVERIFY(near(form.Grid1->col_width_twips(2), 6365 + 2000));
         form.set_outer_geometry_twips(QRect(outer.left(), outer.top(), 6000, 4000));
         QTRY_VERIFY(near(form.outer_geometry_twips().width(), 9450));
         QTRY_VERIFY(near(form.outer_geometry_twips().height(), 6975));
+        QWidget* surface = f.find<QWidget>("form_surface");
+        const auto at = [](int y) { return QPoint(300, twips::to_px(y)); };
+        // Away from the band a press does nothing.
+        move_mouse(surface, at(200));
+        QTest::mousePress(surface, Qt::LeftButton, {}, at(200));
+        QTest::mouseMove(surface, at(3000));
+        QCOMPARE(surface->cursor().shape(), Qt::ArrowCursor);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, at(3000));
+        QCOMPARE(form.list_height_twips(), 1215);
+        // Over the band: the sizing pointer and a hint; the drag follows the mouse.
+        move_mouse(surface, at(420 + 1215 + 50));
+        QCOMPARE(surface->cursor().shape(), Qt::SizeVerCursor);
+        QVERIFY(!form.Text1->text().isEmpty());
+        QTest::mousePress(surface, Qt::LeftButton, {}, at(420 + 1215 + 50));
+        QTest::mouseMove(surface, at(2400));
+        QVERIFY(near(form.list_height_twips(), 2400 - 470));
+        QVERIFY(near(twips::from_px(form.RTB1->y()), 2455));
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, at(3000));
+        QVERIFY(near(form.list_height_twips(), 2530));
+        QCOMPARE(surface->cursor().shape(), Qt::ArrowCursor);
+        // After the release moves no longer drag.
+        move_mouse(surface, at(1500));
+        QVERIFY(near(form.list_height_twips(), 2530));
+        QCOMPARE(form.Text1->text(), QString());
+        const int dragged = form.list_height_twips();
+        form.close();
+        // The next start on the same folder has the dragged height.
+        FormFixture again;
+        copy_folder(f.dir.path(), again.dir.path());
+        QCOMPARE(again.start().list_height_twips(), dragged);
+        QVERIFY(near(twips::from_px(again.form->Grid1->height()), dragged));
         twips::set_dpi(0);
     }
 };

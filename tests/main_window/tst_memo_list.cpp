@@ -4,6 +4,7 @@
 #include "store/data_folder.h"
 #include "support/form_fixture.h"
 #include "ui/memo_grid.h"
+#include "ui/rich_text_box.h"
 #include "dialogs/f_secpassin.h"
 
 #include <QApplication>
@@ -15,55 +16,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTextEdit>
 
 using namespace tz;
 using namespace tz::test;
 
 namespace {
 
-void double_click_row(MemoGrid* g, int r) {
-    click_row(g, r);
-    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
-}
-
-void click_header(MemoGrid* g) { QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5)); }
-
 struct ListFixture : FormFixture {
-    MemoGrid* grid = nullptr;
-    QComboBox* combo1 = nullptr;
-    QComboBox* combo2 = nullptr;
-    QTextEdit* viewer = nullptr;
-
     explicit ListFixture(const std::vector<MemoRecord>& memos, const QStringList& categories = {"全部", "仕事", "家"},
                          const QString& password = QString()) {
         write_folder(dir.path(), memos, categories, 100);
         start();
         if (!password.isEmpty()) form->store().settings[Settings::LockPassword] = Value(password);
-        grid = find<MemoGrid>("Grid1");
-        combo1 = find<QComboBox>("Combo1");
-        combo2 = find<QComboBox>("Combo2");
-        viewer = find<QTextEdit>("RTB1");
-    }
-    void search(const QString& typed) {
-        combo2->lineEdit()->selectAll();
-        type_text(combo2->lineEdit(), typed);
-        if (typed.isEmpty()) QTest::keyClick(combo2->lineEdit(), Qt::Key_Delete);
-        QTest::mouseClick(find<QPushButton>("Command5"), Qt::LeftButton);
-    }
-    void pick_category(int index) {  // by the arrow key on the closed box
-        combo1->setFocus();
-        for (int i = 0; i < index; ++i) QTest::keyClick(combo1, Qt::Key_Down);
-    }
-    QStringList history() const {
-        return QStringList(form->store().keywords.entries.begin(), form->store().keywords.entries.end());
-    }
-    void set_history(const QStringList& entries) {
-        for (int i = 0; i < 20; ++i) form->store().keywords.entries[size_t(i)] = entries.value(i);
-        combo2->clear();
-        combo2->addItems(entries);
-        combo2->setEditText(QString());
     }
 };
 
@@ -71,7 +35,6 @@ std::vector<MemoRecord> three_memos() {
     return {memo("仕事", "会議の予定", 3, "c6/12/05 10:00:00"), memo("家", "買い物 abc", 2, "c6/12/04 10:00:00"),
             memo("仕事", "報告書ＡＢＣ", 1, "c6/12/03 10:00:00")};
 }
-
 
 }  // namespace
 
@@ -99,11 +62,11 @@ private slots:
         std::vector<MemoRecord> memos = three_memos();
         memos.push_back(memo("仕事 ", "blank after", 4, "c6/01/01 00:00:00"));
         ListFixture f(memos, {"全部", "仕事", "家", "仕事 "});
-        f.combo2->setEditText("leftover");
-        pick_from_list(f.combo1, category);
-        QCOMPARE(f.combo2->currentText(), QString());  // the keyword box is emptied
-        if (!keyword.isNull()) f.search(keyword);
-        QCOMPARE(grid_titles(f.grid), titles);
+        f.form->Combo2->setEditText("leftover");
+        pick_from_list(f.form->Combo1, category);
+        QCOMPARE(f.form->Combo2->currentText(), QString());  // the keyword box is emptied
+        if (!keyword.isNull()) f.combo_search(keyword);
+        QCOMPARE(grid_titles(f.form->Grid1), titles);
     }
 
     // The history's entries before and after one search; the search is
@@ -121,7 +84,6 @@ private slots:
         QTest::newRow("3 picked, Japanese typed over it: inserted") << "" << 3 << "会議" << false << "会議 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18";
         QTest::newRow("2 picked, then a paste: inserted") << "" << 2 << "+x" << false << "2x 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18";
         QTest::newRow("an entry's text typed: inserted") << "" << -1 << "1" << false << "1 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18";
-        QTest::newRow("letter case counts") << "abc" << -1 << "ABC" << false << "ABC abc";
         QTest::newRow("nothing completes the typed text") << "abc" << -1 << "ab" << true << "ab abc";
     }
 
@@ -132,22 +94,21 @@ private slots:
         QFETCH(bool, enter);
         QFETCH(QString, after);
         ListFixture f(three_memos());
-        QApplication::setActiveWindow(f.form.get());  // so that focus changes happen as for a user
-        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
-        QStringList entries;
-        for (int i = 0; i < 20; ++i) entries.append(QString::number(i));
-        f.set_history(history.isEmpty() ? entries : history.split(' '));
-        if (pick >= 0) pick_from_list(f.combo2, pick);
-        QLineEdit* edit = f.combo2->lineEdit();
+        QVERIFY(activate(f.form.get()));  // so that focus changes happen as for a user
+        const QStringList given = history.split(' ');
+        auto& entries = f.form->store().keywords.entries;
+        for (int i = 0; i < 20; ++i) entries[size_t(i)] = history.isEmpty() ? QString::number(i) : given.value(i);
+        f.form->refill_keyword_box();
+        f.form->Combo2->setEditText(QString());
+        if (pick >= 0) pick_from_list(f.form->Combo2, pick);
+        QLineEdit* edit = f.form->Combo2->lineEdit();
         QPushButton* button = f.find<QPushButton>("Command5");
-        if (!typed.isEmpty()) {
-            edit->setFocus(Qt::MouseFocusReason);
-            if (typed.startsWith('+')) {
-                edit->insert(typed.mid(1));  // as a paste does
-            } else {
-                edit->selectAll();
-                type_text(edit, typed);
-            }
+        if (!typed.isEmpty()) edit->setFocus(Qt::MouseFocusReason);
+        if (typed.startsWith('+')) {
+            edit->insert(typed.mid(1));  // as a paste does
+        } else if (!typed.isEmpty()) {
+            edit->selectAll();
+            type_text(edit, typed);
         }
         if (enter) {
             QTest::keyClick(edit, Qt::Key_Return);
@@ -157,84 +118,76 @@ private slots:
         }
         const QStringList expected = after.split(' ');
         QCOMPARE(f.history().mid(0, int(expected.size())), expected);
-        QCOMPARE(f.combo2->currentText(), expected[0]);
-        QCOMPARE(f.combo2->count(), 20);
+        QCOMPARE(f.form->Combo2->currentText(), expected[0]);
+        QCOMPARE(f.form->Combo2->count(), 20);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(f.history().mid(0, int(expected.size())), expected);
     }
 
-    void the_hint_line_passes_the_focus_on() {
-        ListFixture f(three_memos());
-        f.find<QLineEdit>("Text1")->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), f.find<QWidget>("Command6"));
-    }
-
     void double_click_moves_a_memo_to_the_top() {
         ListFixture f(three_memos());
-        f.pick_category(1);  // 仕事: two rows
-        f.combo2->setEditText("x");
+        f.form->Combo1->setFocus();
+        QTest::keyClick(f.form->Combo1, Qt::Key_Down);  // 仕事 by the arrow key on the closed box: two rows
+        f.form->Combo2->setEditText("x");
         f.time.now = QDateTime(QDate(2026, 12, 6), QTime(9, 0, 0));
         const QByteArray index_before = read_bytes(f.path("tzurio.dat"));
-        double_click_row(f.grid, 2);  // 報告書ＡＢＣ
-        QCOMPARE(grid_titles(f.grid), QStringList({"報告書ＡＢＣ", "会議の予定", "買い物 abc"}));  // every memo
-        QCOMPARE(f.grid->current_row(), 1);
-        QCOMPARE(f.combo1->currentText(), QStringLiteral("仕事"));
-        QCOMPARE(f.combo2->currentText(), QString());
+        double_click_row(f.form->Grid1, 2);  // 報告書ＡＢＣ
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"報告書ＡＢＣ", "会議の予定", "買い物 abc"}));  // every memo
+        QCOMPARE(f.form->Grid1->current_row(), 1);
+        QCOMPARE(f.form->Combo1->currentText(), QStringLiteral("仕事"));
+        QCOMPARE(f.form->Combo2->currentText(), QString());
         const MemoRecord& moved = f.form->store().table.slot(1);
         QCOMPARE(moved.updated_stamp.display(), QStringLiteral("c6/12/06 09:00:00"));
         QCOMPARE(moved.created_stamp.display(), QStringLiteral("c6/12/03 10:00:00"));
         QCOMPARE(read_bytes(f.path("tzurio.dat")), index_before);  // nothing written
         // The header and the empty row select nothing.
-        QTest::mouseDClick(f.grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
-        click_row(f.grid, 4);
-        QTest::mouseDClick(f.grid->viewport(), Qt::LeftButton, {}, f.grid->visualRect(f.grid->grid_model()->index(3, 2)).center());
+        QTest::mouseDClick(f.form->Grid1->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+        double_click_row(f.form->Grid1, 4);
         QCOMPARE(f.platform.texts(), QStringList({"項目が選択されていません。", "項目が選択されていません。"}));
     }
 
-    void a_click_shows_the_memo_in_either_mode() {
+    void a_click_shows_the_memo_in_either_mode_and_repairs_a_missing_body() {
         ListFixture f(three_memos());
         MemoStore& s = f.form->store();
         write_text_body(s, Value::number(2), QStringLiteral("一行目\r\n二行目"));
         write_bytes(s.rich_body_path(Value::number(2)), "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 x;}}\\f0 \\'95\\'5crich\\par}");
-        click_row(f.grid, 2);
-        QCOMPARE(f.viewer->toPlainText(), QStringLiteral("表rich"));
+        click_row(f.form->Grid1, 2);
+        QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("表rich"));
         QTest::mouseClick(f.find<QRadioButton>("Option1"), Qt::LeftButton);  // fast mode rereads it
-        QCOMPARE(f.viewer->toPlainText(), QStringLiteral("一行目\n二行目"));
-        QCOMPARE(f.viewer->textCursor().charFormat().font().family(), QFont("ＭＳ ゴシック").family());
+        QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("一行目\n二行目"));
+        QCOMPARE(f.form->RTB1->textCursor().charFormat().font().family(), QFont("ＭＳ ゴシック").family());
         QTest::mouseClick(f.find<QRadioButton>("Option2"), Qt::LeftButton);
-        QCOMPARE(f.viewer->toPlainText(), QStringLiteral("表rich"));
+        QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("表rich"));
         // The header empties the viewer; keys move without showing.
-        click_header(f.grid);
-        QCOMPARE(f.viewer->toPlainText(), QString());
-        click_row(f.grid, 2);
-        QTest::keyClick(f.grid, Qt::Key_Down);
-        QCOMPARE(f.viewer->toPlainText(), QStringLiteral("表rich"));
+        click_header(f.form->Grid1);
+        QCOMPARE(f.form->RTB1->toPlainText(), QString());
+        click_row(f.form->Grid1, 2);
+        QTest::keyClick(f.form->Grid1, Qt::Key_Down);
+        QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("表rich"));
         QVERIFY(f.platform.messages.empty());
-    }
-
-    void a_missing_body_file_is_repaired_in_its_mode() {
-        ListFixture f(three_memos());
-        MemoStore& s = f.form->store();
+        f.form->Text1->setFocus();  // the hint line passes the focus on
+        QTRY_COMPARE(QApplication::focusWidget(), f.find<QWidget>("Command6"));
+        // A missing body file is repaired in its mode.
         QFile::remove(s.rich_body_path(Value::number(3)));
-        click_row(f.grid, 1);
+        click_row(f.form->Grid1, 1);
         const QString repaired = QStringLiteral("メモファイルの読み込みでエラーが発生しました。\r自動的に修復しましたが、メモの内容は失われました。");
         QCOMPARE(f.platform.texts(), QStringList({repaired}));
         QCOMPARE(read_bytes(s.rich_body_path(Value::number(3))), QByteArray("\r\n"));
-        QCOMPARE(f.viewer->toPlainText(), QString());
+        QCOMPARE(f.form->RTB1->toPlainText(), QString());
         QTest::mouseClick(f.find<QRadioButton>("Option1"), Qt::LeftButton);
-        QCOMPARE(f.viewer->toPlainText(), QStringLiteral("会議の予定"));  // the text body is untouched
+        QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("会議の予定"));  // the text body is untouched
         QCOMPARE(f.platform.messages.size(), size_t(1));
         QFile::remove(s.text_body_path(Value::number(2)));
-        click_row(f.grid, 2);
+        click_row(f.form->Grid1, 2);
         QCOMPARE(f.platform.texts().last(), repaired);
         QCOMPARE(read_bytes(s.text_body_path(Value::number(2))), QByteArray("\r\n"));
         QVERIFY(QFile::exists(s.rich_body_path(Value::number(2))));
         // A repair that cannot write says which file, not that it repaired it.
         QVERIFY(QDir(f.path("memo1")).removeRecursively());
         write_bytes(f.path("memo1"), "not a folder");
-        click_row(f.grid, 3);
+        click_row(f.form->Grid1, 3);
         QCOMPARE(f.platform.texts().last(), QStringLiteral("メモファイルの読み込みでエラーが発生しました。\rファイル memo1/m1000001.txt を保存できませんでした。"));
-        QCOMPARE(f.viewer->toPlainText(), QString());
+        QCOMPARE(f.form->RTB1->toPlainText(), QString());
     }
 
     void locked_memos_ask_for_the_password_each_time() {
@@ -242,58 +195,47 @@ private slots:
         memos[1] = memo("家", "秘密", 2, "c6/12/04 10:00:00", true);
         ListFixture f(memos, {"全部", "仕事", "家"}, "pass");
         const QString locked = QStringLiteral("指定されたメモには鍵がかかっています。");
+        f.combo_search("予定");  // one row: row 2 is now the empty row where 秘密 stood
+        click_row(f.form->Grid1, 2);
+        QVERIFY(f.platform.messages.empty());
+        QCOMPARE(f.form->RTB1->toPlainText(), QString());
+        f.combo_search("");
         answer_unlock("pass");
-        click_row(f.grid, 2);
-        QCOMPARE(f.viewer->toPlainText(), QStringLiteral("秘密"));
+        click_row(f.form->Grid1, 2);
+        QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("秘密"));
         answer_unlock("PASS");  // case counts
-        click_row(f.grid, 2);
+        click_row(f.form->Grid1, 2);
         QCOMPARE(f.platform.texts(), QStringList({locked, locked, "パスワードが間違っています。"}));
-        QCOMPARE(f.viewer->toPlainText(), QString());
+        QCOMPARE(f.form->RTB1->toPlainText(), QString());
         answer_unlock("pass", false, true);  // cancel: no second message
-        click_row(f.grid, 2);
+        click_row(f.form->Grid1, 2);
         QCOMPARE(f.platform.texts().mid(3), QStringList({locked}));
-        QCOMPARE(f.viewer->toPlainText(), QString());
+        QCOMPARE(f.form->RTB1->toPlainText(), QString());
         // A mode switch shows the memo again, and so asks again.
         answer_unlock("pass");
-        click_row(f.grid, 2);
+        click_row(f.form->Grid1, 2);
         answer_unlock("pass");
         QTest::mouseClick(f.find<QRadioButton>("Option1"), Qt::LeftButton);
         QCOMPARE(f.platform.texts().mid(4), QStringList({locked, locked}));
-        QCOMPARE(f.viewer->toPlainText(), QStringLiteral("秘密"));
+        QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("秘密"));
         // A double click does not move a locked memo to the top.
         answer_unlock("pass", false, true);
         f.time.now = QDateTime(QDate(2026, 12, 7), QTime(0, 0));
-        double_click_row(f.grid, 2);
-        QCOMPARE(grid_titles(f.grid).at(1), QStringLiteral("秘密"));
+        double_click_row(f.form->Grid1, 2);
+        QCOMPARE(grid_titles(f.form->Grid1).at(1), QStringLiteral("秘密"));
         // The unlock dialog's box does, and the memo is shown.
         answer_unlock("pass", true);
-        click_row(f.grid, 2);
-        QCOMPARE(grid_titles(f.grid).at(0), QStringLiteral("秘密"));
-        QCOMPARE(f.grid->current_row(), 1);
-        QCOMPARE(f.viewer->toPlainText(), QStringLiteral("秘密"));
-    }
-
-    void the_empty_row_is_never_taken_for_an_earlier_locked_memo() {
-        std::vector<MemoRecord> memos = three_memos();
-        memos[2] = memo("仕事", "秘密", 1, "c6/12/03 10:00:00", true);
-        ListFixture f(memos);
-        f.search("abc");  // one row; row 2 is now the empty row where 秘密 stood
-        click_row(f.grid, 2);
-        QVERIFY(f.platform.messages.empty());
-        QCOMPARE(f.viewer->toPlainText(), QString());
-    }
-
-    // A correction offers no move to the top; the password never goes through
-    // an input method; Esc cancels, whatever an earlier answer was.
-    void the_unlock_dialog_in_either_mode() {
-        ListFixture f(three_memos());
-        f.form->hand_over().unlock_answer = "YES";
+        click_row(f.form->Grid1, 2);
+        QCOMPARE(grid_titles(f.form->Grid1).at(0), QStringLiteral("秘密"));
+        QCOMPARE(f.form->Grid1->current_row(), 1);
+        QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("秘密"));
+        // A correction offers no move to the top; Esc cancels, whatever an earlier answer was.
         for (const char* mode : {"sinki", "teisei"}) {
+            f.form->hand_over().unlock_answer = "YES";
             f.form->hand_over().editor_mode = mode;
             F_secpassin d(*f.form);
             QCOMPARE(d.Check1->isHidden(), QByteArray(mode) == "teisei");
-            QVERIFY(!d.Text1->testAttribute(Qt::WA_InputMethodEnabled));
-            QVERIFY(!(d.windowFlags() & Qt::WindowCloseButtonHint));
+            QVERIFY(!d.Text1->testAttribute(Qt::WA_InputMethodEnabled));  // no input method
             on_next_modal([](QWidget* w) { QTest::keyClick(w->findChild<QWidget*>("Text1"), Qt::Key_Escape); });
             d.exec();
             QCOMPARE(f.form->hand_over().unlock_answer, QStringLiteral("CANCEL"));

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -81,6 +82,27 @@ void click_row(MemoGrid* g, int r) {
     const QModelIndex cell = g->grid_model()->index(r - 1, 2);
     g->scrollTo(cell);
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
+}
+
+void double_click_row(MemoGrid* g, int r) {
+    click_row(g, r);
+    const QModelIndex cell = g->grid_model()->index(r - 1, 2);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
+}
+
+void click_header(MemoGrid* g) {
+    QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+}
+
+QStringList combo_items(const QComboBox* c) {
+    QStringList items;
+    for (int i = 0; i < c->count(); ++i) items.append(c->itemText(i));
+    return items;
+}
+
+bool activate(QWidget* w) {
+    QApplication::setActiveWindow(w);
+    return QTest::qWaitForWindowActive(w);
 }
 
 }  // namespace tz::test

@@ -40,5 +40,13 @@ void move_mouse(QWidget* w, const QPoint& pos);
 QStringList grid_titles(MemoGrid* grid);
 // A mouse click on the title cell of row r (1-based).
 void click_row(MemoGrid* grid, int r);
+void double_click_row(MemoGrid* grid, int r);
+// A mouse click on the list's column header.
+void click_header(MemoGrid* grid);
+
+// Every entry of a combo box's list.
+QStringList combo_items(const QComboBox* combo);
+// Makes a window the active one, as for a user; false when it never becomes active.
+bool activate(QWidget* w);
 
 }  // namespace tz::test
