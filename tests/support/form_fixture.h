@@ -26,7 +26,6 @@ struct FormFixture {
     W* find(const char* name) const { return form->findChild<W*>(QLatin1String(name)); }
     // Types a keyword into the keyword box and clicks the search button.
     void combo_search(const QString& keyword);
-    QString store_keyword(int i) const { return form->store().keywords.entries[size_t(i)]; }
     // The store's keyword history, all its entries.
     QStringList history() const {
         return QStringList(form->store().keywords.entries.begin(), form->store().keywords.entries.end());
