@@ -21,7 +21,8 @@ using namespace tz::test;
 namespace {
 
 struct ListFixture : FormFixture {
-    explicit ListFixture(const std::vector<MemoRecord>& memos, const QStringList& categories = {"全部", "仕事", "家"}) {
+    explicit ListFixture(const std::vector<MemoRecord>& memos,
+                         const QStringList& categories = {"全部", "仕事", "家"}) {
         write_folder(dir.path(), memos, categories, 100);
         start();
     }
@@ -89,8 +90,9 @@ private slots:
         QFETCH(QString, after);
         ListFixture f(three_memos());
         QVERIFY(activate(f.form.get()));  // so that focus changes happen as for a user
+        const QStringList given = history.split(' ');
         auto& entries = f.form->store().keywords.entries;
-        for (int i = 0; i < 20; ++i) entries[size_t(i)] = history.isEmpty() ? QString::number(i) : history.split(' ').value(i);
+        for (int i = 0; i < 20; ++i) entries[size_t(i)] = history.isEmpty() ? QString::number(i) : given.value(i);
         f.form->refill_keyword_box();
         f.form->Combo2->setEditText(QString());
         if (pick >= 0) pick_from_list(f.form->Combo2, pick);
@@ -143,7 +145,7 @@ private slots:
         QTest::mouseClick(f.find<QRadioButton>("Option1"), Qt::LeftButton);  // fast mode rereads it
         QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("一行目\n二行目"));
         QCOMPARE(f.form->RTB1->textCursor().charFormat().font().family(), QFont("ＭＳ ゴシック").family());
-        QTest::mouseClick(f.find<QRadioButton>("Option2"), Qt::LeftButton);  // the row shown below: rich again
+        QTest::mouseClick(f.find<QRadioButton>("Option2"), Qt::LeftButton);  // rich again for the row below
         // The header empties the viewer; keys move without showing.
         click_header(f.form->Grid1);
         QCOMPARE(f.form->RTB1->toPlainText(), QString());
