@@ -29,7 +29,6 @@ private slots:
             QCOMPARE(box->windowTitle(), title);
             QCOMPARE(box->text(), QStringLiteral("一行目\n二行目"));
             QCOMPARE(box->icon(), QMessageBox::Critical);
-            QCOMPARE(box->buttons().size(), 1);
             QTest::keyClick(box, Qt::Key_Return);
         });
         QCOMPARE(platform.message(nullptr, QStringLiteral("一行目\r二行目"), title, MsgIcon::Critical, MsgButtons::Ok),
