@@ -58,7 +58,6 @@ private slots:
         QCOMPARE(QByteArrayList({read_bytes(f.path("memo1/m1" + file)), read_bytes(f.path("memo2/m2" + file))}), QByteArrayList({body, body}));
         QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines({"全部", "作者より"}));
         QCOMPARE(read_bytes(f.path("kensaku.dat")), QByteArray("\r\n").repeated(20));
-        QCOMPARE(f.store.table.count(), 1);
         QCOMPARE(f.store.settings[Settings::Counter].file_line(), " " + n + " ");
     }
 
@@ -101,7 +100,6 @@ private slots:
         QVERIFY(f.report.ok());
         QCOMPARE(index_bytes(f.store.table), index);
         QCOMPARE(f.store.settings[Settings::Counter].file_line(), counter);
-        if (!index.isEmpty()) QCOMPARE(f.store.table.slot(1).updated_stamp.display(), QStringLiteral("26/12/05 21:52:00"));
     }
 
     // Files of odd but sound forms are read as they are; damaged ones as far as
@@ -169,7 +167,6 @@ private slots:
         QFETCH(bool, damaged);
         Loaded f;
         write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
-        QFile::remove(f.path("memo1/m1000001.txt"));
         QDir(f.path("memo1")).removeRecursively();  // would be created by a load that goes on
         if (damaged) write_bytes(f.path(file), crlf_lines({" 1 "}));
         QFile(f.path(file)).setPermissions(damaged ? QFile::ReadOwner | QFile::ReadOther : QFile::WriteOwner);
