@@ -19,19 +19,14 @@ using namespace tz;
 
 namespace {
 
-// Records what a text-only consumer is given.
-struct PictureCounter final : rtf::Sink {
-    bool wants_formats() const override { return false; }
+// Counts the picture data a text-only consumer is given.
+struct PictureData final : rtf::Sink {
     bool wants_pictures() const override { return false; }
     void text(QStringView) override {}
     void paragraph_end(rtf::Align) override {}
     void line_break() override {}
-    void picture(const rtf::Picture& p) override {
-        ++pictures;
-        data_bytes += p.data.size();
-    }
-    int pictures = 0;
-    qsizetype data_bytes = 0;
+    void picture(const rtf::Picture& p) override { bytes += p.data.size(); }
+    qsizetype bytes = 0;
 };
 
 QByteArray hex_payload(const QByteArray& rtf_bytes) {
@@ -40,15 +35,21 @@ QByteArray hex_payload(const QByteArray& rtf_bytes) {
     return QByteArray::fromHex(rtf_bytes.mid(start, end - start));
 }
 
-// Inserts a 6x4 picture of one colour, shown at w x h when given.
-void insert_picture(QTextCursor& c, QColor colour, const char* format, rtf::Picture::Kind kind, double w = 0,
-                    double h = 0) {
-    QImage image(6, 4, QImage::Format_RGB32);
+// A w x h image of one colour, and its bytes in format.
+std::pair<QImage, QByteArray> picture_of(QColor colour, int w, int h, const char* format) {
+    QImage image(w, h, QImage::Format_RGB32);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
+    return {image, bytes};
+}
+
+// Inserts a 6x4 picture of one colour, shown at w x h when given.
+void insert_picture(QTextCursor& c, QColor colour, const char* format, rtf::Picture::Kind kind, double w = 0,
+                    double h = 0) {
+    const auto [image, bytes] = picture_of(colour, 6, 4, format);
     QTextImageFormat f;
     f.setName(rtf::add_picture(*c.document(), image, bytes, kind));
     if (w > 0) f.setWidth(w), f.setHeight(h);
@@ -143,12 +144,10 @@ private slots:
         // What other readers know: Japanese font names as CP932 bytes, layout as control words.
         QVERIFY(written.contains("\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;"));
         QVERIFY(written.contains("\\tab \\line x\\~y ;"));
-        QTextDocument again;
-        again.setDefaultFont(QFont(u"Serif"_qs, 30));  // the file, not the reader's default, gives the look
+        QTextDocument again;  // the decoding tests show that the file, not this default, gives the look
+        again.setDefaultFont(doc.defaultFont());
         rtf::read_into(written, again);
         QCOMPARE(describe(again), describe(doc));
-        QCOMPARE(rtf::plain_text(written), doc.toPlainText());
-        again.setDefaultFont(doc.defaultFont());
         QCOMPARE(rtf::write(again), written);  // writing what was read gives the same file
     }
 
@@ -170,32 +169,19 @@ private slots:
             QVERIFY(test::fragment_with(again, bold).charFormat().fontWeight() >= QFont::DemiBold);
     }
 
-    // A pasted picture arrives as one of several kinds of resource; each is saved.
-    void pasted_pictures_data() {
-        QTest::addColumn<QVariant>("resource");
-        QTest::addColumn<QByteArray>("kind");
-        QImage image(3, 2, QImage::Format_RGB32);
-        image.fill(Qt::green);
-        const auto encoded = [&](const char* format) {
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, format);
-            return bytes;
-        };
-        QTest::newRow("image") << QVariant(image) << QByteArray("\\pngblip\\picw3\\pich2");
-        QTest::newRow("pixmap") << QVariant(QPixmap::fromImage(image)) << QByteArray("\\pngblip\\picw3\\pich2");
-        QTest::newRow("PNG bytes") << QVariant(encoded("PNG")) << QByteArray("\\pngblip\\picw3\\pich2");
-        QTest::newRow("JPEG bytes") << QVariant(encoded("JPEG")) << QByteArray("\\jpegblip\\picw3\\pich2");
-        QTest::newRow("BMP bytes") << QVariant(encoded("BMP")) << QByteArray("\\pngblip\\picw3\\pich2");
-    }
+    // A pasted picture arrives as one of several kinds of resource; each is saved
+    // (a QImage, as a screenshot is pasted, in the rich-text box's tests).
     void pasted_pictures() {
-        QFETCH(QVariant, resource);
-        QFETCH(QByteArray, kind);
-        QTextDocument doc;
-        doc.addResource(QTextDocument::ImageResource, QUrl(u"pasted"_qs), resource);
-        QTextCursor(&doc).insertImage(u"pasted"_qs);
-        QVERIFY(rtf::write(doc).contains(kind));
+        const auto [image, png] = picture_of(Qt::green, 3, 2, "PNG");
+        const auto bytes = [](const char* format) { return picture_of(Qt::green, 3, 2, format).second; };
+        const std::pair<QVariant, const char*> resources[] = {
+            {QPixmap::fromImage(image), "png"}, {png, "png"}, {bytes("JPEG"), "jpeg"}, {bytes("BMP"), "png"}};
+        for (const auto& [resource, kind] : resources) {
+            QTextDocument doc;
+            doc.addResource(QTextDocument::ImageResource, QUrl(u"pasted"_qs), resource);
+            QTextCursor(&doc).insertImage(u"pasted"_qs);
+            QVERIFY2(rtf::write(doc).contains("\\" + QByteArray(kind) + "blip\\picw3\\pich2"), kind);
+        }
     }
 
     // rtf: a test file, or what follows "\pict" in a group between "before" and "after".
@@ -204,35 +190,33 @@ private slots:
         QTest::addColumn<QSizeF>("shown");
         QTest::addColumn<QSize>("pixels");  // none: a placeholder
         QTest::addColumn<QColor>("colour");  // of the last pixel
-        QTest::addColumn<int>("kind");  // what the document keeps for writing back
         QTest::addColumn<QByteArray>("written");  // in what saving writes: the bytes as they came where there are any
-        const int png = rtf::Picture::Png, jpeg = rtf::Picture::Jpeg, none = -1;
         const QColor red(255, 0, 0);
-        QTest::newRow("PNG") << QByteArray("picture_png.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << png << QByteArray("\\pngblip");
-        QTest::newRow("JPEG") << QByteArray("picture_jpeg.rtf") << QSizeF(8, 6) << QSize(8, 6) << QColor(250, 250, 0) << jpeg << QByteArray("\\jpegblip");
-        QTest::newRow("DIB") << QByteArray("picture_dib.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 255, 0) << png << QByteArray("\\pngblip");
-        QTest::newRow("WMF with META_DIBBITBLT") << QByteArray("picture_wmf_dibbitblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
+        QTest::newRow("PNG") << QByteArray("picture_png.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << QByteArray("\\pngblip");
+        QTest::newRow("JPEG") << QByteArray("picture_jpeg.rtf") << QSizeF(8, 6) << QSize(8, 6) << QColor(250, 250, 0) << QByteArray("\\jpegblip");
+        QTest::newRow("DIB") << QByteArray("picture_dib.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 255, 0) << QByteArray("\\pngblip");
+        QTest::newRow("WMF with META_DIBBITBLT") << QByteArray("picture_wmf_dibbitblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << QByteArray("\\pngblip");
         QTest::newRow("WMF with META_DIBSTRETCHBLT")
-            << QByteArray("picture_wmf_dibstretchblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
-        QTest::newRow("WMF with META_STRETCHDIB") << QByteArray("picture_wmf_stretchdib.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << png << QByteArray("\\pngblip");
+            << QByteArray("picture_wmf_dibstretchblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << QByteArray("\\pngblip");
+        QTest::newRow("WMF with META_STRETCHDIB") << QByteArray("picture_wmf_stretchdib.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << QByteArray("\\pngblip");
         const QByteArray hex = hex_payload(test::rtf_data(u"picture_png.rtf"_qs)).toHex();
         QTest::newRow("goal and scale") << "\\pngblip\\picwgoal60\\pichgoal45\\picscalex200\\picscaley50 " + hex << QSizeF(8, 1.5)
-                                        << QSize(4, 3) << QColor(0, 0, 255) << png << QByteArray("\\pngblip");
-        QTest::newRow("no goal: the image's own size") << "\\pngblip " + hex << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << png
+                                        << QSize(4, 3) << QColor(0, 0, 255) << QByteArray("\\pngblip");
+        QTest::newRow("no goal: the image's own size") << "\\pngblip " + hex << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255)
                                                        << QByteArray("\\pngblip");
         const QByteArray goal = "\\picwgoal300\\pichgoal150";
         QTest::newRow("metafile without a bitmap")
-            << goal + "\\wmetafile8\\picw100\\pich50 010009000003050000000000030000000000" << QSizeF(20, 10) << QSize() << QColor() << none
+            << goal + "\\wmetafile8\\picw100\\pich50 010009000003050000000000030000000000" << QSizeF(20, 10) << QSize() << QColor()
             << QByteArray("{\\pict\\wmetafile8\\picw100\\pich50\\picwgoal300\\pichgoal150\n010009000003050000000000030000000000}");
-        QTest::newRow("EMF") << goal + "\\emfblip 0100000000" << QSizeF(20, 10) << QSize() << QColor() << none
+        QTest::newRow("EMF") << goal + "\\emfblip 0100000000" << QSizeF(20, 10) << QSize() << QColor()
                              << QByteArray("\\emfblip\\picw32\\pich32\\picwgoal300\\pichgoal150\n0100000000}");
-        QTest::newRow("DIB header too large") << goal + "\\dibitmap0 ffffff7f01000000" << QSizeF(20, 10) << QSize() << QColor() << none
+        QTest::newRow("DIB header too large") << goal + "\\dibitmap0 ffffff7f01000000" << QSizeF(20, 10) << QSize() << QColor()
                                               << QByteArray("\\dibitmap0");
-        QTest::newRow("not hex") << goal + "\\pngblip zz-qq!!" << QSizeF(20, 10) << QSize() << QColor() << none
+        QTest::newRow("not hex") << goal + "\\pngblip zz-qq!!" << QSizeF(20, 10) << QSize() << QColor()
                                  << QByteArray("\\pngblip\\picw32\\pich32\\picwgoal300");
-        QTest::newRow("broken PNG") << goal + "\\pngblip 89504e470d0a1a0a0000" << QSizeF(20, 10) << QSize() << QColor() << none
+        QTest::newRow("broken PNG") << goal + "\\pngblip 89504e470d0a1a0a0000" << QSizeF(20, 10) << QSize() << QColor()
                                     << QByteArray("89504e470d0a1a0a0000}");
-        QTest::newRow("odd digit count") << goal + "\\pngblip 123" << QSizeF(20, 10) << QSize() << QColor() << none << QByteArray("\\pngblip");
+        QTest::newRow("odd digit count") << goal + "\\pngblip 123" << QSizeF(20, 10) << QSize() << QColor() << QByteArray("\\pngblip");
     }
 
     void pictures() {
@@ -240,10 +224,9 @@ private slots:
         QFETCH(QSizeF, shown);
         QFETCH(QSize, pixels);
         QFETCH(QColor, colour);
-        QFETCH(int, kind);
         QFETCH(QByteArray, written);
-        const bool file = rtf.endsWith(".rtf");
-        const QByteArray bytes = file ? test::rtf_data(QString::fromLatin1(rtf)) : "{\\rtf1 before{\\pict" + rtf + "}after}";
+        const QByteArray bytes = rtf.endsWith(".rtf") ? test::rtf_data(QString::fromLatin1(rtf))
+                                                      : "{\\rtf1 before{\\pict" + rtf + "}after}";
         QTextDocument doc;
         rtf::read_into(bytes, doc);
         QCOMPARE(doc.toPlainText(), u"before\uFFFCafter"_qs);
@@ -258,18 +241,15 @@ private slots:
             QVERIFY2(std::max({qAbs(pixel.red() - colour.red()), qAbs(pixel.green() - colour.green()), qAbs(pixel.blue() - colour.blue())}) <= 8,
                      qPrintable(pixel.name()));
             const QVariantList source = doc.resource(rtf::kPictureSource, rtf::picture_source_url(f.name())).toList();
-            QCOMPARE(source.value(0).toInt(), kind);
-            if (file && (kind == rtf::Picture::Jpeg || rtf == "picture_png.rtf"))
+            if (rtf == "picture_png.rtf" || rtf == "picture_jpeg.rtf")
                 QCOMPARE(source.value(1).toByteArray(), hex_payload(bytes));  // kept byte for byte
         }
         const QByteArray out = rtf::write(doc);
         QVERIFY2(out.contains(written), out.constData());
-        QCOMPARE(test::document_text(out), u"before\uFFFCafter"_qs);
-        // The plain-text path sees the picture without its data.
-        PictureCounter counter;
-        rtf::parse(bytes, counter);
-        QCOMPARE(counter.pictures, 1);
-        QCOMPARE(counter.data_bytes, 0);
+        // The plain-text path sees the picture (above) without its data.
+        PictureData data;
+        rtf::parse(bytes, data);
+        QCOMPARE(data.bytes, 0);
     }
 };
 
