@@ -236,6 +236,7 @@ private slots:
         QCOMPARE(failed, QStringList({"tzurio.dat", "kensaku.dat"}));
         QVERIFY(not_written_text(failed).contains("tzurio.dat"));
         QVERIFY(read_bytes(f.path("bunrui.dat")) != categories);  // the others were written
+        QVERIFY(!sync_to_disk(f.path("no such folder")));  // a flush that cannot start is no success
     }
 };
 
