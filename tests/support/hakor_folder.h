@@ -26,7 +26,6 @@ struct HakorFolder {
     QStringList extra_lines;  // after the records, e.g. a cut record
 };
 
-QStringList hakor_lines(const HakorMemo& m);
 // False when a file could not be written.
 bool write_hakor_folder(const QString& folder, const HakorFolder& f);
 // Memos 1..n, each in a category of its own up to `categories`, with bodies of about body_bytes.
