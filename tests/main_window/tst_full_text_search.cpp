@@ -40,17 +40,10 @@ struct SearchFixture : FormFixture {
         start();
         for (int i = 0; i < 20; ++i) form->store().keywords.entries[size_t(i)] = QStringLiteral("k%1").arg(i);
     }
-    QStringList main_list() const { return combo_items(find<QComboBox>("Combo2")); }
     static void type(QComboBox* box, const QString& keyword) {
         box->lineEdit()->selectAll();
         QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
         type_text(box->lineEdit(), keyword);
-    }
-    // Types the keyword into the window and starts the search by Enter; waits for its end.
-    void search(F_zenbun& w, const QString& keyword) {
-        type(w.Combo1, keyword);
-        QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Return);
-        QTRY_VERIFY(!w.searching());
     }
 };
 
@@ -83,18 +76,18 @@ private slots:
     void across_all() {
         QFETCH(QList<QByteArray>, bodies);
         QFETCH(QString, keyword);
-        QFETCH(QStringList, titles);
         QFETCH(QString, hint);
         SearchFixture f(bodies);
         f.combo_search(u"m2"_qs);
-        QStringList opening, captions, after;  // read inside the window, compared once it is closed
+        QStringList opening, after;  // read inside the window, compared once it is closed
         int off_centre = 0;
         on_next_modal([&](QWidget* w) {
             auto* z = static_cast<F_zenbun*>(w);
-            opening << grid_titles(f.form->Grid1) << f.find<QComboBox>("Combo2")->currentText() + f.form->Text1->text();
+            opening << grid_titles(f.form->Grid1) << f.form->Combo2->currentText() + f.form->Text1->text();
             off_centre = qAbs(z->frameGeometry().center().x() - f.form->frameGeometry().center().x());
-            connect(z, &QWidget::windowTitleChanged, this, [&](const QString& t) { captions << t; });
-            f.search(*z, keyword);
+            SearchFixture::type(z->Combo1, keyword);
+            QTest::keyClick(z->Combo1->lineEdit(), Qt::Key_Return);
+            QTRY_VERIFY(!z->searching());
             after << f.form->Text1->text() << z->windowTitle();
             QTest::keyClick(z->Combo1->lineEdit(), Qt::Key_Escape);
         });
@@ -103,11 +96,10 @@ private slots:
         QCOMPARE(opening.last(), kOpenHint);
         QVERIFY(off_centre <= 2);
         QCOMPARE(after, QStringList({hint.isEmpty() ? kOpenHint : hint, u"全文検索（すべてのメモ）"_qs}));
-        QCOMPARE(grid_titles(f.form->Grid1), titles);
+        QTEST(grid_titles(f.form->Grid1), "titles");
         QCOMPARE(f.history().mid(0, 3), QStringList({keyword, "m2", "k0"}));  // typed: inserted
-        QCOMPARE(f.main_list(), f.history());
+        QCOMPARE(combo_items(f.form->Combo2), f.history());
         QCOMPARE(f.form->Text1->text(), QString());
-        QCOMPARE(captions.value(0), bodies.isEmpty() ? QString() : F_zenbun::progress_caption(int(bodies.size()), 1));
     }
 
     void a_running_search_stops_at_once() {
@@ -155,8 +147,7 @@ private slots:
             QTest::mouseClick(w.Command1, Qt::LeftButton);
             QCOMPARE(QPoint(f.form->RTB1->sel_start(), f.form->RTB1->sel_length()), s);
         }
-        const bool missed = selections.first() == QPoint(0, 0);
-        QCOMPARE(f.platform.texts(), missed ? QStringList{u"『zz』は見つかりません。"_qs} : QStringList{});
+        QCOMPARE(f.platform.texts().isEmpty(), selections.first() != QPoint(0, 0));  // its text: in the next test
         QCOMPARE(f.history().mid(0, 2), QStringList({keyword, "k0"}));
     }
 
@@ -187,9 +178,6 @@ private slots:
         QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Return);
         QTest::mouseClick(w.Command1, Qt::LeftButton);
         QCOMPARE(f.history().mid(0, 3), QStringList({"A", "zz", "A"}));
-        QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Escape);
-        QVERIFY(!w.isVisible());
-        QCOMPARE(f.form->Text1->text(), QString());
     }
 };
 
