@@ -127,43 +127,23 @@ private slots:
         f.verify_all_follow_store();
     }
 
-    // One run: body number 0 and a missing body file give empty bodies, only
-    // "SECRET" locks, a category differing in case and "全部" are added again.
-    void records_become_memos() {
+    // The first run starts in the current folder, where a drive that is not ready is
+    // refused. Records sort by update, a cut one is kept; body number 0 and a missing
+    // body file give empty bodies, only "SECRET" locks, a category differing in case
+    // and "全部" are added again. A second run adds all again, with new numbers.
+    void runs_and_repeat() {
         Fixture f;
-        std::vector<HakorMemo> records{{.category = "Work", .marker = "SECRET"},
-                                       {.category = "Work", .number = 12, .marker = "secret", .body = "本文\r\n二行目"},
-                                       {.category = "Work", .number = 7}, {.category = "work"},
-                                       {.category = "全部"}};
-        for (int i = 0; i < 5; ++i) records[size_t(i)].updated = QStringLiteral("99/01/0%1 00:00:00").arg(9 - i);
-        QVERIFY(write_hakor_folder(f.source, {true, true, true, records, {}}));
+        const std::vector<HakorMemo> records{  // numbered 3.. in this order
+            {.category = "Work", .title = "S", .updated = "99/01/07 00:00:00", .marker = "SECRET"},
+            {.category = "Work", .title = "B", .updated = ""},
+            {.category = "Work", .title = "s", .number = 12, .updated = "99/01/09 00:00:00", .marker = "secret",
+             .body = "本文\r\n二行目"},
+            {.category = "Work", .title = "7", .number = 7, .updated = "99/01/08 00:00:00"},
+            {.category = "work", .title = "w", .updated = "99/01/06 00:00:00"},
+            {.category = "全部", .title = "all", .updated = "98/01/01 00:00:00"}};
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, records, {"97/01/01", "Work", "切"}}));
         f.find<QRadioButton>("Option1")->click();  // fast mode: the viewer shows the text body
         click_row(f.find<MemoGrid>("Grid1"), 1);
-        QVERIFY(!f.run(f.source));
-        QCOMPARE(f.platform.texts(),
-                 QStringList({kBackups, kDone + "\r本文ファイルを読めなかったメモが1件あり、本文を空にしました（本文番号 7）。"}));
-        for (int i = 0; i < 5; ++i) {
-            const MemoRecord& r = f.form->store().table.slot(3 + i);
-            const HakorMemo& m = records[size_t(i)];
-            const QString n = QString::number(3 + i);
-            QCOMPARE(r.memo_number.display() + r.category.display() + r.created_stamp.display(), n + m.category + m.date);
-            QCOMPARE(r.locked(), i == 0);
-            const QByteArray body = cp932::encode(m.body.value_or(QString()) + "\r\n");
-            QCOMPARE(QByteArrayList({f.file("memo1/m100000" + n + ".txt"), f.file("memo2/m200000" + n + ".txt")}),
-                     QByteArrayList({body, body}));
-        }
-        QCOMPARE(f.form->store().categories.entries(), QStringList({"全部", "Work", "既存分類2", "work", "全部"}));
-        QCOMPARE(f.find<RichTextBox>("RTB1")->text(), QString());
-        f.verify_all_follow_store();
-    }
-
-    // The first run starts in the current folder, where a drive that is not ready
-    // is refused; records sort by update, a cut one is kept; a second run adds all again.
-    void runs_sort_and_repeat() {
-        Fixture f;
-        const HakorMemo a{.title = "A", .updated = "99/01/01 00:00:00"}, b{.title = "B", .updated = ""},
-            c{.title = "C", .updated = "98/01/01 00:00:00"};
-        QVERIFY(write_hakor_folder(f.source, {true, true, true, {a, b, c}, {"97/01/01", "Work", "切"}}));
         const QString here = QDir::currentPath();
         QDir::setCurrent(f.source);
         QVERIFY(!f.run(QString(), [&](F_hakor* d) {
@@ -176,13 +156,28 @@ private slots:
         }));
         QDir::setCurrent(here);
         QCOMPARE(f.platform.texts(), QStringList({"ドライブの準備ができていません。", kBackups,
-                 kDone + "\rhakor.datは記録の途中で終わっていました。最後の記録は、欠けていた行を空にして読み込みました。"}));
-        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"既存1", "既存2", "A", "C", "B", "切"}));
+                 kDone + "\rhakor.datは記録の途中で終わっていました。最後の記録は、欠けていた行を空にして読み込みました。"
+                         "\r本文ファイルを読めなかったメモが1件あり、本文を空にしました（本文番号 7）。"}));
+        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"既存1", "既存2", "s", "7", "S", "w", "all", "B", "切"}));
+        for (int i = 3; i <= 8; ++i) {
+            const MemoRecord& r = f.form->store().table.slot(i);
+            const HakorMemo& m = records.at(size_t(r.memo_number.as_number().value_or(0) - 3));
+            QCOMPARE(r.title.display() + r.category.display() + r.created_stamp.display(), m.title + m.category + m.date);
+            QCOMPARE(r.locked(), m.marker == u"SECRET");
+            const QByteArray body = cp932::encode(m.body.value_or(QString()) + "\r\n");
+            const QString n = r.memo_number.display();
+            QCOMPARE(QByteArrayList({f.file("memo1/m100000" + n + ".txt"), f.file("memo2/m200000" + n + ".txt")}),
+                     QByteArrayList({body, body}));
+        }
+        QCOMPARE(f.form->store().categories.entries(), QStringList({"全部", "Work", "既存分類2", "work", "全部"}));
+        QCOMPARE(f.find<RichTextBox>("RTB1")->text(), QString());
+        f.verify_all_follow_store();
 
         const QByteArrayList before = f.data_files();
         QVERIFY(!f.run(f.source));
-        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"既存1", "既存2", "A", "A", "C", "C", "B", "切", "B", "切"}));
-        QCOMPARE(f.form->store().table.slot(4).memo_number.display(), QStringLiteral("7"));
+        QCOMPARE(grid_titles(f.form->Grid1),
+                 QStringList({"既存1", "既存2", "s", "s", "7", "7", "S", "S", "w", "w", "all", "all", "B", "切", "B", "切"}));
+        QCOMPARE(f.form->store().table.slot(4).memo_number.display(), QStringLiteral("12"));
         QCOMPARE(QByteArrayList({f.file("$tzurio.dat"), f.file("$tzurio.ini"), f.file("$bunrui.dat")}), before);
         f.verify_all_follow_store();
     }
