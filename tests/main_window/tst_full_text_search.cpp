@@ -67,7 +67,6 @@ private slots:
         const QList<QByteArray> mixed{tiny_rtf(u"abc def"_qs), tiny_rtf(u"ＡＢＣ１２"_qs), tiny_rtf(u"ｶﾞｲﾄﾞ"_qs), tiny_rtf(u"ガイド"_qs),
                                       tiny_rtf(u"がいど"_qs), cp932::encode(u"plain ABC text\r\n"_qs), rtf("x")};
         QTest::newRow("letter case, full-width text") << mixed << u"ABC"_qs << QStringList{"m1", "m2", "m6"} << "";
-        QTest::newRow("half-width kana text") << mixed << u"ガイド"_qs << QStringList{"m3", "m4"} << "";
         QTest::newRow("font name is markup") << mixed << u"Arial"_qs << QStringList{} << "";
         QTest::newRow("empty keyword, missing bodies") << QList<QByteArray>{tiny_rtf(u"a"_qs), kMissing, tiny_rtf(u"b"_qs), kMissing}
                                                        << QString() << QStringList{"m1", "m3"} << u"本文ファイルを読み込めなかったメモが 2 件あります。"_qs;
