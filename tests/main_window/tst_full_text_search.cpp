@@ -47,11 +47,6 @@ struct SearchFixture : FormFixture {
     }
 };
 
-QByteArray rtf(const QByteArray& body) {
-    return "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
-           "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\cf1 " + body + "}";
-}
-
 }  // namespace
 
 class TestFullTextSearch : public QObject {
@@ -65,9 +60,9 @@ private slots:
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QString>("hint");  // empty: the one shown at opening
         const QList<QByteArray> mixed{tiny_rtf(u"abc def"_qs), tiny_rtf(u"ＡＢＣ１２"_qs), tiny_rtf(u"ｶﾞｲﾄﾞ"_qs), tiny_rtf(u"ガイド"_qs),
-                                      tiny_rtf(u"がいど"_qs), cp932::encode(u"plain ABC text\r\n"_qs), rtf("x")};
+                                      tiny_rtf(u"がいど"_qs), cp932::encode(u"plain ABC text\r\n"_qs)};
         QTest::newRow("letter case, full-width text") << mixed << u"ABC"_qs << QStringList{"m1", "m2", "m6"} << "";
-        QTest::newRow("font name is markup") << mixed << u"Arial"_qs << QStringList{} << "";
+        QTest::newRow("font name is markup") << mixed << u"Gothic"_qs << QStringList{} << "";
         QTest::newRow("empty keyword, missing bodies") << QList<QByteArray>{tiny_rtf(u"a"_qs), kMissing, tiny_rtf(u"b"_qs), kMissing}
                                                        << QString() << QStringList{"m1", "m3"} << u"本文ファイルを読み込めなかったメモが 2 件あります。"_qs;
         QTest::newRow("no memos") << QList<QByteArray>{} << u"a"_qs << QStringList{} << "";
@@ -128,7 +123,7 @@ private slots:
         QTest::newRow("half-width kana selected whole")
             << tiny_rtf(u"ｶﾞｲﾄﾞ ガイド"_qs) << u"ガイド"_qs << QList<QPoint>{{0, 5}, {6, 3}, {0, 5}};
         QTest::newRow("a paragraph break counts one")
-            << rtf("ab\\par\r\ncd\\par\r\n{\\pict\\pngblip\\picw1\\pich1 00}cd") << u"cd"_qs << QList<QPoint>{{3, 2}, {7, 2}};
+            << QByteArray("{\\rtf1\\ansi ab\\par\r\ncd\\par\r\n{\\pict\\pngblip\\picw1\\pich1 00}cd}") << u"cd"_qs << QList<QPoint>{{3, 2}, {7, 2}};
         QTest::newRow("not found") << tiny_rtf(u"abc"_qs) << u"zz"_qs << QList<QPoint>{{0, 0}};
     }
     void in_memo() {
@@ -141,13 +136,11 @@ private slots:
         w.show();
         SearchFixture::type(w.Combo1, keyword);
         QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Return);  // no default button: starts nothing
-        QCOMPARE(f.history()[0], u"k0"_qs);
         for (const QPoint& s : selections) {
             QTest::mouseClick(w.Command1, Qt::LeftButton);
             QCOMPARE(QPoint(f.form->RTB1->sel_start(), f.form->RTB1->sel_length()), s);
         }
         QCOMPARE(f.platform.texts().isEmpty(), selections.first() != QPoint(0, 0));  // its text: in the next test
-        QCOMPARE(f.history().mid(0, 2), QStringList({keyword, "k0"}));
     }
 
     // A typed keyword starts from the beginning; a picked one goes on from the

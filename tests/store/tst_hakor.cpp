@@ -19,9 +19,7 @@ private slots:
         QTest::newRow("cut inside the last") << QByteArray("d\r\nc\r\nt1\r\n0\r\n\r\nx\r\nd\r\nc\r\nt\r\n") << 2 << true << "t|";
         QTest::newRow("one line only") << QByteArray("\r\n") << 1 << true << "|";
         QTest::newRow("lone LF stays in a title") << QByteArray("d\r\nc\r\nab\ncd\r\n0\r\n\r\nx\r\n") << 1 << false << "ab\ncd|x";
-        QByteArray garbage;
-        for (int i = 0; i < 3'000'000; ++i) garbage += char(i % 97 == 0 ? 0 : 0x80 + (i * 31) % 128);  // no CR, no LF
-        QTest::newRow("megabytes without a line end") << garbage << 1 << true << "|";
+        QTest::newRow("no line end, a lead byte last") << QByteArray("\x81\0\xfd\xff\x81", 5) << 1 << true << "|";
     }
     void index_records() {
         QFETCH(QByteArray, bytes);
