@@ -3,7 +3,6 @@
 // CP932, CR LF) and the memo folder with one body file per numbered memo.
 
 #include <QMetaType>
-#include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
