@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -126,10 +125,9 @@ private slots:
         f.verify_all_follow_store();
     }
 
-    // The first run starts in the current folder, where a drive that is not ready is
-    // refused. Records sort by update, a cut one is kept; body number 0 and a missing
-    // body file give empty bodies, only "SECRET" locks, a category differing in case
-    // and "全部" are added again. A second run adds all again, with new numbers.
+    // From the current folder (a drive not ready refused): records sort by update, a cut one
+    // is kept, body 0 and a missing body file give empty bodies, only "SECRET" locks, a category
+    // differing in case and "全部" are added again. A second run adds all again, numbered anew.
     void runs_and_repeat() {
         Fixture f;
         const std::vector<HakorMemo> records{  // numbered 3.. in this order

@@ -34,7 +34,6 @@ private slots:
         // Piece by piece, the text folds as it does whole.
         QCOMPARE(folded.text, text.normalized(QString::NormalizationForm_KC).toCaseFolded());
         QCOMPARE(fold_for_search(text), folded.text);
-        QCOMPARE(folded.from.size(), size_t(folded.text.size()));
         const TextHit hit = find_folded(folded, fold_for_search(keyword), 0);
         QTEST(hit.start, "start");
         QTEST(hit.length, "length");
