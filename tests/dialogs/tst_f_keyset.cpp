@@ -41,8 +41,7 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(bool, blocked);
         FormFixture f;
-        write_folder(f.dir.path(), {}, {"全部"}, 1);
-        f.start();
+        f.start();  // on an empty folder: a first start
         f.form->store().settings[Settings::LockPassword] = Value(stored);
         QVERIFY(write_settings(f.form->store()));
         if (blocked) block_file(f.path("tzurio.ini"));

@@ -23,7 +23,6 @@ namespace {
 
 const QString kBackups = QStringLiteral("【ハコネル】のデータを読込む前に、以下のファイルをバックアップしました。\r"
                                         "tzurio.dat ==> $tzurio.dat\rtzurio.ini ==> $tzurio.ini\rbunrui.dat ==> $bunrui.dat");
-const QString kDone = QStringLiteral("変換が終了しました。");
 
 struct Fixture : FormFixture {
     QTemporaryDir source_dir;
@@ -153,7 +152,7 @@ private slots:
         }));
         QDir::setCurrent(here);
         QCOMPARE(f.platform.texts(), QStringList({"ドライブの準備ができていません。", kBackups,
-                 kDone + "\rhakor.datは記録の途中で終わっていました。最後の記録は、欠けていた行を空にして読み込みました。"
+                 "変換が終了しました。\rhakor.datは記録の途中で終わっていました。最後の記録は、欠けていた行を空にして読み込みました。"
                          "\r本文ファイルを読めなかったメモが1件あり、本文を空にしました（本文番号 7）。"}));
         QCOMPARE(grid_titles(f.form->Grid1), QStringList({"既存1", "既存2", "s", "7", "S", "w", "all", "B", "切"}));
         for (int i = 3; i <= 8; ++i) {
