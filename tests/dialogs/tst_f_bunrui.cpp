@@ -92,7 +92,7 @@ private slots:
         QTest::addColumn<QString>("buttons");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("up at the top, down to the end and past it, up") << QStringList{"全部", "A", "B", "C"} << "A" << "12221"
+        QTest::newRow("up at the top, down past the end, up") << QStringList{"全部", "A", "B", "C"} << "A" << "12221"
             << QStringList{"全部", "B", "A", "C"} << QStringList{"これより上には移動できません", "これより下には移動できません"};
         QTest::newRow("empty list") << QStringList{"全部"} << "" << "1235" << QStringList{"全部"}
                                     << QStringList{"上に移動する項目を選んでください", "下に移動する項目を選んでください",

@@ -40,8 +40,7 @@ struct SearchFixture : FormFixture {
         for (int i = 0; i < 20; ++i) form->store().keywords.entries[size_t(i)] = QStringLiteral("k%1").arg(i);
     }
     static void type(QComboBox* box, const QString& keyword) {
-        box->lineEdit()->selectAll();
-        QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
+        box->lineEdit()->clear();
         type_text(box->lineEdit(), keyword);
     }
 };
@@ -104,7 +103,6 @@ private slots:
         QCOMPARE(w.windowTitle(), F_zenbun::progress_caption(300, 1));
         QVERIFY(QGuiApplication::overrideCursor());
         QTest::mouseClick(w.Command1, Qt::LeftButton);  // ignored while the first runs
-        QCOMPARE(f.history().mid(0, 2), QStringList({"needle", "k0"}));
         QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Escape);
         QVERIFY(!w.isVisible() && !w.searching() && !QGuiApplication::overrideCursor());
         QTest::qWait(300);

@@ -58,10 +58,11 @@ struct Fixture : FormFixture {
     }
     QByteArray file(const QString& name) const { return read_bytes(path(name)); }
     QByteArrayList data_files() const { return {file("tzurio.dat"), file("tzurio.ini"), file("bunrui.dat")}; }
-    // Files, list and category box all show the store as it is.
+    // Files, list, category box and caption all show the store as it is.
     void verify_all_follow_store() {
         const MemoStore& s = form->store();
         QCOMPARE(data_files(), QByteArrayList({index_bytes(s.table), settings_bytes(s.settings), categories_bytes(s.categories)}));
+        QCOMPARE(form->windowTitle(), main_caption(s.table.count()));
         QCOMPARE(combo_items(find<QComboBox>("Combo1")), s.categories.entries());
         QCOMPARE(form->row_maps().shown_count, s.table.count());
     }
@@ -158,7 +159,8 @@ private slots:
         for (int i = 3; i <= 8; ++i) {
             const MemoRecord& r = f.form->store().table.slot(i);
             const HakorMemo& m = records.at(size_t(r.memo_number.as_number().value_or(0) - 3));
-            QCOMPARE(r.title.display() + r.category.display() + r.created_stamp.display(), m.title + m.category + m.date);
+            QCOMPARE(r.title.display() + r.category.display() + r.created_stamp.display(),
+                     m.title + m.category + m.date);
             QCOMPARE(r.locked(), m.marker == u"SECRET");
             const QByteArray body = cp932::encode(m.body.value_or(QString()) + "\r\n");
             const QString n = r.memo_number.display();

@@ -16,7 +16,8 @@ private slots:
         QTest::addColumn<bool>("cut");
         QTest::addColumn<QString>("last");  // the last record's title and marker
         QTest::newRow("empty") << QByteArray() << 0 << false << QString();
-        QTest::newRow("cut inside the last") << QByteArray("d\r\nc\r\nt1\r\n0\r\n\r\nx\r\nd\r\nc\r\nt\r\n") << 2 << true << "t|";
+        QTest::newRow("cut inside the last")
+            << QByteArray("d\r\nc\r\nt1\r\n0\r\n\r\nx\r\nd\r\nc\r\nt\r\n") << 2 << true << "t|";
         QTest::newRow("one line only") << QByteArray("\r\n") << 1 << true << "|";
         QTest::newRow("lone LF stays in a title") << QByteArray("d\r\nc\r\nab\ncd\r\n0\r\n\r\nx\r\n") << 1 << false << "ab\ncd|x";
         QTest::newRow("no line end, a lead byte last") << QByteArray("\x81\0\xfd\xff\x81", 5) << 1 << true << "|";

@@ -30,7 +30,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, keyword);
         const FoldedText folded = fold_with_map(text);
-        // Piece by piece, the text folds as it does whole.
         QCOMPARE(folded.text, text.normalized(QString::NormalizationForm_KC).toCaseFolded());
         QCOMPARE(fold_for_search(text), folded.text);
         const TextHit hit = find_folded(folded, fold_for_search(keyword), 0);
