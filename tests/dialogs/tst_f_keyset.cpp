@@ -28,7 +28,6 @@ private slots:
         QTest::newRow("none yet") << "" << QStringList{"new1"} << "0" << QStringList{remember("new1")} << "new1" << false;
         QTest::newRow("case counts") << "abc" << QStringList{"ABC", "abc", "xyz"} << "120" << QStringList{wrong, remember("xyz")} << "xyz" << false;
         QTest::newRow("empty removes it") << "abc" << QStringList{"abc", ""} << "20" << QStringList{remember("")} << "" << false;
-        QTest::newRow("Esc at step 1") << "abc" << QStringList{"<esc>"} << "0" << QStringList{} << "abc" << false;
         QTest::newRow("CANCEL at step 2") << "abc" << QStringList{"abc", "<cancel>"} << "20" << QStringList{} << "abc" << false;
         QTest::newRow("line break") << "" << QStringList{"a\nb", "<esc>"} << "20"
                                     << QStringList{"パスワードに改行が含まれています。\r改行を取り除いてから入力してください。"} << "" << false;
@@ -40,11 +39,9 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QStringList, inputs);
         QFETCH(QString, steps);
-        QFETCH(QString, password);
         QFETCH(bool, blocked);
         FormFixture f;
-        write_folder(f.dir.path(), {}, {"全部"}, 1);
-        f.start();
+        f.start();  // on an empty folder: a first start
         f.form->store().settings[Settings::LockPassword] = Value(stored);
         QVERIFY(write_settings(f.form->store()));
         if (blocked) block_file(f.path("tzurio.ini"));
@@ -68,14 +65,13 @@ private slots:
             QCOMPARE(d.Label1->palette().color(QPalette::WindowText), step == 1 ? QColor(0, 0, 255) : QColor(255, 0, 0));
             // A wrong password stays as typed; passing step 1 empties the entry.
             QCOMPARE(d.Text1->text(), step == 1 || inputs[i].contains(u'\n') ? inputs[i] : QString());
-            QCOMPARE(d.focusWidget(), d.Text1);
         }
         QTEST(f.platform.texts(), "messages");
         for (const Message& m : f.platform.messages)  // wrong passwords and failures with the error icon
             QCOMPARE(m.icon, m.text.startsWith(u'新') || m.text.startsWith(u'パ') ? MsgIcon::None : MsgIcon::Critical);
-        QCOMPARE(f.form->store().settings[Settings::LockPassword].display(), password);
+        QTEST(f.form->store().settings[Settings::LockPassword].display(), "password");
         // The settings file holds the new password before the program ends.
-        if (!blocked) QCOMPARE(read_lines(f.path("tzurio.ini")).value().value(Settings::LockPassword), password);
+        if (!blocked) QTEST(read_lines(f.path("tzurio.ini")).value().value(Settings::LockPassword), "password");
     }
 };
 

@@ -7,8 +7,6 @@
 
 namespace tz::test {
 
-QStringList hakor_lines(const HakorMemo& m) { return {m.date, m.category, m.title, QString::number(m.number), m.updated, m.marker}; }
-
 bool write_hakor_folder(const QString& folder, const HakorFolder& f) {
     QDir dir(folder);
     bool ok = dir.mkpath(QStringLiteral("."));
@@ -16,7 +14,7 @@ bool write_hakor_folder(const QString& folder, const HakorFolder& f) {
     if (f.memo_folder) ok &= dir.mkpath(QStringLiteral("memo"));
     QStringList lines;
     for (const HakorMemo& m : f.memos) {
-        lines += hakor_lines(m);
+        lines += {m.date, m.category, m.title, QString::number(m.number), m.updated, m.marker};
         if (m.body && f.memo_folder)
             ok &= write_file_atomic(dir.filePath(QStringLiteral("memo/m%1.txt").arg(m.number, 7, 10, QLatin1Char('0'))),
                                     cp932::encode(*m.body + QStringLiteral("\r\n")));

@@ -3,7 +3,6 @@
 // CP932, CR LF) and the memo folder with one body file per numbered memo.
 
 #include <QMetaType>
-#include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
@@ -26,7 +25,6 @@ struct HakorFolder {
     QStringList extra_lines;  // after the records, e.g. a cut record
 };
 
-QStringList hakor_lines(const HakorMemo& m);
 // False when a file could not be written.
 bool write_hakor_folder(const QString& folder, const HakorFolder& f);
 // Memos 1..n, each in a category of its own up to `categories`, with bodies of about body_bytes.
