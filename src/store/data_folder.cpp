@@ -241,7 +241,9 @@ QString keep_damaged_copy(const QString& path) {
     if (!QFileInfo::exists(path)) return QString();
     QString target = path + QStringLiteral(".damaged");
     for (int n = 2; QFileInfo::exists(target); ++n) target = path + QStringLiteral(".damaged") + QString::number(n);
-    return QFile::copy(path, target) ? target : QString();
+    // Copied byte for byte, each write checked: a copy cut short by a full disk is no copy.
+    const std::optional<QByteArray> bytes = read_file(path);
+    return bytes && write_file_atomic(target, *bytes) ? target : QString();
 }
 
 }  // namespace tz

@@ -3,38 +3,149 @@
 #include "store/cp932.h"
 
 #include <QFile>
-#include <QSaveFile>
-#include <filesystem>
-#include <system_error>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstring>
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QSaveFile>
 #endif
 
-#include <cstring>
-
 namespace tz {
+namespace {
+
+#ifdef Q_OS_UNIX
+
+// Every byte reaches the file at offset `at`, or false. A library's buffered
+// write can report success for bytes the disk then refuses; these go straight
+// to the system, and each call's count is checked.
+bool write_fully(int fd, QByteArrayView bytes, off_t at) {
+    const char* p = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::pwrite(fd, p, size_t(std::min<qsizetype>(left, qsizetype(1) << 30)), at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        left -= n;
+        at += n;
+    }
+    return true;
+}
+
+bool sync_folder_of(const QByteArray& file) {
+    const int slash = file.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
+    ::close(fd);
+    return ok;
+}
+
+// Where the folder refuses new files but the file may be written: the room
+// for the new bytes is taken first, so the disk cannot run out half-way; a
+// write that fails all the same puts the old bytes back.
+bool rewrite_in_place(const QByteArray& target, const QByteArray& bytes, bool sync) {
+    const std::optional<QByteArray> old = read_file(QFile::decodeName(target));
+    if (!old) return false;
+    const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    bool ok = bytes.size() <= old->size() || ::posix_fallocate(fd, 0, off_t(bytes.size())) == 0;
+    if (ok) ok = write_fully(fd, bytes, 0) && ::ftruncate(fd, off_t(bytes.size())) == 0 && (!sync || ::fsync(fd) == 0);
+    if (!ok) {
+        [[maybe_unused]] const bool restored = write_fully(fd, *old, 0) && ::ftruncate(fd, off_t(old->size())) == 0;
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+#endif
+
+// The file is replaced only when every byte of the new one reached the disk:
+// the bytes go to a file beside it, which is checked, (synced,) closed and
+// renamed over the old one. On any failure the old file stays as it was and
+// the new one is removed.
+bool replace_file(const QString& path, const QByteArray& bytes, bool sync) {
+#ifdef Q_OS_UNIX
+    // A link is followed: the file it names is the one replaced.
+    const QFileInfo info(path);
+    const QString real = info.isSymLink() ? info.symLinkTarget() : path;
+    const QByteArray target = QFile::encodeName(real);
+    const QByteArray temp = target + ".new";
+    struct stat old {};
+    const bool existed = ::stat(target.constData(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode)) return false;
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+        if ((errno == EACCES || errno == EPERM) && existed) return rewrite_in_place(target, bytes, sync);
+        return false;
+    }
+    bool ok = (!existed || ::fchmod(fd, old.st_mode & 07777) == 0 || errno == EPERM) && write_fully(fd, bytes, 0) &&
+              (!sync || ::fsync(fd) == 0);
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    return !sync || sync_folder_of(target);
+#else
+    Q_UNUSED(sync);
+    QSaveFile f(path);
+    f.setDirectWriteFallback(true);
+    // Unbuffered: a write the disk refuses is seen here, not lost in a flush.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    if (f.write(bytes) != bytes.size() || f.error() != QFileDevice::NoError) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+#endif
+}
+
+}  // namespace
 
 std::optional<QByteArray> read_file(const QString& path) {
+#ifdef Q_OS_UNIX
+    // Only a regular file is read: a pipe or device named like a data file
+    // would wait for ever.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    bytes.reserve(qsizetype(st.st_size));
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(chunk, n);
+    }
+    ::close(fd);
+    return bytes;
+#else
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
     QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) return std::nullopt;
     return bytes;
+#endif
 }
 
-bool write_file_atomic(const QString& path, const QByteArray& bytes) {
-    QSaveFile f(path);
-    // Where the folder refuses new files but the file itself may be written
-    // (a folder owned by another user), the file is written in place.
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
-}
+
+bool write_file_atomic(const QString& path, const QByteArray& bytes) { return replace_file(path, bytes, true); }
 
 QStringList split_lines(QByteArrayView b) {
     QStringList lines;
@@ -56,21 +167,7 @@ QStringList split_lines(QByteArrayView b) {
     return lines;
 }
 
-bool write_file_atomic_unsynced(const QString& path, const QByteArray& bytes) {
-    const QString temp = path + QStringLiteral(".new");
-    QFile f(temp);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    bool written = f.write(bytes) == bytes.size() && f.flush();
-    f.close();
-    written = written && f.error() == QFileDevice::NoError;
-    std::error_code error;
-    if (written) std::filesystem::rename(temp.toStdU16String(), path.toStdU16String(), error);
-    if (!written || error) {
-        QFile::remove(temp);
-        return false;
-    }
-    return true;
-}
+bool write_file_atomic_unsynced(const QString& path, const QByteArray& bytes) { return replace_file(path, bytes, false); }
 
 bool sync_to_disk(const QString& folder) {
 #if defined(Q_OS_LINUX)

@@ -1,7 +1,8 @@
 #pragma once
 // Whole-file reading and writing for the data folder. Every write replaces the
-// file atomically: a temporary file in the same folder is written and flushed,
-// then renamed over the old one, so a crash leaves the old file or the new one.
+// file atomically: a file beside it (name + ".new") is written, every byte of it
+// checked and synced, then renamed over the old one, so a crash or a full disk
+// leaves the old file or the new one, never a torn or empty one.
 
 #include <QByteArray>
 #include <QString>
@@ -10,12 +11,14 @@
 
 namespace tz {
 
-// The file's bytes, or nothing when it does not exist or cannot be read.
+// The file's bytes, or nothing when it does not exist, cannot be read or is not
+// a regular file.
 std::optional<QByteArray> read_file(const QString& path);
 
-// Replaces the file with these bytes. False when the file could not be written;
-// the old file is then unchanged. Where no new file can be made in the folder
-// but the file is writable, it is rewritten in place.
+// Replaces the file with these bytes. False when any byte could not be written;
+// the old file is then unchanged and no temporary file is left. Where no new
+// file can be made in the folder but the file is writable, it is rewritten in
+// place, with its room taken before the first byte is written.
 bool write_file_atomic(const QString& path, const QByteArray& bytes);
 
 // Lines of CP932 text: where the text holds any CR, CR LF or a lone CR end a

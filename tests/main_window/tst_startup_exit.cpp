@@ -105,10 +105,16 @@ private slots:
         write_bytes(f.path("MANUAL.WRI"), "manual");  // as a folder carried from another system holds it
         f.form->menu_tukaikata->trigger();
         QCOMPARE(f.platform.opened, std::vector<QUrl>({QUrl::fromLocalFile(f.path("MANUAL.WRI"))}));
-        QFile::remove(f.path("tzurio.dat"));
-        QVERIFY(QDir(f.dir.path()).mkdir("tzurio.dat"));
-        f.form->close();
+        // A disk that fills up: the index, grown past what it takes, keeps its old bytes.
+        for (int n = 2; n < 200; ++n) f.form->store().table.append(memo("c", QString("t%1").arg(n), n));
+        const auto before = folder_contents(f.dir.path());
+        {
+            FileSizeLimit full(4096);
+            f.form->close();
+        }
         QCOMPARE(f.platform.texts().mid(2), QStringList({"ファイル tzurio.dat を保存できませんでした。"}));
+        QCOMPARE(read_bytes(f.path("tzurio.dat")), before["tzurio.dat"]);
+        QCOMPARE(folder_contents(f.dir.path()).keys(), before.keys());
     }
 
     void an_unreadable_index_ends_the_program_without_writing() {

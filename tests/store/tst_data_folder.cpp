@@ -195,20 +195,44 @@ private slots:
         QCOMPARE(lines.mid(0, 3), QStringList({"2026 12", "仕 事", "one\ntwo"}));
     }
 
-    // A write the disk cuts short (here a file size limit) fails and leaves the old file.
+    // A write the disk cuts short (a file size limit stands in for a full disk)
+    // fails and leaves the old file byte for byte, with nothing beside it; so
+    // does the copy kept of a damaged file. Small writes matter too: a library
+    // that buffers them learns of the failure only when it closes the file.
+    void a_write_cut_short_leaves_the_old_file_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("way");  // 0 at once, 1 synced later, 2 in place, 3 a damaged file's copy
+        QTest::newRow("small, buffered by others") << 13754 << 0;
+        QTest::newRow("large") << (1 << 20) << 0;
+        QTest::newRow("synced later") << 13754 << 1;
+        QTest::newRow("in place") << 13754 << 2;
+        QTest::newRow("copy of a damaged file") << 0 << 3;
+    }
     void a_write_cut_short_leaves_the_old_file() {
+        QFETCH(int, size);
+        QFETCH(int, way);
         QTemporaryDir dir;
         const QString path = dir.filePath("tzurio.dat");
-        write_bytes(path, "old\r\n");
-        rlimit saved{}, small{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        small = {4096, saved.rlim_max};
-        signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool written = write_file_atomic(path, QByteArray(1 << 20, 'x'));
-        setrlimit(RLIMIT_FSIZE, &saved);
+        const QByteArray old = crlf_lines(QStringList(900, "古いメモ"));  // 10,800 bytes
+        write_bytes(path, old);
+        if (way == 2) {
+            QFile(path).setPermissions(QFile::Permissions(0x6666));
+            QFile(dir.path()).setPermissions(QFile::Permissions(0x5555));
+        }
+        const auto before = folder_contents(dir.path());
+        bool written = true;
+        {
+            AsOrdinaryUser user(way == 2);
+            FileSizeLimit full(8192);
+            const QByteArray bytes(size, 'x');
+            written = way == 0 ? write_file_atomic(path, bytes)
+                    : way == 1 ? write_file_atomic_unsynced(path, bytes)
+                    : way == 2 ? write_file_atomic(path, bytes)
+                               : !keep_damaged_copy(path).isEmpty();
+        }
+        QFile(dir.path()).setPermissions(QFile::Permissions(0x7700));
         QVERIFY(!written);
-        QCOMPARE(read_bytes(path), QByteArray("old\r\n"));
+        QCOMPARE(folder_contents(dir.path()), before);
     }
 
     void a_folder_that_refuses_new_files_has_its_files_written_in_place() {

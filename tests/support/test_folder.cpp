@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace tz::test {
@@ -38,8 +40,8 @@ QByteArray tiny_rtf(const QString& text) {
     return rtf + "}";
 }
 
-AsOrdinaryUser::AsOrdinaryUser() {
-    if (geteuid() != 0) return;
+AsOrdinaryUser::AsOrdinaryUser(bool when) {
+    if (!when || geteuid() != 0) return;
     constexpr uid_t kNobody = 65534;
     switched_ = setegid(kNobody) == 0 && seteuid(kNobody) == 0;
     QVERIFY2(switched_, "cannot take an ordinary user's rights");
@@ -48,6 +50,22 @@ AsOrdinaryUser::AsOrdinaryUser() {
 AsOrdinaryUser::~AsOrdinaryUser() {
     if (!switched_) return;
     if (seteuid(0) != 0 || setegid(0) != 0) qFatal("cannot take back the test's own rights");
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes) {
+    rlimit now{};
+    getrlimit(RLIMIT_FSIZE, &now);
+    saved_ = qint64(now.rlim_cur);
+    std::signal(SIGXFSZ, SIG_IGN);
+    now.rlim_cur = rlim_t(bytes);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &now) == 0);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit now{};
+    getrlimit(RLIMIT_FSIZE, &now);
+    now.rlim_cur = rlim_t(saved_);
+    if (setrlimit(RLIMIT_FSIZE, &now) != 0) qFatal("cannot lift the file size limit");
 }
 
 QMap<QString, QByteArray> folder_contents(const QString& folder) {

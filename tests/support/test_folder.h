@@ -33,13 +33,25 @@ MemoRecord memo(const QString& category, const QString& title, int number,
 // tests may run as root, to whom file modes do not apply). The folders it
 // works in must let that user in.
 struct AsOrdinaryUser {
-    AsOrdinaryUser();
+    explicit AsOrdinaryUser(bool when = true);
     ~AsOrdinaryUser();
     AsOrdinaryUser(const AsOrdinaryUser&) = delete;
     AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
 
 private:
     bool switched_ = false;
+};
+
+// While it lives, no file this process writes may grow past `bytes`: a write
+// beyond fails as on a full disk (EFBIG, with SIGXFSZ ignored).
+struct FileSizeLimit {
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    qint64 saved_ = -1;
 };
 
 // The names and bytes of every file below a folder, to see that nothing changed.
