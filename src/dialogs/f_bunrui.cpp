@@ -13,7 +13,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <set>
 
 namespace tz {
 namespace {
@@ -241,18 +240,7 @@ void F_bunrui::Command5_Click() {
         return;
     }
 
-    // A number still carried by a kept memo (a damaged index may repeat one)
-    // names that memo's files; a memo without a number, or numbered 0, has none.
-    std::set<double> kept_numbers;
-    for (const MemoRecord& m : store.table.records())
-        if (const std::optional<double> n = m.memo_number.as_number()) kept_numbers.insert(*n);
-    for (const Value& number : deleted_numbers) {
-        const std::optional<double> n = number.as_number();
-        if (!n || *n == 0 || kept_numbers.count(*n)) continue;
-        // A body file that is already gone is skipped.
-        QFile::remove(store.text_body_path(number));
-        QFile::remove(store.rich_body_path(number));
-    }
+    remove_body_files(store, deleted_numbers);
 
     main_.full_rebuild();
     main_.empty_keyword_box();

@@ -87,9 +87,7 @@ void F_sakujo::Command1_Click() {
         reject();
         return;
     }
-    // A body file that is already gone is skipped.
-    QFile::remove(store.text_body_path(number));
-    QFile::remove(store.rich_body_path(number));
+    remove_body_files(store, {number});
     main_.full_rebuild();
     main_.set_hint(QString());
     main_.set_caption();

@@ -20,11 +20,12 @@ struct Before {
     std::optional<QByteArray> bytes;  // nothing: the file did not exist
 };
 
-// The name the user knows a data file by: its path inside the application folder.
-QString shown_name(const MemoStore& store, const QString& path) {
-    QString name = path;
-    if (name.startsWith(store.app_folder())) name = name.mid(store.app_folder().size());
-    return QDir::toNativeSeparators(name);
+// True when another memo of the table carries the same memo number as slot i.
+bool shares_number(const MemoTable& table, int slot) {
+    const std::optional<qint64> n = memo_number_of(table.slot(slot).memo_number);
+    for (int i = 1; i <= table.count(); ++i)
+        if (i != slot && memo_number_of(table.slot(i).memo_number) == n) return true;
+    return false;
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ RefusalMessage refusal_message(Refusal r) {
 }
 
 Refusal check_memo(const MemoStore& store, const MemoInput& in, int correction_slot) {
-    if (store.table.count() >= MemoTable::kCreateLimit) return Refusal::MemoLimit;
+    if (store.table.count() >= MemoTable::kCreateLimit || !store.can_number_new_memo()) return Refusal::MemoLimit;
     if (has_line_break(in.title)) return Refusal::TitleLines;
     if (in.title.isEmpty()) return Refusal::EmptyTitle;
     if (has_line_break(in.date)) return Refusal::DateLines;
@@ -90,6 +91,10 @@ SaveResult store_memo(MemoStore& store, const MemoInput& in, int correction_slot
         record->title = in.title;
         record->updated_stamp = store.stamp();
         record->lock_flag = in.locked ? u"YES" : u"NO";
+        // A memo without a sound number of its own (a damaged index) gets a
+        // fresh one, so that its body never lands in another memo's files.
+        if (!memo_number_of(record->memo_number) || shares_number(store.table, correction_slot))
+            record->memo_number = store.next_memo_number();
     }
     const Value number = record->memo_number;
     result.new_category = !store.categories.has_memo_category(in.category);

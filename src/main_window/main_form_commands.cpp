@@ -4,6 +4,7 @@
 #include "dialogs/f_sakujo.h"
 #include "editor/f_kinyu.h"
 #include "main_window/main_form.h"
+#include "store/data_folder.h"
 #include "ui/platform.h"
 #include "ui/rich_text_box.h"
 
@@ -95,6 +96,13 @@ void Main_form::Command8_Click() {
     if (maps_.is_locked_row(r) && !unlock_locked_memo(QStringLiteral("teisei"))) return;
     if (!maps_.is_memo_row(r)) {
         platform_.message(this, QStringLiteral("訂正する項目が選択されていません。"), program_title());
+        return;
+    }
+    // A body that cannot be read would be saved over with an empty one.
+    const QString rich = store_.rich_body_path(maps_.row_memo_numbers[size_t(r)]);
+    if (body_file_unreadable(rich)) {
+        platform_.message(this, unreadable_body_text(shown_name(store_, rich)) + QStringLiteral("\r訂正できません。"), program_title(),
+                          MsgIcon::Exclamation);
         return;
     }
     show_hint_now(QStringLiteral("訂正画面を起動中です。少々お待ち下さい。"));

@@ -159,6 +159,14 @@ namespace tz {
 void Main_form::show_body(const Value& memo_number) {
     const bool fast = Option1->isChecked();
     const QString path = fast ? store_.text_body_path(memo_number) : store_.rich_body_path(memo_number);
+    if (path.isEmpty()) {
+        // A damaged index: the memo has no number to name its body files by.
+        empty_viewer();
+        platform_.message(this, QStringLiteral("このメモはメモ番号が壊れているため、本文を表示できません。\r"
+                                               "訂正して登録すると、新しい番号で本文を保存します。"),
+                          program_title(), MsgIcon::Exclamation);
+        return;
+    }
     if (!QFileInfo::exists(path)) {
         // The body file is gone: put an empty one in its place and say the text
         // is lost, or say which file could not be written.
@@ -166,15 +174,21 @@ void Main_form::show_body(const Value& memo_number) {
         if (write_file_atomic(path, QByteArrayLiteral("\r\n")))
             platform_.message(this, failed + QStringLiteral("自動的に修復しましたが、メモの内容は失われました。"), program_title());
         else
-            platform_.message(this, failed + not_written_text({QDir::toNativeSeparators(QDir(store_.app_folder()).relativeFilePath(path))}),
-                              program_title(), MsgIcon::Exclamation);
+            platform_.message(this, failed + not_written_text({shown_name(store_, path)}), program_title(), MsgIcon::Exclamation);
         empty_viewer();
         return;
     }
+    const std::optional<QByteArray> bytes = read_file(path);
+    if (!bytes) {
+        // There but not readable (its permissions): said, and left as it is.
+        empty_viewer();
+        platform_.message(this, unreadable_body_text(shown_name(store_, path)), program_title(), MsgIcon::Exclamation);
+        return;
+    }
     if (fast)
-        RTB1->set_text(body_text_from_bytes(read_file(path).value_or(QByteArray())));
+        RTB1->set_text(body_text_from_bytes(*bytes));
     else
-        RTB1->load_file(path);
+        RTB1->load_rtf(*bytes);
 }
 
 }  // namespace tz

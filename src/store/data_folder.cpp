@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <unordered_set>
 
 namespace tz {
 namespace {
@@ -17,7 +18,37 @@ QStringList value_lines(const Value* begin, const Value* end) {
 }
 
 void note_damage(LoadReport& report, const QString& folder, const QString& name) {
+    for (const LoadReport::Damage& d : report.damaged)
+        if (d.file == name) return;
     report.damaged.push_back({name, keep_damaged_copy(folder + name)});
+}
+
+// Settings lines a window can be placed and sized by: whole twips within reach.
+constexpr double kMaxTwips = 1'000'000;
+
+bool number_within(const Value& v, double low, double high) {
+    const std::optional<double> n = v.as_number();
+    return n && *n >= low && *n <= high;
+}
+
+// Lines out of range take their first-start values; true when one did.
+bool keep_settings_in_range(Settings& s, const Settings& first_start) {
+    bool damaged = false;
+    const auto check = [&](Settings::Line line, bool ok) {
+        if (ok) return;
+        s[line] = first_start[line];
+        damaged = true;
+    };
+    const std::optional<qint64> counter = s[Settings::Counter].as_whole();
+    check(Settings::Counter, counter && *counter >= 0 && *counter <= kMaxMemoNumber);
+    const std::optional<qint64> state = s[Settings::WindowState].as_whole();
+    check(Settings::WindowState, state && *state >= 0 && *state <= 2);
+    check(Settings::WindowTop, number_within(s[Settings::WindowTop], -kMaxTwips, kMaxTwips));
+    check(Settings::WindowLeft, number_within(s[Settings::WindowLeft], -kMaxTwips, kMaxTwips));
+    check(Settings::WindowHeight, number_within(s[Settings::WindowHeight], 1, kMaxTwips));
+    check(Settings::WindowWidth, number_within(s[Settings::WindowWidth], 1, kMaxTwips));
+    check(Settings::ListHeight, number_within(s[Settings::ListHeight], 0, kMaxTwips));
+    return damaged;
 }
 
 // A file of a fixed number of lines is sound with exactly that many, empty
@@ -29,7 +60,7 @@ bool has_lines(const QStringList& lines, int count) {
     return true;
 }
 
-void read_settings(MemoStore& store, LoadReport& report) {
+void read_settings(MemoStore& store, const Settings& first_start, LoadReport& report) {
     const QString name = file_names::settings();
     const std::optional<QStringList> lines = read_lines(store.file_path(name));
     if (!lines) {
@@ -37,7 +68,8 @@ void read_settings(MemoStore& store, LoadReport& report) {
         return;
     }
     for (int i = 0; i < Settings::kLines && i < lines->size(); ++i) store.settings.lines[size_t(i)] = Value((*lines)[i]);
-    if (!has_lines(*lines, Settings::kLines)) note_damage(report, store.app_folder(), name);
+    if (!has_lines(*lines, Settings::kLines) || keep_settings_in_range(store.settings, first_start))
+        note_damage(report, store.app_folder(), name);
 }
 
 void write_welcome_memo(MemoStore& store, LoadReport& report) {
@@ -73,13 +105,16 @@ void read_index(MemoStore& store, LoadReport& report) {
     const qsizetype memos = lines->size() / MemoRecord::kLines;
     const qsizetype taken = std::min<qsizetype>(memos, MemoTable::kCapacity);
     store.table.records().reserve(size_t(taken));
+    bool bad_number = false;
     for (qsizetype m = 0; m < taken; ++m) {
         const QString* l = lines->constData() + m * MemoRecord::kLines;
         MemoRecord r{Value(l[0]), Value(l[1]), Value(l[2]), Value(l[3]), Value(l[4]), Value(l[5]), Value(l[6])};
+        // A memo whose number is no memo number is kept as read; it has no body files.
+        bad_number |= !memo_number_of(r.memo_number);
         store.raise_counter(r.memo_number);
         store.table.append(std::move(r));
     }
-    if (lines->size() % MemoRecord::kLines != 0 || memos > MemoTable::kCapacity)
+    if (lines->size() % MemoRecord::kLines != 0 || memos > MemoTable::kCapacity || bad_number)
         note_damage(report, store.app_folder(), name);
 }
 
@@ -165,6 +200,31 @@ bool write_text_body(const MemoStore& store, const Value& memo_number, const QSt
     return write_file_atomic(store.text_body_path(memo_number), cp932::encode(body));
 }
 
+QString shown_name(const MemoStore& store, const QString& path) {
+    QString name = path;
+    if (name.startsWith(store.app_folder())) name = name.mid(store.app_folder().size());
+    return QDir::toNativeSeparators(name);
+}
+
+bool body_file_unreadable(const QString& path) {
+    if (path.isEmpty() || !QFileInfo::exists(path)) return false;
+    QFile f(path);
+    return !QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly);
+}
+
+void remove_body_files(const MemoStore& store, const std::vector<Value>& memo_numbers) {
+    std::unordered_set<qint64> kept;
+    for (const MemoRecord& m : store.table.records())
+        if (const std::optional<qint64> n = memo_number_of(m.memo_number)) kept.insert(*n);
+    for (const Value& number : memo_numbers) {
+        const std::optional<qint64> n = memo_number_of(number);
+        if (!n || kept.count(*n)) continue;
+        // A body file that is already gone is skipped.
+        QFile::remove(store.text_body_path(number));
+        QFile::remove(store.rich_body_path(number));
+    }
+}
+
 bool LoadReport::must_end() const {
     if (!unreadable.isEmpty()) return true;
     for (const Damage& d : damaged)
@@ -187,7 +247,7 @@ void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport&
 
     if (QFileInfo::exists(store.file_path(file_names::settings()))) {
         store.settings = first_start;
-        read_settings(store, report);
+        read_settings(store, first_start, report);
     } else {
         store.settings = first_start;
         if (!write_settings(store)) report.not_written.append(file_names::settings());
@@ -217,6 +277,10 @@ QString load_report_text(const LoadReport& report) {
     return parts.join(QLatin1Char('\r'));
 }
 
+QString unreadable_body_text(const QString& shown) {
+    return QStringLiteral("メモファイル %1 を読み込めませんでした。ファイルの読み取りの許可を確かめてください。").arg(shown);
+}
+
 QString not_written_text(const QStringList& files) {
     QStringList lines;
     for (const QString& f : files) lines.append(QStringLiteral("ファイル %1 を保存できませんでした。").arg(f));
@@ -238,12 +302,16 @@ QStringList welcome_body_lines() {
 }
 
 QString keep_damaged_copy(const QString& path) {
-    if (!QFileInfo::exists(path)) return QString();
-    QString target = path + QStringLiteral(".damaged");
-    for (int n = 2; QFileInfo::exists(target); ++n) target = path + QStringLiteral(".damaged") + QString::number(n);
-    // Copied byte for byte, each write checked: a copy cut short by a full disk is no copy.
     const std::optional<QByteArray> bytes = read_file(path);
-    return bytes && write_file_atomic(target, *bytes) ? target : QString();
+    if (!bytes) return QString();
+    QString target = path + QStringLiteral(".damaged");
+    for (int n = 2; QFileInfo::exists(target); ++n) {
+        // The same damage found at an earlier start is kept once.
+        if (read_file(target) == bytes) return target;
+        target = path + QStringLiteral(".damaged") + QString::number(n);
+    }
+    // Copied byte for byte, each write checked: a copy cut short by a full disk is no copy.
+    return write_file_atomic(target, *bytes) ? target : QString();
 }
 
 }  // namespace tz

@@ -51,6 +51,18 @@ QStringList write_all(const MemoStore& store);
 // The text body file: the text, CR LF. Paragraph breaks in text are CR LF already.
 bool write_text_body(const MemoStore& store, const Value& memo_number, const QString& text);
 
+// The name the user knows a data file by: its path inside the application folder.
+QString shown_name(const MemoStore& store, const QString& path);
+
+// A body file that is there but cannot be read (its permissions, or not a
+// regular file): shown as such, and never written over by a correction.
+bool body_file_unreadable(const QString& path);
+
+// Removes the body files of memos that have left the table. A number still
+// carried by a memo in the table (a damaged index may repeat one) keeps its
+// files, and a field that is no memo number names none.
+void remove_body_files(const MemoStore& store, const std::vector<Value>& memo_numbers);
+
 // Start-up, the store's part, in this order: body folders; settings (read, or
 // first-start values written); welcome memo when there is no index; the index
 // (raising the counter); categories (created when missing); keywords (created
@@ -61,6 +73,8 @@ void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport&
 
 // The message that tells the user what a load found, or empty when all was well.
 QString load_report_text(const LoadReport& report);
+// The message for a body file that is there but cannot be read.
+QString unreadable_body_text(const QString& shown);
 // The message for files that could not be written.
 QString not_written_text(const QStringList& files);
 

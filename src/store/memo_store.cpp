@@ -72,9 +72,15 @@ QString main_caption(int memo_count) {
     return program_title() + QStringLiteral(" (") + QString::number(memo_count) + QStringLiteral("件)");
 }
 
+std::optional<qint64> memo_number_of(const Value& memo_number) {
+    const std::optional<qint64> n = memo_number.as_whole();
+    if (!n || *n < 1 || *n > kMaxMemoNumber) return std::nullopt;
+    return n;
+}
+
 QString memo_digits(const Value& memo_number) {
-    const double n = memo_number.as_number().value_or(0);
-    return QStringLiteral("%1").arg(static_cast<long long>(n), 6, 10, QLatin1Char('0'));
+    const std::optional<qint64> n = memo_number_of(memo_number);
+    return n ? QStringLiteral("%1").arg(*n, 6, 10, QLatin1Char('0')) : QString();
 }
 
 MemoStore::MemoStore(QString app_folder, Clock clock) : clock_(std::move(clock)) {
@@ -82,24 +88,37 @@ MemoStore::MemoStore(QString app_folder, Clock clock) : clock_(std::move(clock))
     if (!app_folder_.endsWith(QDir::separator())) app_folder_ += QDir::separator();
 }
 
-QString MemoStore::text_body_path(const Value& memo_number) const {
-    return app_folder_ + QStringLiteral("memo1") + QDir::separator() + QStringLiteral("m1") + memo_digits(memo_number) + QStringLiteral(".txt");
+namespace {
+
+QString body_path(const QString& folder, const char* kind, const Value& memo_number) {
+    const QString digits = memo_digits(memo_number);
+    if (digits.isEmpty()) return QString();
+    return folder + QStringLiteral("memo") + QLatin1Char(kind[0]) + QDir::separator() + QStringLiteral("m") + QLatin1Char(kind[0]) +
+           digits + QStringLiteral(".txt");
 }
 
-QString MemoStore::rich_body_path(const Value& memo_number) const {
-    return app_folder_ + QStringLiteral("memo2") + QDir::separator() + QStringLiteral("m2") + memo_digits(memo_number) + QStringLiteral(".txt");
-}
+// The counter as a number; a counter that is not one (the load makes it one) counts as 0.
+qint64 counter_of(const Settings& s) { return std::clamp<qint64>(s[Settings::Counter].as_whole().value_or(0), 0, kMaxMemoNumber); }
+
+}  // namespace
+
+QString MemoStore::text_body_path(const Value& memo_number) const { return body_path(app_folder_, "1", memo_number); }
+
+QString MemoStore::rich_body_path(const Value& memo_number) const { return body_path(app_folder_, "2", memo_number); }
+
+bool MemoStore::can_number_new_memo() const { return counter_of(settings) < kMaxMemoNumber; }
 
 Value MemoStore::next_memo_number() {
-    const double next = settings[Settings::Counter].as_number().value_or(0) + 1;
-    settings[Settings::Counter] = Value::number(next);
+    // Past the last number there is no number to give: an empty field, under
+    // which no body file can be written.
+    if (!can_number_new_memo()) return Value();
+    settings[Settings::Counter] = Value::whole(counter_of(settings) + 1);
     return settings[Settings::Counter];
 }
 
 void MemoStore::raise_counter(const Value& n) {
-    const std::optional<double> number = n.as_number();
-    if (number && *number > settings[Settings::Counter].as_number().value_or(0))
-        settings[Settings::Counter] = n;
+    const std::optional<qint64> number = memo_number_of(n);
+    if (number && *number > counter_of(settings)) settings[Settings::Counter] = n;
 }
 
 void update_keyword_history(KeywordHistory& history, int p, const QString& t) {

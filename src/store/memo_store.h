@@ -116,7 +116,16 @@ QString program_title();
 // The main window's title: "【ツヅリオ】Ver.3.0 (12件)".
 QString main_caption(int memo_count);
 
-// A memo number written with at least six digits, zero-filled.
+// Memo numbers are whole numbers from 1 to kMaxMemoNumber (eighteen digits,
+// so the counter's +1 never overflows 64 bits).
+inline constexpr qint64 kMaxMemoNumber = 999'999'999'999'999'999;
+// The number a memo number field names its body files by, or nothing when it
+// does not read as a whole number in that range: such a memo (a damaged index)
+// has no body files, and none are ever written or removed under it.
+std::optional<qint64> memo_number_of(const Value& memo_number);
+
+// A memo number written with at least six digits, zero-filled; empty when the
+// field is not a sound memo number.
 QString memo_digits(const Value& memo_number);
 
 class MemoStore {
@@ -126,11 +135,15 @@ public:
     // The folder the program runs from, with a trailing separator.
     const QString& app_folder() const { return app_folder_; }
     QString file_path(const QString& name) const { return app_folder_ + name; }
+    // Empty when the field is not a sound memo number.
     QString text_body_path(const Value& memo_number) const;
     QString rich_body_path(const Value& memo_number) const;
 
-    // Counter + 1; the counter becomes it. Numbers are never given twice.
+    // Counter + 1; the counter becomes it. Numbers are never given twice: past
+    // the last one, an empty field (no memo number) comes back.
     Value next_memo_number();
+    // False once the counter has given the last number there is.
+    bool can_number_new_memo() const;
     // Raises the counter to n when n is greater; the counter never goes down.
     void raise_counter(const Value& n);
 

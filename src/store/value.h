@@ -4,6 +4,7 @@
 // number equals that number, so " 12 " read back equals a computed 12.
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 #include <variant>
 
@@ -14,9 +15,12 @@ public:
     Value() = default;
     Value(const QString& text) : v_(text) {}           // NOLINT: a text is a value
     Value(const char16_t* text) : v_(QString::fromUtf16(text)) {}  // NOLINT
-    static Value number(double n) { Value v; v.v_ = n; return v; }
+    // A whole number is kept whole (as 64 bits), so that counting on from a
+    // large memo number never stands still.
+    static Value number(double n);
+    static Value whole(qint64 n) { Value v; v.v_ = n; return v; }
 
-    bool is_number() const { return std::holds_alternative<double>(v_); }
+    bool is_number() const { return !std::holds_alternative<QString>(v_); }
 
     // The text as shown in a window: a text unchanged, a number in plain digits.
     QString display() const;
@@ -26,6 +30,9 @@ public:
 
     // The value read as a number (a text with blanks around digits reads as one).
     std::optional<double> as_number() const;
+    // The value read as a whole number, exactly: a text of digits (a fraction
+    // of zeros allowed) within 64 bits; nothing otherwise.
+    std::optional<qint64> as_whole() const;
 
     // The line written to a file: a text unchanged; a number as blank (or minus),
     // digits, blank.
@@ -36,14 +43,18 @@ public:
     friend bool operator==(const Value& a, const Value& b);
 
 private:
-    std::variant<QString, double> v_;
+    std::variant<QString, double, qint64> v_;
 };
 
 // The number a text reads as: optional sign, digits, optional fraction, blanks
 // around allowed; nothing otherwise.
 std::optional<double> parse_number(const QString& text);
 
-// A number in plain decimal: whole numbers without a fraction, "." as point.
+// The whole number a text reads as: optional sign, digits, optionally "." and
+// zeros, blanks around allowed, within 64 bits; nothing otherwise.
+std::optional<qint64> parse_whole(const QString& text);
+
+// A number in plain decimal: whole numbers without a fraction or exponent, "." as point.
 QString format_number(double n);
 
 }  // namespace tz

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -171,6 +172,51 @@ private slots:
         click_row(f.form->Grid1, 3);
         QCOMPARE(f.platform.texts().last(), QStringLiteral("メモファイルの読み込みでエラーが発生しました。\rファイル memo1/m1000001.txt を保存できませんでした。"));
         QCOMPARE(f.form->RTB1->toPlainText(), QString());
+    }
+
+    // A body file that is there but cannot be read is said so, in either mode,
+    // and no correction may save over it; a memo whose number is damaged has
+    // no body to show.
+    void a_body_that_cannot_be_read_is_never_written_over_data() {
+        QTest::addColumn<bool>("fast");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("rich") << false << " 2 ";
+        QTest::newRow("fast") << true << " 2 ";
+        QTest::newRow("no number") << false << "二";
+    }
+    void a_body_that_cannot_be_read_is_never_written_over() {
+        QFETCH(bool, fast);
+        QFETCH(QString, number);
+        std::vector<MemoRecord> memos = three_memos();
+        memos[1].memo_number = Value(number);
+        ListFixture f(memos);
+        for (const char* name : {"memo1/m1000002.txt", "memo2/m2000002.txt"})
+            QFile(f.path(name)).setPermissions(QFile::WriteOwner);
+        QFile(f.dir.path()).setPermissions(QFile::Permissions(0x7755));
+        const auto before = folder_contents(f.dir.path());
+        if (fast) QTest::mouseClick(f.find<QRadioButton>("Option1"), Qt::LeftButton);
+        bool editor_opened = false;
+        {
+            AsOrdinaryUser user;
+            click_row(f.form->Grid1, 2);
+            if (number == u" 2 ") {
+                const QPointer<QObject> watch = on_next_modal([&](QWidget* w) { editor_opened = true; w->close(); });
+                QTest::mouseClick(f.find<QPushButton>("Command8"), Qt::LeftButton);
+                delete watch.data();
+            }
+        }
+        const QString file = fast ? "memo1/m1000002.txt" : "memo2/m2000002.txt";
+        const auto unreadable = [](const QString& name) {
+            return "メモファイル " + name + " を読み込めませんでした。ファイルの読み取りの許可を確かめてください。";
+        };
+        if (number == u" 2 ")
+            QCOMPARE(f.platform.texts(), QStringList({unreadable(file), unreadable("memo2/m2000002.txt") + "\r訂正できません。"}));
+        else
+            QVERIFY(f.platform.texts().join("|").contains("メモ番号が壊れている"));
+        QVERIFY(!editor_opened);
+        QCOMPARE(f.form->RTB1->toPlainText(), QString());
+        QCOMPARE(folder_contents(f.dir.path()), before);
+        QFile(f.dir.path()).setPermissions(QFile::Permissions(0x7700));
     }
 
     void locked_memos_ask_for_the_password_each_time() {

@@ -116,6 +116,7 @@ private slots:
         QTest::newRow("settings, LF only") << "tzurio.ini" << cp932::encode(ini.join('\n')) << false << 1 << 2;
         QTest::newRow("keywords, an empty line after") << "kensaku.dat" << crlf_lines(QStringList(21, QString())) << false << 1 << 2;
         QTest::newRow("index, lone CRs") << "tzurio.dat" << QByteArray("d\rc\rt\r 1 \rs\rs2\rYES\r") << false << 1 << 2;
+        QTest::newRow("index, a number line that is no number") << "tzurio.dat" << crlf_lines({"d", "c", "t", "一", "s", "s2", "YES"}) << true << 1 << 2;
         QTest::newRow("index cut inside a memo") << "tzurio.dat" << memo1 + crlf_lines({"d", "c", "t2"}) << true << 1 << 2;
         QTest::newRow("index over 30000 memos") << "tzurio.dat" << memo1.repeated(30001) << true << 30000 << 2;
         QTest::newRow("settings short") << "tzurio.ini" << crlf_lines({" 9 ", " 0 "}) << true << 1 << 2;
@@ -152,6 +153,37 @@ private slots:
         if (file == "tzurio.ini")  // the first and the last line, where there
             QCOMPARE(f.store.settings[Settings::Counter].file_line() + f.store.settings[Settings::LockPassword].display(),
                      content.contains("pw") ? " 9 pw" : " 9 ");
+    }
+
+    // Settings the window cannot be placed by, and a counter that is no count,
+    // are damage: those lines take their first-start values.
+    void settings_out_of_range_data() {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("counter, no number") << int(Settings::Counter) << "abc";
+        QTest::newRow("counter, past the last memo number") << int(Settings::Counter) << " 1000000000000000000 ";
+        QTest::newRow("window state 3") << int(Settings::WindowState) << " 3 ";
+        QTest::newRow("top past 32 bits") << int(Settings::WindowTop) << " 3000000000 ";
+        QTest::newRow("width negative") << int(Settings::WindowWidth) << "-9450 ";
+        QTest::newRow("list height, no number") << int(Settings::ListHeight) << "高さ";
+    }
+    void settings_out_of_range() {
+        QFETCH(int, line);
+        QFETCH(QString, value);
+        Loaded f;
+        write_folder(f.dir.path(), {memo("c", "t", 5)}, {"全部", "c"}, 5);
+        QStringList ini = split_lines(read_bytes(f.path("tzurio.ini")));
+        ini[line] = value;
+        write_bytes(f.path("tzurio.ini"), crlf_lines(ini));
+        f.load();
+        QCOMPARE(f.report.damaged.size(), size_t(1));
+        QCOMPARE(read_bytes(f.report.damaged[0].kept_copy), crlf_lines(ini));
+        const Settings::Line l = Settings::Line(line);
+        // The counter starts from nothing and rises to the highest memo number.
+        QCOMPARE(f.store.settings[l].file_line(), l == Settings::Counter ? QStringLiteral(" 5 ") : kFirst[l].file_line());
+        f.report = LoadReport();
+        f.load();  // the same damage found again keeps no second copy
+        QVERIFY(!QFile::exists(f.path("tzurio.ini.damaged2")));
     }
 
     // A file that is there but cannot be read, or a damaged one whose copy

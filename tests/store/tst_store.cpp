@@ -40,6 +40,8 @@ private slots:
         QTest::newRow("full width differs") << Value(u"abc") << Value(u"ａｂｃ") << false;
         QTest::newRow("non-number text is unequal") << Value(u"12a") << Value::number(12) << false;
         QTest::newRow("empty text is not zero") << Value(u"") << Value::number(0) << false;
+        QTest::newRow("whole numbers past 2^53 are exact") << Value(u" 9007199254740993 ") << Value::whole(9007199254740992) << false;
+        QTest::newRow("a fraction of zeros is whole") << Value(u"9007199254740993.0") << Value::whole(9007199254740993) << true;
     }
     void values_compare_as_text_or_number() {
         QFETCH(Value, a);
@@ -58,6 +60,7 @@ private slots:
         QTest::newRow("negative") << Value::number(-120) << QStringLiteral("-120 ");
         QTest::newRow("fraction") << Value::number(11.5) << QStringLiteral(" 11.5 ");
         QTest::newRow("large") << Value::number(1000000) << QStringLiteral(" 1000000 ");
+        QTest::newRow("no exponent") << Value::number(1e15) << QStringLiteral(" 1000000000000000 ");
         QTest::newRow("empty text") << Value(u"") << QString();
     }
     void values_keep_their_file_form() {
@@ -113,11 +116,19 @@ private slots:
         QTest::newRow("text with blanks") << Value(u" 13 ") << QStringLiteral("000013");
         QTest::newRow("999999") << Value::number(999999) << QStringLiteral("999999");
         QTest::newRow("1000000") << Value::number(1000000) << QStringLiteral("1000000");
+        QTest::newRow("eighteen digits") << Value(u"999999999999999999") << QStringLiteral("999999999999999999");
+        // A field that is no memo number names no file at all.
+        for (const char16_t* bad : {u"abc", u"0", u"-3", u"12.5", u"", u"1000000000000000000", u"99999999999999999999"})
+            QTest::addRow("no number: '%s'", qPrintable(QString::fromUtf16(bad))) << Value(bad) << QString();
     }
     void body_paths_have_six_digits_at_least() {
         QFETCH(Value, number);
         QFETCH(QString, digits);
         MemoStore store(QStringLiteral("/data/folder"));
+        if (digits.isEmpty()) {
+            QCOMPARE(store.text_body_path(number) + store.rich_body_path(number), QString());
+            return;
+        }
         QCOMPARE(store.text_body_path(number), u"/data/folder/memo1/m1"_qs + digits + u".txt"_qs);
         QCOMPARE(store.rich_body_path(number), u"/data/folder/memo2/m2"_qs + digits + u".txt"_qs);
     }
@@ -132,6 +143,13 @@ private slots:
         store.raise_counter(Value(u"junk"));
         QCOMPARE(store.next_memo_number().file_line(), QStringLiteral(" 13 "));
         QCOMPARE(store.settings[Settings::Counter].file_line(), QStringLiteral(" 13 "));
+        store.raise_counter(Value(u" 9007199254740992 "));
+        QCOMPARE(store.next_memo_number().file_line(), QStringLiteral(" 9007199254740993 "));
+        QCOMPARE(store.next_memo_number().file_line(), QStringLiteral(" 9007199254740994 "));
+        store.raise_counter(Value(u"999999999999999999"));
+        QVERIFY(!store.can_number_new_memo());
+        QCOMPARE(store.next_memo_number().file_line(), QString());  // no number is given twice
+        QCOMPARE(store.settings[Settings::Counter].file_line(), QStringLiteral("999999999999999999"));
     }
 };
 

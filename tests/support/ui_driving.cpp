@@ -23,7 +23,7 @@ void install_test_fonts() {
     done = true;
 }
 
-void on_next_modal(std::function<void(QWidget*)> act) {
+QObject* on_next_modal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     // Acts once the window is also active (its focus set), or after a second
@@ -37,6 +37,7 @@ void on_next_modal(std::function<void(QWidget*)> act) {
         }
     });
     timer->start();
+    return timer;
 }
 
 void answer_unlock(const QString& password, bool move_to_top, bool cancel) {

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QComboBox;
+class QObject;
 class QWidget;
 
 namespace tz {
@@ -20,8 +21,8 @@ namespace tz::test {
 void install_test_fonts();
 
 // Runs `act` on the next modal window as soon as it is open (a dialog the code
-// under test shows with exec()).
-void on_next_modal(std::function<void(QWidget*)> act);
+// under test shows with exec()). Deleting what it returns stops the watch.
+QObject* on_next_modal(std::function<void(QWidget*)> act);
 
 // Types into the unlock dialog and closes it: OK with `password`, or CANCEL
 // when `cancel`; ticks its move-to-top box when asked.
