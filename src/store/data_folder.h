@@ -63,6 +63,10 @@ void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport&
 QString load_report_text(const LoadReport& report);
 // The message for files that could not be written.
 QString not_written_text(const QStringList& files);
+// The message for a box whose text holds characters the files cannot keep
+// (cp932::unwritable), named one by one; `then` is what the user does next
+// ("登録", "入力").
+QString unwritable_text(const QString& box, const QStringList& characters, const QString& then);
 
 // The body lines of the welcome memo.
 QStringList welcome_body_lines();
