@@ -1,5 +1,6 @@
 #include "dialogs/f_bunrui.h"
 
+#include "store/cp932.h"
 #include "store/data_folder.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
@@ -107,6 +108,12 @@ void F_bunrui::Command6_Click() {
     if (t.contains(QLatin1Char('\r')) || t.contains(QLatin1Char('\n'))) {
         main_.platform().message(this, QStringLiteral("分類に改行が含まれています。\r改行を取り除いてから登録してください。"),
                                  program_title());
+        return;
+    }
+    // bunrui.dat would hold "?" in their place: two names could become one.
+    if (const QStringList lost = cp932::unwritable(t); !lost.isEmpty()) {
+        main_.platform().message(this, unwritable_text(QStringLiteral("分類"), lost, QStringLiteral("登録")), program_title());
+        Text1->setFocus();
         return;
     }
     if (categories.has_memo_category(t)) {

@@ -1,5 +1,6 @@
 #include "dialogs/f_keyset.h"
 
+#include "store/cp932.h"
 #include "store/data_folder.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
@@ -91,6 +92,13 @@ void F_keyset::Command1_Click() {
     if (typed.contains(QLatin1Char('\r')) || typed.contains(QLatin1Char('\n'))) {
         main_.platform().message(this, QStringLiteral("パスワードに改行が含まれています。\r改行を取り除いてから入力してください。"),
                                  program_title());
+        Text1->setFocus();
+        return;
+    }
+    // Nor may it hold a character that the settings file keeps as "?" or as a
+    // nearest one: after a restart only that other text would unlock.
+    if (const QStringList lost = cp932::unwritable(typed, cp932::Fit::Exact); !lost.isEmpty()) {
+        main_.platform().message(this, unwritable_text(QStringLiteral("パスワード"), lost, QStringLiteral("入力")), program_title());
         Text1->setFocus();
         return;
     }

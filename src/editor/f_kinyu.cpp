@@ -407,8 +407,12 @@ void F_kinyu::Command1_Click() {
 
     const Refusal refusal = check_memo(store, in, correction_slot_);
     if (refusal != Refusal::None) {
-        const RefusalMessage m = refusal_message(refusal);
+        const RefusalMessage m = refusal_message(refusal, in);
         ops_.platform().message(this, m.text, m.title);
+        // Back to the box whose characters must go.
+        if (refusal == Refusal::TitleChars) Text2->setFocus();
+        if (refusal == Refusal::DateChars) Text1->setFocus();
+        if (refusal == Refusal::CategoryChars) Combo1->setFocus();
         return;
     }
 

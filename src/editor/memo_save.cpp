@@ -1,5 +1,6 @@
 #include "editor/memo_save.h"
 
+#include "store/cp932.h"
 #include "store/data_folder.h"
 #include "store/file_io.h"
 
@@ -30,7 +31,10 @@ bool shares_number(const MemoTable& table, int slot) {
 
 }  // namespace
 
-RefusalMessage refusal_message(Refusal r) {
+RefusalMessage refusal_message(Refusal r, const MemoInput& in) {
+    const auto chars = [](const QString& box, const QString& text) {
+        return RefusalMessage{unwritable_text(box, cp932::unwritable(text), QStringLiteral("登録")), program_title()};
+    };
     switch (r) {
     case Refusal::None: break;
     case Refusal::MemoLimit:
@@ -45,6 +49,12 @@ RefusalMessage refusal_message(Refusal r) {
         return {QStringLiteral("年/月/日に改行が含まれています。\r改行を取り除いてから登録してください。"), program_title()};
     case Refusal::CategoryLines:
         return {QStringLiteral("分類に改行が含まれています。\r改行を取り除いてから登録してください。"), program_title()};
+    case Refusal::TitleChars:
+        return chars(QStringLiteral("タイトル"), in.title);
+    case Refusal::DateChars:
+        return chars(QStringLiteral("年/月/日"), in.date);
+    case Refusal::CategoryChars:
+        return chars(QStringLiteral("分類"), in.category);
     case Refusal::CategoryLimit:
         return {QStringLiteral("これ以上分類を登録できません。"), QStringLiteral("分類の数が限界(1000)を越えます")};
     case Refusal::NoMemo:
@@ -59,6 +69,10 @@ Refusal check_memo(const MemoStore& store, const MemoInput& in, int correction_s
     if (in.title.isEmpty()) return Refusal::EmptyTitle;
     if (has_line_break(in.date)) return Refusal::DateLines;
     if (has_line_break(in.category)) return Refusal::CategoryLines;
+    // What the code page lacks would come back from the index as "?".
+    if (!cp932::unwritable(in.title).isEmpty()) return Refusal::TitleChars;
+    if (!cp932::unwritable(in.date).isEmpty()) return Refusal::DateChars;
+    if (!cp932::unwritable(in.category).isEmpty()) return Refusal::CategoryChars;
     if (!store.categories.has_memo_category(in.category) && store.categories.count() >= CategoryList::kAddLimit)
         return Refusal::CategoryLimit;
     if (correction_slot != 0 && (correction_slot < 1 || correction_slot > store.table.count())) return Refusal::NoMemo;

@@ -29,6 +29,9 @@ enum class Refusal {
     EmptyTitle,
     DateLines,      // the date holds a line break
     CategoryLines,  // the category holds a line break
+    TitleChars,     // the title holds characters the files cannot keep
+    DateChars,      // likewise the date
+    CategoryChars,  // likewise the category
     CategoryLimit,  // a new category and the list is full
     NoMemo,         // the memo to correct is no longer in the table
 };
@@ -37,7 +40,8 @@ struct RefusalMessage {
     QString text;
     QString title;
 };
-RefusalMessage refusal_message(Refusal r);
+// The message for a refusal of this input (the characters refusals name them).
+RefusalMessage refusal_message(Refusal r, const MemoInput& in);
 
 // The first check that refuses the input, or Refusal::None. correction_slot is
 // 0 for a new memo.

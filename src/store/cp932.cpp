@@ -119,4 +119,19 @@ QByteArray encode(QStringView text) {
     return out;
 }
 
+QStringList unwritable(QStringView text, Fit fit) {
+    QStringList found;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size;) {
+        const bool pair =
+            QChar::isHighSurrogate(text[i].unicode()) && i + 1 < size && QChar::isLowSurrogate(text[i + 1].unicode());
+        const QStringView c = text.mid(i, pair ? 2 : 1);
+        i += c.size();
+        const QByteArray bytes = encode(c);
+        const bool lost = fit == Fit::Exact ? decode(bytes) != c : bytes == "?" && c != u"?";
+        if (lost && !found.contains(c)) found.append(c.toString());
+    }
+    return found;
+}
+
 }  // namespace tz::cp932

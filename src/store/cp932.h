@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace tz::cp932 {
@@ -19,6 +20,13 @@ QString decode(QByteArrayView bytes);
 // are written as their nearest code page character, as Windows writes them;
 // any other becomes "?" (one "?" for a surrogate pair).
 QByteArray encode(QStringView text);
+
+// The characters of a text that encode() cannot keep, each once, in the order
+// they first appear (a surrogate pair is one character): those it writes as
+// "?" (a "?" of the text itself is kept). With Fit::Exact also those it writes
+// as a nearest character, which reads back as another one (〜 as ～, ¥ as \).
+enum class Fit { Nearest, Exact };
+QStringList unwritable(QStringView text, Fit fit = Fit::Nearest);
 
 // True when b starts a double-byte character.
 constexpr bool is_lead_byte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }

@@ -287,6 +287,19 @@ QString not_written_text(const QStringList& files) {
     return lines.join(QLatin1Char('\r'));
 }
 
+QString unwritable_text(const QString& box, const QStringList& characters, const QString& then) {
+    QStringList shown;
+    for (const QString& c : characters) {
+        // A blank or an invisible character is named by its code, so the user can find it.
+        const char32_t code = c.size() == 2 ? QChar::surrogateToUcs4(c[0], c[1]) : c[0].unicode();
+        const bool visible = QChar::isPrint(code) && !QChar::isSpace(code);
+        const QString hex = QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+        shown.append(visible ? c : QStringLiteral("U+") + hex);
+    }
+    return box + QStringLiteral("に、ファイルに保存できない文字が含まれています：") + shown.join(QLatin1Char(' ')) +
+           QStringLiteral("\rこれらの文字を取り除いてから") + then + QStringLiteral("してください。");
+}
+
 QStringList welcome_body_lines() {
     return {
         QStringLiteral("この度は、【ツヅリオ】をご利用下さいまして"),

@@ -77,6 +77,10 @@ QString load_report_text(const LoadReport& report);
 QString unreadable_body_text(const QString& shown);
 // The message for files that could not be written.
 QString not_written_text(const QStringList& files);
+// The message for a box whose text holds characters the files cannot keep
+// (cp932::unwritable), named one by one; `then` is what the user does next
+// ("登録", "入力").
+QString unwritable_text(const QString& box, const QStringList& characters, const QString& then);
 
 // The body lines of the welcome memo.
 QStringList welcome_body_lines();

@@ -61,6 +61,11 @@ private slots:
         QTest::newRow("case differs") << 3 << "abc" << false << "";
         QTest::newRow("全部 is not compared") << 3 << "全部" << false << "";
         QTest::newRow("line break") << 3 << "a\nb" << false << "分類に改行が含まれています。\r改行を取り除いてから登録してください。";
+        // "?" in bunrui.dat would make 絵😀文字 and 絵😁文字 one name; nearest
+        // characters and extensions are written.
+        QTest::newRow("characters the code page lacks") << 3 << "絵😀文字\u00A0😁😀" << false
+            << "分類に、ファイルに保存できない文字が含まれています：😀 U+00A0 😁\rこれらの文字を取り除いてから登録してください。";
+        QTest::newRow("nearest and extension characters") << 3 << "〜¥①髙ｶﾅ" << false << "";
         QTest::newRow("full") << 999 << "新" << false << "これ以上分類を登録できません。";
         QTest::newRow("not written") << 3 << "新" << true << "ファイル bunrui.dat を保存できませんでした。\r分類は追加されていません。";
     }
@@ -73,14 +78,20 @@ private slots:
         for (int i = 3; i < count; ++i) categories.append(QString::number(i));
         Fixture f(categories);
         if (blocked) block_file(f.path("bunrui.dat"));
-        const QByteArray file = read_bytes(f.path("bunrui.dat"));
+        const auto files = folder_contents(f.dir.path());
         f.w->Text1->insert(name);  // as typed or pasted
         f.press('6');
         const bool added = message.isEmpty();
         if (added) categories.append(name);
         QCOMPARE(f.platform.texts().join(""), message);
         QCOMPARE(f.categories(), categories);
-        QCOMPARE(read_bytes(f.path("bunrui.dat")), added ? crlf_lines(categories) : file);
+        // A refused name stays in the box; the box has the focus when characters must go.
+        QCOMPARE(f.w->Text1->text(), added ? QString() : name);
+        if (message.contains(u"保存できない文字")) QCOMPARE(f.w->focusWidget(), f.w->Text1);
+        if (added)
+            QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines(categories));
+        else
+            QVERIFY(folder_contents(f.dir.path()) == files);
     }
 
     // Up and down move the selected category, which stays selected; every

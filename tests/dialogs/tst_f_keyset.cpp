@@ -31,6 +31,17 @@ private slots:
         QTest::newRow("CANCEL at step 2") << "abc" << QStringList{"abc", "<cancel>"} << "20" << QStringList{} << "abc" << false;
         QTest::newRow("line break") << "" << QStringList{"a\nb", "<esc>"} << "20"
                                     << QStringList{"パスワードに改行が含まれています。\r改行を取り除いてから入力してください。"} << "" << false;
+        // The settings file must give back the password as typed: no "?" and no
+        // nearest character (〜 would come back as ～, ¥ as \).
+        const auto lost = [](const QString& chars) {
+            return QStringLiteral("パスワードに、ファイルに保存できない文字が含まれています：%1\rこれらの文字を取り除いてから入力してください。").arg(chars);
+        };
+        QTest::newRow("characters the code page lacks")
+            << "" << QStringList{"café😀é", "<esc>"} << "20" << QStringList{lost("é 😀")} << "" << false;
+        QTest::newRow("nearest characters") << "abc" << QStringList{"abc", "x〜¥", "<cancel>"} << "220" << QStringList{lost("〜 ¥")}
+                                            << "abc" << false;
+        QTest::newRow("extension characters") << "" << QStringList{"①髙ｶﾅ"} << "0" << QStringList{remember("①髙ｶﾅ")} << "①髙ｶﾅ"
+                                              << false;
         QTest::newRow("not written") << "abc" << QStringList{"abc", "n"} << "20"
                                      << QStringList{remember("n"), "ファイル tzurio.ini を保存できませんでした。\r新しいパスワードは終了時にもう一度保存します。"}
                                      << "n" << true;
@@ -39,15 +50,18 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QStringList, inputs);
         QFETCH(QString, steps);
+        QFETCH(QString, password);
         QFETCH(bool, blocked);
         FormFixture f;
         f.start();  // on an empty folder: a first start
         f.form->store().settings[Settings::LockPassword] = Value(stored);
         QVERIFY(write_settings(f.form->store()));
         if (blocked) block_file(f.path("tzurio.ini"));
+        const auto files = folder_contents(f.dir.path());
         F_keyset d(*f.form);
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
+        int before = stored.isEmpty() ? 2 : 1;
         for (int i = 0; i < inputs.size(); ++i) {
             if (inputs[i] == u"<esc>") {
                 QTest::keyClick(d.Text1, Qt::Key_Escape);
@@ -63,15 +77,20 @@ private slots:
             QCOMPARE(d.isVisible() ? d.password_step() : 0, step);
             if (step == 0) break;
             QCOMPARE(d.Label1->palette().color(QPalette::WindowText), step == 1 ? QColor(0, 0, 255) : QColor(255, 0, 0));
-            // A wrong password stays as typed; passing step 1 empties the entry.
-            QCOMPARE(d.Text1->text(), step == 1 || inputs[i].contains(u'\n') ? inputs[i] : QString());
+            // A wrong or refused password stays as typed, in the focused entry;
+            // passing step 1 empties the entry.
+            QCOMPARE(d.Text1->text(), step == 1 || before == 2 ? inputs[i] : QString());
+            QCOMPARE(d.focusWidget(), d.Text1);
+            before = step;
         }
         QTEST(f.platform.texts(), "messages");
         for (const Message& m : f.platform.messages)  // wrong passwords and failures with the error icon
             QCOMPARE(m.icon, m.text.startsWith(u'新') || m.text.startsWith(u'パ') ? MsgIcon::None : MsgIcon::Critical);
-        QTEST(f.form->store().settings[Settings::LockPassword].display(), "password");
-        // The settings file holds the new password before the program ends.
-        if (!blocked) QTEST(read_lines(f.path("tzurio.ini")).value().value(Settings::LockPassword), "password");
+        QCOMPARE(f.form->store().settings[Settings::LockPassword].display(), password);
+        // The settings file holds the new password before the program ends;
+        // without a new one no file changes.
+        if (!blocked) QCOMPARE(read_lines(f.path("tzurio.ini")).value().value(Settings::LockPassword), password);
+        if (password == stored) QVERIFY(folder_contents(f.dir.path()) == files);
     }
 };
 

@@ -127,6 +127,17 @@ private slots:
             << Outcome{.field = "date", .value = "2026/12/06\n", .message = {"年/月/日" + breaks, kProgram}};
         QTest::newRow("category with CR")
             << Outcome{.field = "category", .value = "家\r仕事", .message = {"分類" + breaks, kProgram}};
+        // Characters the code page lacks would come back as "?"; its nearest
+        // characters and extensions are written.
+        const auto lost = [&](const QString& box, const QString& chars) {
+            return QStringList{box + "に、ファイルに保存できない文字が含まれています：" + chars +
+                                   "\rこれらの文字を取り除いてから登録してください。", kProgram};
+        };
+        QTest::newRow("title with é and emoji") << Outcome{.field = "title", .value = "café😀é", .message = lost("タイトル", "é 😀")};
+        QTest::newRow("date with a no-break space")
+            << Outcome{.mode = "teisei", .field = "date", .value = "2026/12/06\u00A0", .message = lost("年/月/日", "U+00A0")};
+        QTest::newRow("category with emoji") << Outcome{.field = "category", .value = "絵😀文字", .message = lost("分類", "😀")};
+        QTest::newRow("category of nearest and extension characters") << Outcome{.field = "category", .value = "〜¥①髙ｶﾅ"};
         QTest::newRow("correction on the header row")
             << Outcome{.mode = "teisei", .row = 0, .message = {"訂正するメモが見つかりません。", kProgram}};
         // Any file of a save that cannot be written undoes the whole save; a
@@ -148,8 +159,8 @@ private slots:
         f.open(o.mode);
         f.dlg->Combo1->setEditText("家");
         f.dlg->Text2->setText("題");
-        if (!o.field.isEmpty())
-            (o.field == u"date" ? f.dlg->Text1 : o.field == u"title" ? f.dlg->Text2 : f.dlg->Combo1->lineEdit())->setText(o.value);
+        QLineEdit* box = o.field == u"date" ? f.dlg->Text1 : o.field == u"title" ? f.dlg->Text2 : f.dlg->Combo1->lineEdit();
+        if (!o.field.isEmpty()) box->setText(o.value);
         f.dlg->RTB_kinyu->selectAll();
         type_text(f.dlg->RTB_kinyu, "本文");
         bool enabled_during_message = true;
@@ -171,7 +182,11 @@ private slots:
         QCOMPARE(f.fake.texts(), o.message.mid(0, 1));
         QCOMPARE(f.fake.messages[0].title, o.message[1]);
         if (!o.blocked.isEmpty()) QVERIFY(!enabled_during_message);  // "登録" is off while the save runs
-        // Nothing changed; the editor stays open, ready to save again.
+        // Nothing changed; the editor stays open, ready to save again, with
+        // what was typed; the box whose characters must go has the focus.
+        if (!o.field.isEmpty()) QCOMPARE(box->text(), o.value);
+        if (o.message[0].contains(u"保存できない文字"))
+            QCOMPARE(f.dlg->focusWidget(), o.field == u"category" ? f.dlg->Combo1 : static_cast<QWidget*>(box));
         QVERIFY(f.dlg->isVisible());
         QVERIFY(f.dlg->Command1->isEnabled());
         QVERIFY(snapshot(f) == before);

@@ -60,6 +60,30 @@ private slots:
         if (decodes) QCOMPARE(cp932::decode(bytes), text);
         if (encodes) QCOMPARE(cp932::encode(text), bytes);
     }
+
+    // What the windows refuse: each character once, in order; with Fit::Exact
+    // also what is written as a nearest character and reads back as another.
+    void unwritable_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("nearest");
+        QTest::addColumn<QStringList>("exact");
+        const QString lone = QString(QChar(0xD800)) + u"a"_qs + QChar(0xDC00) + QChar(0xD800);
+        QTest::newRow("code page text and a literal ?") << u"会議 a\\?～ｶﾀｶﾅ\u0080\uF8F0"_qs << QStringList{} << QStringList{};
+        QTest::newRow("NEC and IBM extensions") << u"①髙ⅰ"_qs << QStringList{} << QStringList{};
+        QTest::newRow("accented latin and emoji, repeated")
+            << u"café😀é😁😀"_qs << QStringList{"é", "😀", "😁"} << QStringList{"é", "😀", "😁"};
+        const QStringList lone_ones{lone.left(1), lone.mid(2, 1)};
+        QTest::newRow("lone surrogates") << lone << lone_ones << lone_ones;
+        QTest::newRow("replacement character and hangul")
+            << u"\uFFFD가"_qs << QStringList{"\uFFFD", "가"} << QStringList{"\uFFFD", "가"};
+        QTest::newRow("nearest characters") << u"〜¥−‖—¢£¬‾x"_qs << QStringList{}
+                                            << QStringList{"〜", "¥", "−", "‖", "—", "¢", "£", "¬", "‾"};
+    }
+    void unwritable() {
+        QFETCH(QString, text);
+        QTEST(cp932::unwritable(text), "nearest");
+        QTEST(cp932::unwritable(text, cp932::Fit::Exact), "exact");
+    }
 };
 
 QTEST_APPLESS_MAIN(TestCp932)
