@@ -8,7 +8,10 @@
 #include <system_error>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QFileInfo>
 #endif
 
 #include <cstring>
@@ -114,6 +117,27 @@ bool write_lines(const QString& path, const QStringList& lines) {
 
 QString body_text_from_bytes(const QByteArray& bytes) {
     return cp932::decode(QByteArrayView(bytes).first(std::max<qsizetype>(0, bytes.size() - 2)));
+}
+
+std::optional<QByteArray> read_regular_file(const QString& path) {
+#ifdef Q_OS_UNIX
+    // Opened without waiting and looked at through the open file, so nothing can
+    // put a FIFO in its place between the look and the read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    QFile f;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) return std::nullopt;
+    return bytes;
+#else
+    if (!QFileInfo(path).isFile()) return std::nullopt;
+    return read_file(path);
+#endif
 }
 
 }  // namespace tz

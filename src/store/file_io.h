@@ -43,4 +43,8 @@ bool sync_to_disk(const QString& folder);
 // The text of a CP932 text body: the bytes without a final CR LF, decoded.
 QString body_text_from_bytes(const QByteArray& bytes);
 
+// Like read_file, but only for a regular file: a FIFO, device or folder of that
+// name gives nothing, without waiting (reading a FIFO would wait for a writer).
+std::optional<QByteArray> read_regular_file(const QString& path);
+
 }  // namespace tz

@@ -94,7 +94,8 @@ QString backups_made_text() {
 }
 
 HakorImport::HakorImport(MemoStore& store, QString source_folder, Index index)
-    : store_(store), source_(std::move(source_folder)), index_(std::move(index)) {}
+    : store_(store), source_(std::move(source_folder)), index_(std::move(index)) {
+}
 
 HakorImport::Step HakorImport::import_next() {
     const Record& r = index_.records[size_t(next_)];
@@ -105,8 +106,9 @@ HakorImport::Step HakorImport::import_next() {
     QString body;
     const QString number_text = r.body_number.trimmed();
     if (!number_text.isEmpty() && parse_number(number_text) != 0.0) {
+        // Only a regular file is read: a FIFO named like a body file would make the read wait for ever.
         const std::optional<QString> path = body_path(source_, r.body_number);
-        const std::optional<QByteArray> bytes = path ? read_file(*path) : std::nullopt;
+        const std::optional<QByteArray> bytes = path ? read_regular_file(*path) : std::nullopt;
         if (bytes)
             body = body_text(*bytes);
         else

@@ -1,11 +1,45 @@
-// Reading 【ハコネル】's index and body files.
+// Reading 【ハコネル】's index and body files, and what a run makes of them.
 
+#include "store/cp932.h"
+#include "store/file_io.h"
 #include "store/hakor_import.h"
+#include "support/hakor_folder.h"
+#include "support/test_folder.h"
 
+#include <QDir>
 #include <QTest>
 
 using namespace tz;
 using namespace tz::hakor;
+using namespace tz::test;
+
+namespace {
+
+// A memo book with the categories 全部 and 仕事 and a predecessor's folder beside it.
+struct Run {
+    QTemporaryDir app, source_dir;
+    MemoStore store{app.path()};
+    QString source = source_dir.path() + QDir::separator();
+    Run() {
+        QDir(app.path()).mkpath(QStringLiteral("memo1"));
+        QDir(app.path()).mkpath(QStringLiteral("memo2"));
+        store.settings = Settings::first_start(0, 0, 0, 6975, 9450, 1215);
+        store.categories.set_entries({QStringLiteral("全部"), QStringLiteral("仕事")});
+    }
+    // Renames an entry of the source folder.
+    void rename(const QString& from, const QString& to) { QVERIFY(QDir(source).rename(from, to)); }
+    // Imports every record of hakor.dat; the notes of the run.
+    QString import_all() {
+        HakorImport run(store, source, index_from_bytes(read_bytes(source + "hakor.dat")));
+        while (!run.at_end() && run.import_next() == HakorImport::Step::Imported) {
+        }
+        return run.notes();
+    }
+    QByteArray text_body(int n) const { return read_bytes(store.text_body_path(Value::number(n))); }
+    QByteArray rich_body(int n) const { return read_bytes(store.rich_body_path(Value::number(n))); }
+};
+
+}  // namespace
 
 class TestHakor : public QObject {
     Q_OBJECT
@@ -46,6 +80,46 @@ private slots:
         QFETCH(QByteArray, bytes);
         QTEST(hakor::body_text(bytes), "text");
     }
+
+    // Each body gives a text body file of its text and CR LF and a rich body file of the
+    // same bytes.
+    // A body file that is no regular file is not read.
+    void bodies_data() {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("place");  // what stands as memo/m0000003.txt
+        QTest::addColumn<bool>("rtf");       // the rich body is an RTF document
+        QTest::addColumn<bool>("read");
+        QTest::newRow("plain text") << "本文\r\n{\\rtf1} later" << "file" << false << true;
+        QTest::newRow("FIFO") << "本文" << "FIFO" << false << false;
+        QTest::newRow("folder") << "本文" << "folder" << false << false;
+    }
+    void bodies() {
+        QFETCH(QString, body);
+        QFETCH(QString, place);
+        QFETCH(bool, rtf);
+        QFETCH(bool, read);
+        Run f;
+        HakorMemo memo;
+        memo.number = 3;
+        memo.body = body;
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, {memo}, {}}));
+        const QString file = f.source + "memo/m0000003.txt";
+        std::optional<FifoTrap> fifo;
+        if (place == u"FIFO" || place == u"folder") QVERIFY(QFile::remove(file));
+        if (place == u"FIFO") QVERIFY(fifo.emplace(file).made());
+        if (place == u"folder") QVERIFY(QDir().mkdir(file));
+        const QString notes = f.import_all();
+        QVERIFY(!fifo || !fifo->waited());
+        QCOMPARE(notes.contains(u"本文ファイルを読めなかったメモが1件"), !read);
+        const QByteArray text = cp932::encode((read ? body : QString()) + "\r\n");
+        QCOMPARE(f.text_body(1), text);
+        const QByteArray rich = f.rich_body(1);
+        if (rtf)
+            QVERIFY2(rich.startsWith("{\\rtf1") && rich != text, rich.constData());
+        else
+            QCOMPARE(rich, text);
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestHakor)
