@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
+#include <cstdint>
 
 namespace tz::hakor {
 namespace {
@@ -16,7 +17,49 @@ constexpr int kNumbersShown = 5;  // unread bodies named in the end message
 
 QString in_source(const QString& source_folder, const QString& name) { return source_folder + name; }
 
+// True when the rich-text reader takes these bytes for RTF: "{\rtf" after any
+// blanks, tabs and line ends.
+bool reads_as_rtf(QByteArrayView bytes) {
+    qsizetype i = 0;
+    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+    return bytes.sliced(i).startsWith("{\\rtf");
+}
+
+// A plain RTF document of the text: printable ASCII as it is (\\, \{ and \} escaped),
+// a tab as \tab, everything else as \uN with a "?" fallback, and \par after every
+// line, a line ending at CR LF, a lone CR or a lone LF.
+QByteArray rtf_of_text(QStringView text) {
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg932\\uc1 ";
+    out.reserve(out.size() + text.size() * 2 + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            out += "\\par\r\n";
+        } else if (c == u'\t') {
+            out += "\\tab ";
+        } else if (c == u'\\' || c == u'{' || c == u'}') {
+            out += '\\';
+            out += char(c);
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += char(c);
+        } else {
+            out += "\\u" + QByteArray::number(int(std::int16_t(c))) + '?';
+        }
+    }
+    out += "\\par\r\n}";
+    return out;
+}
+
+QByteArray rich_body_from(const QByteArray& text_body) {
+    if (!reads_as_rtf(text_body)) return text_body;
+    // The text as the text body file holds it, so both modes of the viewer show the same.
+    return rtf_of_text(cp932::decode(QByteArrayView(text_body).chopped(2)));
+}
+
 }  // namespace
+
+QByteArray rich_body_bytes(const QString& body) { return rich_body_from(cp932::encode(body + QStringLiteral("\r\n"))); }
 
 Index index_from_lines(const QStringList& lines) {
     Index index;
@@ -116,10 +159,12 @@ HakorImport::Step HakorImport::import_next() {
     }
     // Both body files are in place before the memo joins the table; a memo whose
     // body could not be written is left out (its number is not given again).
-    const QByteArray body_bytes = cp932::encode(body + QStringLiteral("\r\n"));
+    const QByteArray text_bytes = cp932::encode(body + QStringLiteral("\r\n"));
     const QString paths[] = {store_.text_body_path(m.memo_number), store_.rich_body_path(m.memo_number)};
-    for (const QString& path : paths) {
-        if (!write_file_atomic_unsynced(path, body_bytes)) {
+    const QByteArray bytes_of[] = {text_bytes, rich_body_from(text_bytes)};
+    for (int i = 0; i < 2; ++i) {
+        const QString& path = paths[i];
+        if (!write_file_atomic_unsynced(path, bytes_of[i])) {
             if (path != paths[0]) QFile::remove(paths[0]);
             unwritten_body_ = path.mid(store_.app_folder().size());  // memo2/m2NNNNNN.txt
             return Step::BodyNotWritten;

@@ -42,6 +42,12 @@ QString body_text(const QByteArray& bytes);
 // The new memo a record becomes, numbered memo_number.
 MemoRecord memo_from(const Record& r, const Value& memo_number);
 
+// The rich body file of an imported memo whose body is this text: the bytes of its
+// text body file (the text and CR LF), unless a rich-text reader would take those
+// for RTF (an RTF header first, after blanks and line ends); then an RTF document
+// holding that same text, so that it is shown as it stands.
+QByteArray rich_body_bytes(const QString& body);
+
 // What the source folder lacks, checked in this order.
 enum class Missing { Nothing, Ini, Dat, MemoFolder };
 Missing check_source(const QString& source_folder);

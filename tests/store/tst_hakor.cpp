@@ -82,7 +82,7 @@ private slots:
     }
 
     // Each body gives a text body file of its text and CR LF and a rich body file of the
-    // same bytes.
+    // same bytes, unless those would be read as RTF: then an RTF document of the text.
     // A body file that is no regular file is not read.
     void bodies_data() {
         QTest::addColumn<QString>("body");
@@ -90,6 +90,9 @@ private slots:
         QTest::addColumn<bool>("rtf");       // the rich body is an RTF document
         QTest::addColumn<bool>("read");
         QTest::newRow("plain text") << "本文\r\n{\\rtf1} later" << "file" << false << true;
+        QTest::newRow("RTF header") << "{\\rtf1\\b 太字}\r\nx" << "file" << true << true;
+        QTest::newRow("blanks and line ends before an RTF header") << " \t\r\n\n{\\rtf x" << "file" << true << true;
+        QTest::newRow("upper-case RTF is text") << "{\\RTF1 x}" << "file" << false << true;
         QTest::newRow("FIFO") << "本文" << "FIFO" << false << false;
         QTest::newRow("folder") << "本文" << "folder" << false << false;
     }
