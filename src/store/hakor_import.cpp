@@ -118,6 +118,23 @@ std::optional<QString> body_path(const QString& source_folder, const QString& bo
     return source_folder + QStringLiteral("memo") + QDir::separator() + QStringLiteral("m") + digits + QStringLiteral(".txt");
 }
 
+DatRead read_index(const QString& source_folder) {
+    // A FIFO or a device in its place is not opened: a read could wait for ever.
+    const std::optional<QByteArray> bytes = read_regular_file(dat_path(source_folder));
+    if (!bytes) return {DatProblem::Unreadable, {}};
+    if (bytes->contains('\0')) return {DatProblem::NotText, {}};
+    return {DatProblem::None, index_from_bytes(*bytes)};
+}
+
+QString dat_problem_text(DatProblem p) {
+    switch (p) {
+    case DatProblem::Unreadable: return QStringLiteral("hakor.datファイルを読み込めないので変換を実行できません。");
+    case DatProblem::NotText: return QStringLiteral("hakor.datは【ハコネル】のデータではないので変換を実行できません。");
+    case DatProblem::None: break;
+    }
+    return QString();
+}
+
 namespace {
 const QString kBackedUp[] = {file_names::index(), file_names::settings(), file_names::categories()};
 }

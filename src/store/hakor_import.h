@@ -58,6 +58,17 @@ QString dat_path(const QString& source_folder);
 // memo/m + the number in seven digits + .txt; nothing when line 4 is not a whole number 0 or more.
 std::optional<QString> body_path(const QString& source_folder, const QString& body_number);
 
+// hakor.dat read whole, before anything is changed. A file that cannot be read,
+// or that holds NUL bytes (no text file does: it is not 【ハコネル】's data), is
+// refused and gives no records.
+enum class DatProblem { None, Unreadable, NotText };
+struct DatRead {
+    DatProblem problem = DatProblem::None;
+    Index index;
+};
+DatRead read_index(const QString& source_folder);
+QString dat_problem_text(DatProblem p);
+
 // Copies tzurio.dat, tzurio.ini and bunrui.dat to $tzurio.dat, $tzurio.ini and
 // $bunrui.dat, each replaced atomically. The name of the first file that could
 // not be copied (then no later backup is made), or empty.

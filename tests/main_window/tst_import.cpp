@@ -91,6 +91,9 @@ private slots:
                                       << QStringList{"hakor.datファイルが見つからないので変換を実行できません。"};
         QTest::newRow("no memo folder") << 2 << 3 << HakorFolder{true, true, false, {}, {}} << "" << 0 << 0
                                         << QStringList{"memoディレクトリが見つからないので変換を実行できません。"};
+        QTest::newRow("hakor.dat not text: refused before the backups")
+            << 2 << 3 << HakorFolder{true, true, true, hakor_memos(3, 1, 100), {QStringLiteral("x") + QChar(0)}} << "" << 0 << 0
+            << QStringList{"hakor.datは【ハコネル】のデータではないので変換を実行できません。"};
         QTest::newRow("zero records, backups made") << 2 << 3 << HakorFolder{} << "" << 0 << 0 << QStringList{kBackups, "【ハコネル】のデータが０件です。"};
         QTest::newRow("a backup fails") << 2 << 3 << twenty << "$bunrui.dat" << 0 << 0
                                         << QStringList{"bunrui.dat をバックアップできなかったので、変換を実行できません。"};

@@ -30,7 +30,7 @@ struct Run {
     void rename(const QString& from, const QString& to) { QVERIFY(QDir(source).rename(from, to)); }
     // Imports every record of hakor.dat; the notes of the run.
     QString import_all() {
-        HakorImport run(store, source, index_from_bytes(read_bytes(source + "hakor.dat")));
+        HakorImport run(store, source, read_index(source).index);
         while (!run.at_end() && run.import_next() == HakorImport::Step::Imported) {
         }
         return run.notes();
@@ -79,6 +79,41 @@ private slots:
     void body_text() {
         QFETCH(QByteArray, bytes);
         QTEST(hakor::body_text(bytes), "text");
+    }
+
+    // A hakor.dat that is no regular file is missing; one with NUL bytes is no text and
+    // is refused.
+    void source_checks_data() {
+        QTest::addColumn<QStringList>("names");  // hakor.ini, hakor.dat, memo as they are named
+        QTest::addColumn<QString>("dat");        // what stands as hakor.dat: text, NUL, folder, FIFO
+        QTest::addColumn<QString>("refusal");
+        const QStringList exact{"hakor.ini", "hakor.dat", "memo"};
+        QTest::newRow("NUL bytes") << exact << "NUL" << "hakor.datは【ハコネル】のデータではないので変換を実行できません。";
+        QTest::newRow("folder named hakor.dat") << exact << "folder" << missing_text(Missing::Dat);
+        QTest::newRow("FIFO named hakor.dat") << exact << "FIFO" << missing_text(Missing::Dat);
+    }
+    void source_checks() {
+        QFETCH(QStringList, names);
+        QFETCH(QString, dat);
+        QFETCH(QString, refusal);
+        Run f;
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, {HakorMemo{}, HakorMemo{}}, {}}));
+        const QStringList exact{"hakor.ini", "hakor.dat", "memo"};
+        std::optional<FifoTrap> fifo;
+        if (dat != u"text") {
+            QByteArray bytes = read_bytes(f.source + "hakor.dat");
+            QVERIFY(QFile::remove(f.source + "hakor.dat"));
+            if (dat == u"NUL") write_bytes(f.source + "hakor.dat", bytes.insert(30, "\0\x01\xff\0", 4));
+            if (dat == u"folder") QVERIFY(QDir(f.source).mkdir("hakor.dat"));
+            if (dat == u"FIFO") QVERIFY(fifo.emplace(f.source + "hakor.dat").made());
+        }
+        for (int i = 0; i < 3; ++i)
+            if (names[i] != exact[i]) f.rename(exact[i], names[i]);
+        const Missing missing = check_source(f.source);
+        const DatRead read = read_index(f.source);  // read even when refused, to see that it does not wait
+        QCOMPARE(missing == Missing::Nothing ? dat_problem_text(read.problem) : missing_text(missing), refusal);
+        QCOMPARE(int(read.index.records.size()), refusal.isEmpty() ? 2 : 0);
+        QVERIFY(!fifo || !fifo->waited());
     }
 
     // Each body gives a text body file of its text and CR LF and a rich body file of the
