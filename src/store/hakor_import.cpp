@@ -17,6 +17,28 @@ constexpr int kNumbersShown = 5;  // unread bodies named in the end message
 
 QString in_source(const QString& source_folder, const QString& name) { return source_folder + name; }
 
+enum class Kind { File, Folder };
+bool is_kind(const QFileInfo& info, Kind kind) { return kind == Kind::File ? info.isFile() : info.isDir(); }
+
+// The name of the entry of the folder that is `name` in any letter case, the exact
+// name first; empty when there is none of that kind.
+QString entry_name(const QString& source_folder, const QString& name, Kind kind) {
+    if (is_kind(QFileInfo(in_source(source_folder, name)), kind)) return name;
+    const QDir folder(source_folder.isEmpty() ? QStringLiteral(".") : source_folder);
+    const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QFileInfo& info : folder.entryInfoList(all, QDir::Name))
+        if (info.fileName().compare(name, Qt::CaseInsensitive) == 0 && is_kind(info, kind)) return info.fileName();
+    return QString();
+}
+
+QString memo_folder_name(const QString& source_folder) { return entry_name(source_folder, QStringLiteral("memo"), Kind::Folder); }
+
+QString body_name(const QString& body_number) {
+    const std::optional<double> n = parse_number(body_number);
+    if (!n || *n < 0 || *n != std::floor(*n) || *n >= 1e15) return QString();
+    return QStringLiteral("m%1.txt").arg(static_cast<long long>(*n), 7, 10, QLatin1Char('0'));
+}
+
 // True when the rich-text reader takes these bytes for RTF: "{\rtf" after any
 // blanks, tabs and line ends.
 bool reads_as_rtf(QByteArrayView bytes) {
@@ -93,9 +115,9 @@ MemoRecord memo_from(const Record& r, const Value& memo_number) {
 }
 
 Missing check_source(const QString& source_folder) {
-    if (!QFileInfo(in_source(source_folder, QStringLiteral("hakor.ini"))).isFile()) return Missing::Ini;
-    if (!QFileInfo(dat_path(source_folder)).isFile()) return Missing::Dat;
-    if (!QFileInfo(in_source(source_folder, QStringLiteral("memo"))).isDir()) return Missing::MemoFolder;
+    if (entry_name(source_folder, QStringLiteral("hakor.ini"), Kind::File).isEmpty()) return Missing::Ini;
+    if (entry_name(source_folder, QStringLiteral("hakor.dat"), Kind::File).isEmpty()) return Missing::Dat;
+    if (memo_folder_name(source_folder).isEmpty()) return Missing::MemoFolder;
     return Missing::Nothing;
 }
 
@@ -109,13 +131,15 @@ QString missing_text(Missing m) {
     return QString();
 }
 
-QString dat_path(const QString& source_folder) { return in_source(source_folder, QStringLiteral("hakor.dat")); }
+QString dat_path(const QString& source_folder) {
+    const QString name = entry_name(source_folder, QStringLiteral("hakor.dat"), Kind::File);
+    return in_source(source_folder, name.isEmpty() ? QStringLiteral("hakor.dat") : name);
+}
 
 std::optional<QString> body_path(const QString& source_folder, const QString& body_number) {
-    const std::optional<double> n = parse_number(body_number);
-    if (!n || *n < 0 || *n != std::floor(*n) || *n >= 1e15) return std::nullopt;
-    const QString digits = QStringLiteral("%1").arg(static_cast<long long>(*n), 7, 10, QLatin1Char('0'));
-    return source_folder + QStringLiteral("memo") + QDir::separator() + QStringLiteral("m") + digits + QStringLiteral(".txt");
+    const QString name = body_name(body_number);
+    if (name.isEmpty()) return std::nullopt;
+    return source_folder + QStringLiteral("memo") + QDir::separator() + name;
 }
 
 DatRead read_index(const QString& source_folder) {
@@ -155,6 +179,23 @@ QString backups_made_text() {
 
 HakorImport::HakorImport(MemoStore& store, QString source_folder, Index index)
     : store_(store), source_(std::move(source_folder)), index_(std::move(index)) {
+    const QString memo = memo_folder_name(source_);
+    memo_folder_ = in_source(source_, memo.isEmpty() ? QStringLiteral("memo") : memo) + QDir::separator();
+}
+
+std::optional<QString> HakorImport::source_body(const QString& body_number) {
+    const QString name = body_name(body_number);
+    if (name.isEmpty()) return std::nullopt;
+    if (QFileInfo(memo_folder_ + name).isFile()) return memo_folder_ + name;
+    if (!memo_names_) {
+        // Listed once: a folder copied from a Windows disk may name every body in upper case.
+        // Of names that differ only in case, the first in name order is kept.
+        memo_names_.emplace();
+        const QDir folder(memo_folder_);
+        for (const QString& entry : folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::Reversed))
+            memo_names_->insert(entry.toLower(), entry);
+    }
+    return memo_folder_ + memo_names_->value(name.toLower(), name);
 }
 
 HakorImport::Step HakorImport::import_next() {
@@ -167,7 +208,7 @@ HakorImport::Step HakorImport::import_next() {
     const QString number_text = r.body_number.trimmed();
     if (!number_text.isEmpty() && parse_number(number_text) != 0.0) {
         // Only a regular file is read: a FIFO named like a body file would make the read wait for ever.
-        const std::optional<QString> path = body_path(source_, r.body_number);
+        const std::optional<QString> path = source_body(r.body_number);
         const std::optional<QByteArray> bytes = path ? read_regular_file(*path) : std::nullopt;
         if (bytes)
             body = body_text(*bytes);

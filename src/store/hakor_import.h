@@ -7,6 +7,7 @@
 #include "store/memo_store.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -48,12 +49,15 @@ MemoRecord memo_from(const Record& r, const Value& memo_number);
 // holding that same text, so that it is shown as it stands.
 QByteArray rich_body_bytes(const QString& body);
 
-// What the source folder lacks, checked in this order.
+// What the source folder lacks, checked in this order. The names are found in any
+// letter case when the exact name is missing (a folder copied from a Windows disk
+// may hold HAKOR.DAT); only a regular file counts as a file.
 enum class Missing { Nothing, Ini, Dat, MemoFolder };
 Missing check_source(const QString& source_folder);
 QString missing_text(Missing m);
 
-// source_folder ends in a separator.
+// source_folder ends in a separator. hakor.dat as found in the folder, or under
+// its own name when there is none.
 QString dat_path(const QString& source_folder);
 // memo/m + the number in seven digits + .txt; nothing when line 4 is not a whole number 0 or more.
 std::optional<QString> body_path(const QString& source_folder, const QString& body_number);
@@ -104,7 +108,12 @@ public:
 
 private:
     MemoStore& store_;
+    // The body file of a record's line 4, found in any letter case.
+    std::optional<QString> source_body(const QString& body_number);
+
     QString source_;
+    QString memo_folder_;                                // the source's memo folder, as found
+    std::optional<QHash<QString, QString>> memo_names_;  // its entries by lower-case name, once needed
     Index index_;
     int next_ = 0;
     QStringList added_;

@@ -81,16 +81,20 @@ private slots:
         QTEST(hakor::body_text(bytes), "text");
     }
 
-    // A hakor.dat that is no regular file is missing; one with NUL bytes is no text and
-    // is refused.
+    // hakor.ini, hakor.dat and the memo folder are found in any letter case; a hakor.dat
+    // that is no regular file is missing, one with NUL bytes is no text and is refused.
     void source_checks_data() {
         QTest::addColumn<QStringList>("names");  // hakor.ini, hakor.dat, memo as they are named
         QTest::addColumn<QString>("dat");        // what stands as hakor.dat: text, NUL, folder, FIFO
         QTest::addColumn<QString>("refusal");
         const QStringList exact{"hakor.ini", "hakor.dat", "memo"};
+        QTest::newRow("upper case") << QStringList{"HAKOR.INI", "HAKOR.DAT", "MEMO"} << "text" << "";
+        QTest::newRow("mixed case") << QStringList{"Hakor.Ini", "hakor.DAT", "Memo"} << "text" << "";
         QTest::newRow("NUL bytes") << exact << "NUL" << "hakor.datは【ハコネル】のデータではないので変換を実行できません。";
         QTest::newRow("folder named hakor.dat") << exact << "folder" << missing_text(Missing::Dat);
         QTest::newRow("FIFO named hakor.dat") << exact << "FIFO" << missing_text(Missing::Dat);
+        QTest::newRow("FIFO named HAKOR.DAT")
+            << QStringList{"hakor.ini", "HAKOR.DAT", "memo"} << "FIFO" << missing_text(Missing::Dat);
     }
     void source_checks() {
         QFETCH(QStringList, names);
@@ -118,7 +122,7 @@ private slots:
 
     // Each body gives a text body file of its text and CR LF and a rich body file of the
     // same bytes, unless those would be read as RTF: then an RTF document of the text.
-    // A body file that is no regular file is not read.
+    // A body file is found in any letter case; one that is no regular file is not read.
     void bodies_data() {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("place");  // what stands as memo/m0000003.txt
@@ -128,6 +132,7 @@ private slots:
         QTest::newRow("RTF header") << "{\\rtf1\\b 太字}\r\nx" << "file" << true << true;
         QTest::newRow("blanks and line ends before an RTF header") << " \t\r\n\n{\\rtf x" << "file" << true << true;
         QTest::newRow("upper-case RTF is text") << "{\\RTF1 x}" << "file" << false << true;
+        QTest::newRow("upper-case names") << "本文" << "MEMO/M0000003.TXT" << false << true;
         QTest::newRow("FIFO") << "本文" << "FIFO" << false << false;
         QTest::newRow("folder") << "本文" << "folder" << false << false;
     }
@@ -146,6 +151,10 @@ private slots:
         if (place == u"FIFO" || place == u"folder") QVERIFY(QFile::remove(file));
         if (place == u"FIFO") QVERIFY(fifo.emplace(file).made());
         if (place == u"folder") QVERIFY(QDir().mkdir(file));
+        if (place.startsWith(u"MEMO")) {
+            f.rename("memo/m0000003.txt", "memo/M0000003.TXT");
+            f.rename("memo", "MEMO");
+        }
         const QString notes = f.import_all();
         QVERIFY(!fifo || !fifo->waited());
         QCOMPARE(notes.contains(u"本文ファイルを読めなかったメモが1件"), !read);
