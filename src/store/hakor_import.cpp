@@ -231,7 +231,8 @@ HakorImport::Step HakorImport::import_next() {
     ++next_;
     const QString category = r.category;
     store_.table.append(std::move(m));
-    if (!store_.categories.has_memo_category(category)) {
+    // An empty category (an empty line, or a record cut short) is no entry of the list.
+    if (!category.isEmpty() && !store_.categories.has_memo_category(category)) {
         if (store_.categories.count() >= CategoryList::kAddLimit) return Step::CategoryLimit;
         store_.categories.append(category);
         added_.append(category);

@@ -167,6 +167,27 @@ private slots:
             QCOMPARE(rich, text);
     }
 
+    // An empty category, from its line or a record cut short, is not added to the list;
+    // the memo is imported with it.
+    void empty_category_data() {
+        QTest::addColumn<QStringList>("lines");  // of hakor.dat
+        QTest::addColumn<QStringList>("categories");
+        const QStringList kept{"全部", "仕事"};
+        QTest::newRow("empty line") << QStringList{"98/04/01", "", "t", "0", "", "x"} << kept;
+        QTest::newRow("record cut after its date") << QStringList{"98/04/01"} << kept;
+        QTest::newRow("empty record") << QStringList{"", "", "", "", "", ""} << kept;
+        QTest::newRow("a new name") << QStringList{"98/04/01", "新", "t", "0", "", "x"} << QStringList{"全部", "仕事", "新"};
+    }
+    void empty_category() {
+        QFETCH(QStringList, lines);
+        Run f;
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, {}, lines}));
+        f.import_all();
+        QCOMPARE(f.store.table.count(), 1);
+        QCOMPARE(f.store.table.slot(1).category.display(), lines.value(1));
+        QTEST(f.store.categories.entries(), "categories");
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestHakor)
