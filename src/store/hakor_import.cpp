@@ -181,6 +181,12 @@ HakorImport::HakorImport(MemoStore& store, QString source_folder, Index index)
     : store_(store), source_(std::move(source_folder)), index_(std::move(index)) {
     const QString memo = memo_folder_name(source_);
     memo_folder_ = in_source(source_, memo.isEmpty() ? QStringLiteral("memo") : memo) + QDir::separator();
+    const std::pair<const char*, const char*> leftovers[] = {{"memo1", "m1*.txt.new"}, {"memo2", "m2*.txt.new"}};
+    for (const auto& [folder, pattern] : leftovers) {
+        const QDir dir(store_.file_path(QLatin1String(folder)));
+        for (const QString& name : dir.entryList({QLatin1String(pattern)}, QDir::Files | QDir::Hidden | QDir::System))
+            QFile::remove(dir.filePath(name));
+    }
 }
 
 std::optional<QString> HakorImport::source_body(const QString& body_number) {

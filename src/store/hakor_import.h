@@ -83,6 +83,8 @@ class HakorImport {
 public:
     enum class Step { Imported, MemoLimit, CategoryLimit, BodyNotWritten };
 
+    // Removes the temporary body files (m1NNNNNN.txt.new, m2NNNNNN.txt.new) that a
+    // run killed while writing left in memo1 and memo2.
     HakorImport(MemoStore& store, QString source_folder, Index index);
 
     int total() const { return int(index_.records.size()); }

@@ -188,6 +188,17 @@ private slots:
         QTEST(f.store.categories.entries(), "categories");
     }
 
+    // The temporary body files a killed run left are gone before the next run writes bodies.
+    void leftover_temporary_files_removed() {
+        Run f;
+        const QStringList leftovers{"memo1/m1000007.txt.new", "memo2/m2000007.txt.new", "memo2/m2000009.txt.new"};
+        const QStringList kept{"memo2/m2000007.txt", "memo1/notes.new"};
+        for (const QString& name : leftovers + kept) write_bytes(f.app.filePath(name), "x");
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, {HakorMemo{}}, {}}));
+        f.import_all();
+        for (const QString& name : leftovers) QVERIFY2(!QFile::exists(f.app.filePath(name)), qPrintable(name));
+        for (const QString& name : kept) QVERIFY2(QFile::exists(f.app.filePath(name)), qPrintable(name));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHakor)
