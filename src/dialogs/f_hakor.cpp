@@ -265,6 +265,13 @@ void F_hakor::run() {
     main_.set_caption();
     busy.end();
 
+    if (completed && !not_written.isEmpty()) {
+        // Every record is in the memo table, so the window closes as after any completed run,
+        // but the end is not reported as a success.
+        ui.message(this, import.end_not_saved_text(not_written), program_title(), MsgIcon::Critical);
+        accept();
+        return;
+    }
     if (!not_written.isEmpty()) ui.message(this, not_written_text(not_written), program_title(), MsgIcon::Critical);
     switch (step) {
     case HakorImport::Step::MemoLimit:

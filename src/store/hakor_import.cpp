@@ -276,4 +276,11 @@ QString HakorImport::end_text() const {
     return QStringLiteral("変換が終了しました。") + (n.isEmpty() ? QString() : QLatin1Char('\r') + n);
 }
 
+QString HakorImport::end_not_saved_text(const QStringList& not_written) const {
+    const QString n = notes();
+    return not_written_text(not_written) +
+           QStringLiteral("\r【ハコネル】のデータは読み込みましたが、上記のファイルは保存されていません。") +
+           (n.isEmpty() ? QString() : QLatin1Char('\r') + n);
+}
+
 }  // namespace tz::hakor

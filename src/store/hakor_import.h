@@ -107,6 +107,9 @@ public:
     QString notes() const;
     // "変換が終了しました。", with the notes.
     QString end_text() const;
+    // The end of a run that imported every record but could not save these files:
+    // which ones, that they are not saved, and the notes.
+    QString end_not_saved_text(const QStringList& not_written) const;
 
 private:
     MemoStore& store_;

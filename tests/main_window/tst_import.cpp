@@ -128,6 +128,24 @@ private slots:
         f.verify_all_follow_store();
     }
 
+    // Every record imported, but the memo index could not be saved at the end: the
+    // end message says so, without the success wording; the window closes and the
+    // list and caption show the memos imported.
+    void end_with_files_not_saved() {
+        Fixture f;
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, hakor_memos(3, 1, 100), {}}));
+        f.platform.on_message = [&] {
+            if (f.platform.messages.size() == 1) block_file(f.path("tzurio.dat"));  // after the backups
+        };
+        QVERIFY(!f.run(f.source));
+        QCOMPARE(f.platform.texts(), QStringList({kBackups, "ファイル tzurio.dat を保存できませんでした。\r"
+                                                  "【ハコネル】のデータは読み込みましたが、上記のファイルは保存されていません。"}));
+        QCOMPARE(f.platform.messages.back().icon, MsgIcon::Critical);
+        QCOMPARE(f.form->row_maps().shown_count, 5);
+        QCOMPARE(f.form->windowTitle(), main_caption(5));
+        QCOMPARE(f.file("bunrui.dat"), categories_bytes(f.form->store().categories));
+    }
+
     // From the current folder (a drive not ready refused): records sort by update, a cut one
     // is kept, body 0 and a missing body file give empty bodies, only "SECRET" locks, a category
     // differing in case and "全部" are added again. A second run adds all again, numbered anew.
