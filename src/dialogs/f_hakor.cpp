@@ -1,7 +1,6 @@
 #include "dialogs/f_hakor.h"
 
 #include "store/data_folder.h"
-#include "store/file_io.h"
 #include "store/hakor_import.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
@@ -217,6 +216,13 @@ void F_hakor::run() {
         ui.message(this, missing_text(m), message_title());
         return;
     }
+    // hakor.dat is read, and refused when it is no text, before the backups change anything.
+    DatRead dat = read_index(source_);
+    if (dat.problem != DatProblem::None) {
+        ui.message(this, dat_problem_text(dat.problem), message_title(),
+                   dat.problem == DatProblem::Unreadable ? MsgIcon::Critical : MsgIcon::None);
+        return;
+    }
     if (const QString failed = make_backups(store); !failed.isEmpty()) {
         ui.message(this, QStringLiteral("%1 をバックアップできなかったので、変換を実行できません。").arg(failed), message_title(), MsgIcon::Critical);
         return;
@@ -224,13 +230,7 @@ void F_hakor::run() {
     ui.message(this, backups_made_text(), message_title());
 
     BusyPointer busy;
-    const std::optional<QStringList> lines = read_lines(dat_path(source_));
-    if (!lines) {
-        busy.end();
-        ui.message(this, QStringLiteral("hakor.datファイルを読み込めないので変換を実行できません。"), message_title(), MsgIcon::Critical);
-        return;
-    }
-    HakorImport import(store, source_, index_from_lines(*lines));
+    HakorImport import(store, source_, std::move(dat.index));
     if (import.total() == 0) {
         busy.end();
         ui.message(this, QStringLiteral("【ハコネル】のデータが０件です。"), message_title());
@@ -265,6 +265,13 @@ void F_hakor::run() {
     main_.set_caption();
     busy.end();
 
+    if (completed && !not_written.isEmpty()) {
+        // Every record is in the memo table, so the window closes as after any completed run,
+        // but the end is not reported as a success.
+        ui.message(this, import.end_not_saved_text(not_written), program_title(), MsgIcon::Critical);
+        accept();
+        return;
+    }
     if (!not_written.isEmpty()) ui.message(this, not_written_text(not_written), program_title(), MsgIcon::Critical);
     switch (step) {
     case HakorImport::Step::MemoLimit:

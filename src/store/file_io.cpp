@@ -136,6 +136,7 @@ std::optional<QByteArray> read_file(const QString& path) {
     ::close(fd);
     return bytes;
 #else
+    if (!QFileInfo(path).isFile()) return std::nullopt;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
     QByteArray bytes = f.readAll();

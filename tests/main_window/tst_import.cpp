@@ -91,6 +91,9 @@ private slots:
                                       << QStringList{"hakor.datファイルが見つからないので変換を実行できません。"};
         QTest::newRow("no memo folder") << 2 << 3 << HakorFolder{true, true, false, {}, {}} << "" << 0 << 0
                                         << QStringList{"memoディレクトリが見つからないので変換を実行できません。"};
+        QTest::newRow("hakor.dat not text: refused before the backups")
+            << 2 << 3 << HakorFolder{true, true, true, hakor_memos(3, 1, 100), {QStringLiteral("x") + QChar(0)}} << "" << 0 << 0
+            << QStringList{"hakor.datは【ハコネル】のデータではないので変換を実行できません。"};
         QTest::newRow("zero records, backups made") << 2 << 3 << HakorFolder{} << "" << 0 << 0 << QStringList{kBackups, "【ハコネル】のデータが０件です。"};
         QTest::newRow("a backup fails") << 2 << 3 << twenty << "$bunrui.dat" << 0 << 0
                                         << QStringList{"bunrui.dat をバックアップできなかったので、変換を実行できません。"};
@@ -123,6 +126,24 @@ private slots:
             QCOMPARE(QByteArrayList({f.file("$tzurio.dat"), f.file("$tzurio.ini"), f.file("$bunrui.dat")}),
                      messages.first() == kBackups ? before : QByteArrayList({{}, {}, {}}));
         f.verify_all_follow_store();
+    }
+
+    // Every record imported, but the memo index could not be saved at the end: the
+    // end message says so, without the success wording; the window closes and the
+    // list and caption show the memos imported.
+    void end_with_files_not_saved() {
+        Fixture f;
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, hakor_memos(3, 1, 100), {}}));
+        f.platform.on_message = [&] {
+            if (f.platform.messages.size() == 1) block_file(f.path("tzurio.dat"));  // after the backups
+        };
+        QVERIFY(!f.run(f.source));
+        QCOMPARE(f.platform.texts(), QStringList({kBackups, "ファイル tzurio.dat を保存できませんでした。\r"
+                                                  "【ハコネル】のデータは読み込みましたが、上記のファイルは保存されていません。"}));
+        QCOMPARE(f.platform.messages.back().icon, MsgIcon::Critical);
+        QCOMPARE(f.form->row_maps().shown_count, 5);
+        QCOMPARE(f.form->windowTitle(), main_caption(5));
+        QCOMPARE(f.file("bunrui.dat"), categories_bytes(f.form->store().categories));
     }
 
     // From the current folder (a drive not ready refused): records sort by update, a cut one

@@ -4,6 +4,7 @@
 // ends in a result, never a crash or a hang; both consumers of the reader agree.
 
 #include "rtf_test_util.h"
+#include "store/hakor_import.h"
 
 #include <QTest>
 
@@ -85,6 +86,12 @@ private slots:
         QTest::newRow("long control word") << "{\\rtf1 a\\" + QByteArray(5000, 'x') + "123 b}" << u"ab"_qs;
         QTest::newRow("colour index out of range") << QByteArray("{\\rtf1{\\colortbl;\\red1;}\\cf7 a\\cf1 b}") << u"ab"_qs;
         QTest::newRow("font index out of range") << QByteArray("{\\rtf1{\\fonttbl{\\f0 A;}}\\f9 a}") << u"a"_qs;
+        // An imported body that would be read as RTF is written as RTF that shows it as it stands.
+        QTest::newRow("imported body beginning like RTF")
+            << hakor::rich_body_bytes(u"{\\rtf1\\b 太字}\\par {x}\tA\r\n\r\n二\rthree\nfour ①ｱ\\"_qs)
+            << u"{\\rtf1\\b 太字}\\par {x}\tA\n\n二\nthree\nfour ①ｱ\\"_qs;
+        QTest::newRow("imported body, blanks and a line end before an RTF header")
+            << hakor::rich_body_bytes(u" \t\r\n{\\rtf1 a}"_qs) << u" \t\n{\\rtf1 a}"_qs;
         QTest::newRow("NUL bytes; text after the last brace") << QByteArray("{\\rtf1 a\0b}c", 12) << u"ab"_qs;
     }
 

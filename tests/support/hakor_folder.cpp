@@ -4,8 +4,38 @@
 #include "store/file_io.h"
 
 #include <QDir>
+#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tz::test {
+
+FifoTrap::FifoTrap(const QString& path) : path_(QFile::encodeName(path)) {
+    made_ = ::mkfifo(path_.constData(), 0600) == 0;
+    if (!made_) return;
+    writer_ = std::thread([this] {
+        std::unique_lock lock(mutex_);
+        if (stop_.wait_for(lock, std::chrono::seconds(5), [this] { return stopping_; })) return;
+        // Someone waits on the read end: a writer that comes and goes lets it read an empty file.
+        while (!stop_.wait_for(lock, std::chrono::milliseconds(50), [this] { return stopping_; })) {
+            const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0) continue;
+            waited_ = true;
+            ::close(fd);
+        }
+    });
+}
+
+FifoTrap::~FifoTrap() {
+    if (!writer_.joinable()) return;
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    stop_.notify_all();
+    writer_.join();
+}
 
 bool write_hakor_folder(const QString& folder, const HakorFolder& f) {
     QDir dir(folder);

@@ -4,7 +4,11 @@
 
 #include <QMetaType>
 #include <QStringList>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace tz::test {
@@ -23,6 +27,28 @@ struct HakorFolder {
     bool ini = true, dat = true, memo_folder = true;
     std::vector<HakorMemo> memos;
     QStringList extra_lines;  // after the records, e.g. a cut record
+};
+
+// A FIFO made at a path. Opening it to read waits for a writer: should the code
+// under test do that, a writer comes after a few seconds and waited() is set, so
+// the test fails instead of hanging.
+class FifoTrap {
+public:
+    explicit FifoTrap(const QString& path);
+    ~FifoTrap();
+    FifoTrap(const FifoTrap&) = delete;
+    FifoTrap& operator=(const FifoTrap&) = delete;
+    bool made() const { return made_; }
+    bool waited() const { return waited_; }
+
+private:
+    QByteArray path_;
+    bool made_ = false;
+    std::atomic<bool> waited_ = false;
+    std::mutex mutex_;
+    std::condition_variable stop_;
+    bool stopping_ = false;
+    std::thread writer_;
 };
 
 // False when a file could not be written.
