@@ -27,6 +27,7 @@ public:
     std::optional<QColor> choose_colour(QWidget*, const QColor&) override { return std::nullopt; }
     void open_url(const QUrl&) override {}
     void beep() override {}
+    void end_program() override {}
 };
 
 QTemporaryDir* g_dir = nullptr;

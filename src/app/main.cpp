@@ -21,17 +21,27 @@ int main(int argc, char** argv) {
     tz::Platform& platform = qt_platform;
 
     const QString folder = QCoreApplication::applicationDirPath();
+    // A stop signal ends the program through the exit save once the window
+    // runs; before that (a start that ends with a message) it ends the start.
+    tz::Main_form* running = nullptr;
+    tz::ExitSignals exit_signals([&running] {
+        if (running && !running->ended())
+            running->request_end();
+        else
+            QCoreApplication::exit(1);
+    });
     tz::SingleInstance instance(folder);
     if (!instance.acquire()) {
         platform.message(nullptr, tz::already_running_text(), QStringLiteral("ツヅリオ"));
-        return 0;
+        return 1;
     }
 
     tz::Main_form form(platform, folder);
-    tz::ExitSignals exit_signals([&form] { form.save_all_and_end(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) { form.save_all_and_end(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) { form.request_end(); });
+    running = &form;
     form.start();
     form.show_as_stored();
-    if (form.ended()) return 0;
+    // A start that found the data folder unusable said so and wrote nothing.
+    if (form.ended()) return 1;
     return app.exec();
 }

@@ -228,6 +228,7 @@ void F_hakor::run() {
         return;
     }
     ui.message(this, backups_made_text(), message_title());
+    if (main_.end_requested()) return;  // the program ended while the message stood
 
     BusyPointer busy;
     HakorImport import(store, source_, std::move(dat.index));
@@ -243,19 +244,23 @@ void F_hakor::run() {
     ProgressBar1->show();
     QElapsedTimer since_shown;
     since_shown.start();
+    // A stop signal between two records stops the run there; what was
+    // imported is written, then the program ends without another word.
+    const LongOperation long_operation(main_);
     HakorImport::Step step = HakorImport::Step::Imported;
-    while (!import.at_end() && (step = import.import_next()) == HakorImport::Step::Imported) {
+    while (!import.at_end() && !main_.end_requested() && (step = import.import_next()) == HakorImport::Step::Imported) {
         if (since_shown.elapsed() >= kProgressEveryMs) {
             ProgressBar1->setValue(import.done());
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             since_shown.restart();
         }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     ProgressBar1->setValue(import.done());
 
     // Whatever ended the run, what was imported reaches the files.
-    const bool completed = step == HakorImport::Step::Imported;
+    const bool completed = step == HakorImport::Step::Imported && import.at_end();
     const QStringList not_written = import.finish(completed);
+    if (main_.end_requested()) return;
     for (const QString& name : import.added_categories()) main_.append_category_to_box(name);
     if (import.done() > 0) main_.select_all_categories();
     if (completed) {

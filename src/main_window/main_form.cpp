@@ -417,7 +417,19 @@ void Main_form::save_all_and_end() {
     const QStringList failed = write_all(store_);
     if (!failed.isEmpty()) platform_.message(this, not_written_text(failed), program_title(), MsgIcon::Critical);
     close();
-    QCoreApplication::exit(0);
+    platform_.end_program();
+}
+
+void Main_form::request_end() {
+    if (ended_) return;
+    end_requested_ = true;
+    if (long_operations_ == 0) save_all_and_end();
+}
+
+void Main_form::end_long_operation() {
+    // The exit save runs once the window's handler has returned, so that
+    // nothing of it runs after the files are written.
+    if (--long_operations_ == 0 && end_requested_) QTimer::singleShot(0, this, &Main_form::save_all_and_end);
 }
 
 void Main_form::closeEvent(QCloseEvent* event) {

@@ -49,6 +49,9 @@ public:
     // termination signal and the session's logout all come here.
     void save_all_and_end();
     bool ended() const { return ended_; }
+    // A stop signal or the session's end: the exit save now, or, while a long
+    // operation runs, as soon as it has stopped.
+    void request_end();
 
     // What other windows may ask of the main window.
     MemoStore& store() override { return store_; }
@@ -71,6 +74,9 @@ public:
     void refill_keyword_box() override;
     QString viewer_text() const override;
     void select_in_viewer(int start, int length) override;
+    bool end_requested() const override { return end_requested_ || ended_; }
+    void begin_long_operation() override { ++long_operations_; }
+    void end_long_operation() override;
 
     void category_rebuild();
     // The window's place and size in twips (frame, caption and menu bar included).
@@ -181,6 +187,8 @@ private:
     QString start_problems_;              // said once the window is up
     int list_height_ = main_design::kListHeight;  // twips, as the list has it now
     bool ended_ = false;
+    bool end_requested_ = false;
+    int long_operations_ = 0;
     int dragging_flag_ = 0;  // 1 while the splitter band is dragged
     QWidget* surface_ = nullptr;
 };

@@ -206,11 +206,7 @@ QString shown_name(const MemoStore& store, const QString& path) {
     return QDir::toNativeSeparators(name);
 }
 
-bool body_file_unreadable(const QString& path) {
-    if (path.isEmpty() || !QFileInfo::exists(path)) return false;
-    QFile f(path);
-    return !QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly);
-}
+bool body_file_unreadable(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path) && !can_read_file(path); }
 
 void remove_body_files(const MemoStore& store, const std::vector<Value>& memo_numbers) {
     std::unordered_set<qint64> kept;
@@ -236,8 +232,8 @@ void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport&
     // A data file that is there but cannot be read (its permissions) ends the
     // program before anything is created or written.
     for (const QString& name : {file_names::settings(), file_names::index(), file_names::categories(), file_names::keywords()}) {
-        QFile f(store.file_path(name));
-        if (f.exists() && !f.open(QIODevice::ReadOnly)) report.unreadable.append(name);
+        const QString path = store.file_path(name);
+        if (QFileInfo::exists(path) && !can_read_file(path)) report.unreadable.append(name);
     }
     if (report.must_end()) return;
 

@@ -109,17 +109,41 @@ bool replace_file(const QString& path, const QByteArray& bytes, bool sync) {
 
 }  // namespace
 
-std::optional<QByteArray> read_file(const QString& path) {
 #ifdef Q_OS_UNIX
-    // Only a regular file is read: a pipe or device named like a data file
-    // would wait for ever.
+namespace {
+// The file opened for reading when it is a regular file, else -1. Only a
+// regular file is read: a pipe or device named like a data file would wait for
+// ever.
+int open_regular(const QString& path, struct stat& st) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
+    if (fd < 0) return -1;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        return -1;
     }
+    return fd;
+}
+}  // namespace
+#endif
+
+bool can_read_file(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    const int fd = open_regular(path, st);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+#else
+    QFile f(path);
+    return QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly);
+#endif
+}
+
+std::optional<QByteArray> read_file(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    const int fd = open_regular(path, st);
+    if (fd < 0) return std::nullopt;
     QByteArray bytes;
     bytes.reserve(qsizetype(st.st_size));
     char chunk[1 << 16];

@@ -15,6 +15,10 @@ namespace tz {
 // a regular file.
 std::optional<QByteArray> read_file(const QString& path);
 
+// True when the file is a regular file this process may open for reading;
+// never waits (a pipe named like a data file would).
+bool can_read_file(const QString& path);
+
 // Replaces the file with these bytes. False when any byte could not be written;
 // the old file is then unchanged and no temporary file is left. Where no new
 // file can be made in the folder but the file is writable, it is rewritten in

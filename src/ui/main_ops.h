@@ -57,6 +57,27 @@ public:
     virtual QString viewer_text() const = 0;
     // Selects `length` characters from `start` in the viewer and shows them.
     virtual void select_in_viewer(int start, int length) = 0;
+
+    // True once the program is to end (a stop signal, the session's end) or
+    // has ended. A long operation looks at it between its steps, stops at a
+    // safe point and returns without asking the user anything.
+    virtual bool end_requested() const = 0;
+    // While a long operation runs, an end asked for waits for it; the exit
+    // save follows once it has returned.
+    virtual void begin_long_operation() = 0;
+    virtual void end_long_operation() = 0;
+};
+
+// A long operation for as long as it lives.
+class LongOperation {
+public:
+    explicit LongOperation(MainOps& main) : main_(main) { main_.begin_long_operation(); }
+    ~LongOperation() { main_.end_long_operation(); }
+    LongOperation(const LongOperation&) = delete;
+    LongOperation& operator=(const LongOperation&) = delete;
+
+private:
+    MainOps& main_;
 };
 
 // Places a window of the given outer size (twips) centred over the main window.

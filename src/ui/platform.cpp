@@ -70,3 +70,9 @@ void QtPlatform::open_url(const QUrl& url) { QDesktopServices::openUrl(url); }
 void QtPlatform::beep() { QApplication::beep(); }
 
 }  // namespace tz
+
+namespace tz {
+
+void QtPlatform::end_program() { QCoreApplication::exit(0); }
+
+}  // namespace tz

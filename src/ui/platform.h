@@ -37,6 +37,10 @@ public:
     virtual void open_url(const QUrl& url) = 0;
 
     virtual void beep() = 0;
+
+    // Ends the program's event loops, the modal windows' ones included: the
+    // last step of the exit save.
+    virtual void end_program() = 0;
 };
 
 // The real services, on Qt's dialogs and QDesktopServices.
@@ -47,6 +51,7 @@ public:
     std::optional<QColor> choose_colour(QWidget* parent, const QColor& current) override;
     void open_url(const QUrl& url) override;
     void beep() override;
+    void end_program() override;
 };
 
 }  // namespace tz

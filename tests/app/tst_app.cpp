@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTest>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,12 +72,36 @@ private slots:
         second.terminate();  // a copy that got as far as the window would save now
         second.waitForFinished();
         QCOMPARE(folder_contents(dir.path()), before);
+        QCOMPARE(std::pair(second.exitStatus(), second.exitCode()), std::pair(QProcess::NormalExit, 1));  // a start that failed
 
         first.terminate();
         QVERIFY(first.waitForFinished(10000));
         QCOMPARE(std::pair(first.exitStatus(), first.exitCode()), std::pair(QProcess::NormalExit, 0));
         QCOMPARE(read_bytes(dir.filePath("kensaku.dat")), QByteArray("a\r\n").repeated(20));
         QVERIFY(!QFile::exists(dir.filePath("tzurio.lock")));
+    }
+
+    // A data file that cannot be read (here a pipe, which must not make the
+    // start wait) ends the start with its message, a failure status and
+    // nothing written.
+    void an_unusable_data_file_ends_the_start_with_a_failure_status() {
+        QTemporaryDir dir;
+        const QString program = dir.filePath("tzurio");
+        if (!QFile::copy(qEnvironmentVariable("TZ_PROGRAM"), program)) QSKIP("TZ_PROGRAM is not set");
+        write_folder(dir.path(), {memo("仕事", "会議", 1)}, {"全部", "仕事"}, 1);
+        QFile::remove(dir.filePath("tzurio.dat"));
+        QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("tzurio.dat")).constData(), 0600), 0);
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+        QProcess p;
+        p.start(program, {});
+        QVERIFY(p.waitForStarted());
+        QTest::qWait(1500);  // it shows its message and waits for OK
+        p.terminate();
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(std::pair(p.exitStatus(), p.exitCode()), std::pair(QProcess::NormalExit, 1));
+        QDir(dir.path()).remove("tzurio.lock");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), before);
+        QCOMPARE(read_bytes(dir.filePath("bunrui.dat")), crlf_lines({"全部", "仕事"}));
     }
 };
 

@@ -84,6 +84,9 @@ public:
     void refill_keyword_box() override { calls.append(QStringLiteral("refill_keyword_box")); }
     QString viewer_text() const override { return QString(); }
     void select_in_viewer(int, int) override { calls.append(QStringLiteral("select_in_viewer")); }
+    bool end_requested() const override { return false; }
+    void begin_long_operation() override {}
+    void end_long_operation() override {}
 
     QTemporaryDir dir;
     FixedClock time;

@@ -36,4 +36,6 @@ QStringList FakePlatform::texts() const {
     return t;
 }
 
+void FakePlatform::end_program() { ++ends; }
+
 }  // namespace tz::test

@@ -25,6 +25,8 @@ public:
     std::optional<QColor> choose_colour(QWidget* parent, const QColor& current) override;
     void open_url(const QUrl& url) override { opened.push_back(url); }
     void beep() override { ++beeps; }
+    // Counted; the test's own event loops go on.
+    void end_program() override;
 
     std::vector<Message> messages;
     std::deque<MsgAnswer> answers;          // for Yes/No questions; Yes when empty
@@ -39,6 +41,7 @@ public:
 
     std::vector<QUrl> opened;
     int beeps = 0;
+    int ends = 0;
 
     QStringList texts() const;
 };
