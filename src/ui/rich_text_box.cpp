@@ -97,9 +97,13 @@ bool RichTextBox::load_rtf(const QByteArray& bytes) {
     return true;
 }
 
-QByteArray RichTextBox::rtf() const { return rtf::write(*document()); }
+QByteArray RichTextBox::rtf(int* pictures_lost) const { return rtf::write(*document(), pictures_lost); }
 
-bool RichTextBox::save_file(const QString& path) { return write_file_atomic(path, rtf()); }
+bool RichTextBox::save_file(const QString& path) {
+    int lost = 0;
+    const QByteArray bytes = rtf(&lost);
+    return lost == 0 && write_file_atomic(path, bytes);
+}
 
 QString RichTextBox::text() const { return plain(document()->toPlainText()); }
 

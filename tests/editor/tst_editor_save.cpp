@@ -37,6 +37,7 @@ struct Outcome {
     QString mode = QStringLiteral("sinki");
     int row = 2;
     QString field, value, blocked;
+    bool lost_picture = false;  // the body shows a picture whose data is gone
     QStringList message;
 };
 
@@ -126,6 +127,9 @@ private slots:
             << Outcome{.field = "date", .value = "2026/12/06\n", .message = {"年/月/日" + breaks, kProgram}};
         QTest::newRow("category with CR")
             << Outcome{.field = "category", .value = "家\r仕事", .message = {"分類" + breaks, kProgram}};
+        QTest::newRow("picture without its data") << Outcome{.lost_picture = true,
+            .message = {"本文の画像のデータが見つからないため、登録できません。\r画像を削除するか、もう一度貼り付けてから登録してください。",
+                        kProgram}};
         QTest::newRow("correction on the header row")
             << Outcome{.mode = "teisei", .row = 0, .message = {"訂正するメモが見つかりません。", kProgram}};
         // Any file of a save that cannot be written undoes the whole save; a
@@ -151,6 +155,7 @@ private slots:
             (o.field == u"date" ? f.dlg->Text1 : o.field == u"title" ? f.dlg->Text2 : f.dlg->Combo1->lineEdit())->setText(o.value);
         f.dlg->RTB_kinyu->selectAll();
         type_text(f.dlg->RTB_kinyu, "本文");
+        if (o.lost_picture) f.dlg->RTB_kinyu->textCursor().insertImage(u"tzpic:gone"_qs);
         bool enabled_during_message = true;
         f.fake.on_message = [&] { enabled_during_message = f.dlg->Command1->isEnabled(); };
         click(f.dlg->Command1);
