@@ -83,13 +83,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // A copy or a drag carries the selection itself, pictures included.
+    QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
-    QVariant loadResource(int type, const QUrl& name) override;
 
 private:
     QTextCharFormat default_format() const;
     void after_load();
+    void insert_rtf(const QByteArray& bytes);
+    void keep_pictures(const QTextDocument& from, int start, int end);
     void merge(const QTextCharFormat& format);
     void selection_moved();
 

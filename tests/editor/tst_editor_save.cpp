@@ -2,7 +2,12 @@
 // to end, then typed categories, every refusal and limit, and failed writes.
 
 #include "editor_fixture.h"
+#include "rtf/rtf_test_util.h"
 #include "store/file_io.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QMimeData>
 
 using namespace tz;
 using namespace tz::test;
@@ -179,6 +184,46 @@ private slots:
         QVERIFY(f.dlg->isVisible());
         QVERIFY(f.dlg->Command1->isEnabled());
         QVERIFY(snapshot(f) == before);
+    }
+
+    // RTF that another program put on the clipboard, under any of its names, is
+    // pasted rather than the HTML offered with it, and saved with its picture and formats.
+    void pastes_rtf_of_other_programs_data() {
+        QTest::addColumn<QString>("format");
+        for (const char* format : {"text/rtf", "application/rtf", "text/richtext"}) QTest::newRow(format) << format;
+    }
+
+    void pastes_rtf_of_other_programs() {
+        QFETCH(QString, format);
+        EditorFixture f;
+        many(f, 3, 4);
+        f.open();
+        f.dlg->Combo1->setEditText("家");
+        f.dlg->Text2->setText("題");
+        type_text(f.dlg->RTB_kinyu, "本文");
+        QImage image(3, 2, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        image.save(&png, "PNG");
+        auto* copied = new QMimeData;
+        copied->setData(format, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs24 "
+                                "{\\b bold}{\\cf1 red}{\\pict\\pngblip\\picw3\\pich2 " + png.data().toHex() + "}\\par}");
+        copied->setHtml("<p>HTML</p>");
+        copied->setText("plain");
+        QGuiApplication::clipboard()->setMimeData(copied);
+        f.dlg->RTB_kinyu->paste();
+        click(f.dlg->Command1);
+
+        QCOMPARE(f.dlg->result(), int(QDialog::Accepted));
+        QCOMPARE(read_bytes(f.path("memo1/m1000004.txt")), crlf_lines({"本文boldred"}));
+        const QByteArray rich = read_bytes(f.path("memo2/m2000004.txt"));
+        QVERIFY(QByteArray(rich).replace('\n', "").contains(png.data().toHex()));
+        RichTextBox again;
+        again.load_rtf(rich);
+        QCOMPARE(again.document()->toPlainText(), u"本文boldred\uFFFC"_qs);
+        QVERIFY(test::fragment_with(*again.document(), u"bold"_qs).charFormat().fontWeight() >= QFont::DemiBold);
+        QCOMPARE(test::fragment_with(*again.document(), u"red"_qs).charFormat().foreground().color(), QColor(Qt::red));
     }
 };
 
