@@ -416,9 +416,17 @@ void F_kinyu::Command1_Click() {
         return;
     }
 
+    int pictures_lost = 0;
+    in.body_rtf = RTB_kinyu->rtf(&pictures_lost);
+    if (pictures_lost > 0) {
+        // Saved now, the memo would come back without them.
+        ops_.platform().message(this, QStringLiteral("本文の画像のデータが見つからないため、登録できません。\r"
+                                                     "画像を削除するか、もう一度貼り付けてから登録してください。"),
+                                program_title(), MsgIcon::Exclamation);
+        return;
+    }
     Command1->setEnabled(false);
     in.body_text = RTB_kinyu->text();
-    in.body_rtf = RTB_kinyu->rtf();
     const SaveResult saved = store_memo(store, in, correction_slot_);
     if (!saved.saved) {
         // Nothing was kept: the editor stays open with everything typed.

@@ -187,9 +187,10 @@ PictureBytes picture_bytes(const QTextDocument& doc, const QString& name) {
     return out;
 }
 
-void append_picture(QByteArray& out, const QTextDocument& doc, const QTextImageFormat& f) {
+// False when the picture's data cannot be found; nothing is written then.
+bool append_picture(QByteArray& out, const QTextDocument& doc, const QTextImageFormat& f) {
     const PictureBytes pic = picture_bytes(doc, f.name());
-    if (pic.data.isEmpty()) return;
+    if (pic.data.isEmpty()) return false;
     double w = f.width();
     double h = f.height();
     const QSize natural = pic.pixels.width() > 0 && pic.pixels.height() > 0 ? pic.pixels : QSize(32, 32);
@@ -220,11 +221,14 @@ void append_picture(QByteArray& out, const QTextDocument& doc, const QTextImageF
     }
     out.truncate(p - out.data());
     out += "}";
+    return true;
 }
 
 class Writer {
 public:
     explicit Writer(const QTextDocument& doc) : doc_(doc), default_font_(doc.defaultFont()) {}
+
+    int pictures_lost() const { return pictures_lost_; }
 
     QByteArray run() {
         QByteArray body;
@@ -306,7 +310,7 @@ private:
             if (f.isImageFormat()) {
                 const QTextImageFormat image = f.toImageFormat();
                 for (QChar c : text)
-                    if (c == QChar::ObjectReplacementCharacter) append_picture(out, doc_, image);
+                    if (c == QChar::ObjectReplacementCharacter && !append_picture(out, doc_, image)) ++pictures_lost_;
                 continue;
             }
             out += '{';
@@ -329,10 +333,16 @@ private:
     const QFont default_font_;
     QStringList fonts_;
     QList<QRgb> colours_;
+    int pictures_lost_ = 0;
 };
 
 }  // namespace
 
-QByteArray write(const QTextDocument& doc) { return Writer(doc).run(); }
+QByteArray write(const QTextDocument& doc, int* pictures_lost) {
+    Writer writer(doc);
+    QByteArray out = writer.run();
+    if (pictures_lost) *pictures_lost = writer.pictures_lost();
+    return out;
+}
 
 }  // namespace tz::rtf

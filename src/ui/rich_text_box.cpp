@@ -1,6 +1,7 @@
 #include "ui/rich_text_box.h"
 
 #include "rtf/document.h"
+#include "rtf/reader.h"
 #include "rtf/writer.h"
 #include "store/file_io.h"
 
@@ -8,6 +9,7 @@
 #include <QImageWriter>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -15,6 +17,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextFragment>
 #include <QTextFrame>
 
@@ -24,11 +27,68 @@
 namespace tz {
 namespace {
 
-// Every live box, so that a picture copied from one box and pasted into
-// another finds its image.
-QList<RichTextBox*>& live_boxes() {
-    static QList<RichTextBox*> boxes;
-    return boxes;
+// The names under which programs offer RTF on the clipboard; the first is the
+// one this box gives.
+const QLatin1String kRtfFormats[] = {QLatin1String("text/rtf"), QLatin1String("application/rtf"),
+                                     QLatin1String("text/richtext")};
+
+bool has_rtf(const QMimeData* source) {
+    for (const QLatin1String& f : kRtfFormats)
+        if (source->hasFormat(f)) return true;
+    return false;
+}
+
+QByteArray rtf_of(const QMimeData* source) {
+    for (const QLatin1String& f : kRtfFormats) {
+        const QByteArray bytes = source->data(f);
+        if (rtf::is_rtf(bytes)) return bytes;
+    }
+    return {};
+}
+
+QImage image_of(const QVariant& resource) {
+    switch (resource.userType()) {
+    case QMetaType::QImage: return resource.value<QImage>();
+    case QMetaType::QPixmap: return resource.value<QPixmap>().toImage();
+    case QMetaType::QByteArray: return QImage::fromData(resource.toByteArray());
+    default: return {};
+    }
+}
+
+QByteArray png_of(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "PNG").write(image);
+    return png;
+}
+
+struct PictureAt {
+    int position;
+    int length;
+    QTextImageFormat format;
+};
+
+// The pictures between start and end, last first, so that changing one leaves
+// the positions of the others as they were.
+QList<PictureAt> pictures_in(const QTextDocument& doc, int start, int end) {
+    QList<PictureAt> out;
+    for (QTextBlock b = doc.findBlock(start); b.isValid() && b.position() < end; b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int from = std::max(f.position(), start);
+            const int to = std::min(f.position() + f.length(), end);
+            if (from < to && f.charFormat().isImageFormat())
+                out.prepend({from, to - from, f.charFormat().toImageFormat()});
+        }
+    return out;
+}
+
+void set_format(QTextDocument& doc, const PictureAt& p, const QTextCharFormat& f) {
+    QTextCursor c(&doc);
+    c.setPosition(p.position);
+    c.setPosition(p.position + p.length, QTextCursor::KeepAnchor);
+    c.setCharFormat(f);
 }
 
 QString plain(QString text) {
@@ -55,12 +115,11 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent), default_font_(doc
     // Tab moves on to the next control; Ctrl+Tab types a tab character.
     setTabChangesFocus(true);
     viewport()->setMouseTracking(true);
-    live_boxes().append(this);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::selection_moved);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBox::selection_moved);
 }
 
-RichTextBox::~RichTextBox() { live_boxes().removeAll(this); }
+RichTextBox::~RichTextBox() = default;
 
 QTextCharFormat RichTextBox::default_format() const {
     QTextCharFormat f;
@@ -97,9 +156,13 @@ bool RichTextBox::load_rtf(const QByteArray& bytes) {
     return true;
 }
 
-QByteArray RichTextBox::rtf() const { return rtf::write(*document()); }
+QByteArray RichTextBox::rtf(int* pictures_lost) const { return rtf::write(*document(), pictures_lost); }
 
-bool RichTextBox::save_file(const QString& path) { return write_file_atomic(path, rtf()); }
+bool RichTextBox::save_file(const QString& path) {
+    int lost = 0;
+    const QByteArray bytes = rtf(&lost);
+    return lost == 0 && write_file_atomic(path, bytes);
+}
 
 QString RichTextBox::text() const { return plain(document()->toPlainText()); }
 
@@ -303,49 +366,108 @@ void RichTextBox::mouseMoveEvent(QMouseEvent* event) {
     emit mouse_move(event->position().toPoint());
 }
 
-bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
-    return source->hasImage() || QTextEdit::canInsertFromMimeData(source);
+// The selection with its pictures' images and bytes, so that a paste keeps
+// them whatever this box shows by then. RTF is what this box and word
+// processors paste; HTML, with the pictures inline, and plain text are for the
+// programs that take no RTF; a picture selected on its own is also an image.
+QMimeData* RichTextBox::createMimeDataFromSelection() const {
+    QTextDocument selection;
+    selection.setDefaultFont(document()->defaultFont());
+    QTextCursor(&selection).insertFragment(textCursor().selection());
+    const QList<PictureAt> pictures = pictures_in(selection, 0, selection.characterCount());
+    for (const PictureAt& p : pictures) {
+        const QString name = p.format.name();
+        for (const auto& [type, url] : {std::pair(int(QTextDocument::ImageResource), QUrl(name)),
+                                        std::pair(rtf::kPictureSource, rtf::picture_source_url(name))}) {
+            const QVariant resource = document()->resource(type, url);
+            if (resource.isValid()) selection.addResource(type, url, resource);
+        }
+    }
+    auto* data = new QMimeData;
+    data->setData(kRtfFormats[0], rtf::write(selection));
+    QString text = selection.toPlainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    data->setText(text);
+    if (pictures.size() == 1 && pictures[0].length == 1 && selection.characterCount() == 2) {
+        const QImage image = image_of(selection.resource(QTextDocument::ImageResource, QUrl(pictures[0].format.name())));
+        if (!image.isNull()) data->setImageData(image);
+    }
+    for (const PictureAt& p : pictures) {
+        QTextImageFormat f = p.format;
+        const QImage image = image_of(selection.resource(QTextDocument::ImageResource, QUrl(f.name())));
+        f.setName(QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png_of(image).toBase64()));
+        set_format(selection, p, f);
+    }
+    data->setHtml(selection.toHtml());
+    return data;
 }
 
-// A picture pasted on its own (a screenshot, an image from another program)
-// becomes a picture of the box; everything else is pasted as Qt pastes it.
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return has_rtf(source) || source->hasImage() || QTextEdit::canInsertFromMimeData(source);
+}
+
+// RTF comes first: it carries its pictures, where HTML may only name them. A
+// picture pasted on its own (a screenshot, an image from another program)
+// becomes a picture of the box; anything else is pasted as Qt pastes it.
 void RichTextBox::insertFromMimeData(const QMimeData* source) {
+    const QByteArray rtf_bytes = has_rtf(source) ? rtf_of(source) : QByteArray();
+    if (!rtf_bytes.isEmpty()) {
+        insert_rtf(rtf_bytes);
+        return;
+    }
     if (source->hasImage() && !source->hasHtml()) {
         const QImage image = qvariant_cast<QImage>(source->imageData());
         if (!image.isNull()) {
-            QByteArray png;
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            QImageWriter(&buffer, "PNG").write(image);
             QTextImageFormat f;
-            f.setName(rtf::add_picture(*document(), image, png, rtf::Picture::Png));
+            f.setName(rtf::add_picture(*document(), image, png_of(image), rtf::Picture::Png));
             textCursor().insertImage(f);
             return;
         }
     }
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    const int start = c.selectionStart();
     QTextEdit::insertFromMimeData(source);
+    keep_pictures(*document(), start, textCursor().position());
+    c.endEditBlock();
 }
 
-// Pictures copied from another box are named after that box's document; the
-// image and its bytes are fetched from there and kept here.
-QVariant RichTextBox::loadResource(int type, const QUrl& name) {
-    static bool busy = false;
-    const QString scheme = name.scheme();
-    if (!busy && (scheme == u"tzpic" || scheme == u"tzsrc")) {
-        busy = true;
-        QVariant found;
-        for (RichTextBox* other : live_boxes()) {
-            if (other == this) continue;
-            found = other->document()->resource(type, name);
-            if (found.isValid()) break;
+// Read as a memo body is read, then inserted at the caret with its formats.
+void RichTextBox::insert_rtf(const QByteArray& bytes) {
+    QTextDocument scratch;
+    rtf::read_into(bytes, scratch);
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    const int start = c.selectionStart();
+    c.insertFragment(QTextDocumentFragment(&scratch));
+    keep_pictures(scratch, start, c.position());
+    c.endEditBlock();
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+// Gives the pictures just pasted between start and end their images and bytes
+// in this box's document, from the document they came in. A picture whose
+// image cannot be had (pasted HTML that names a picture on the web or a file
+// that is no image) shows only as a broken mark and could never be saved, so
+// it is taken out.
+void RichTextBox::keep_pictures(const QTextDocument& from, int start, int end) {
+    for (const PictureAt& p : pictures_in(*document(), start, end)) {
+        const QUrl image_url(p.format.name());
+        const QVariant image = from.resource(QTextDocument::ImageResource, image_url);
+        if (image_of(image).isNull()) {
+            QTextCursor c(document());
+            c.setPosition(p.position);
+            c.setPosition(p.position + p.length, QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+            continue;
         }
-        busy = false;
-        if (found.isValid()) {
-            document()->addResource(type, name, found);
-            return found;
-        }
+        if (&from == document()) continue;
+        document()->addResource(QTextDocument::ImageResource, image_url, image);
+        const QUrl source_url = rtf::picture_source_url(p.format.name());
+        const QVariant source = from.resource(rtf::kPictureSource, source_url);
+        if (source.isValid()) document()->addResource(rtf::kPictureSource, source_url, source);
     }
-    return QTextEdit::loadResource(type, name);
 }
 
 }  // namespace tz

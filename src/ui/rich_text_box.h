@@ -28,7 +28,11 @@ public:
     // no RTF header. False when the file cannot be read; the box is then empty.
     bool load_file(const QString& path);
     bool load_rtf(const QByteArray& bytes);
-    QByteArray rtf() const;
+    // The content as RTF; *pictures_lost counts the pictures whose data could
+    // not be found and which the RTF therefore lacks.
+    QByteArray rtf(int* pictures_lost = nullptr) const;
+    // False, with nothing written, when the file cannot be written or a
+    // picture would be missing from it.
     bool save_file(const QString& path);
 
     // Paragraphs joined by CR LF; pictures have no text.
@@ -79,13 +83,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // A copy or a drag carries the selection itself, pictures included.
+    QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
-    QVariant loadResource(int type, const QUrl& name) override;
 
 private:
     QTextCharFormat default_format() const;
     void after_load();
+    void insert_rtf(const QByteArray& bytes);
+    void keep_pictures(const QTextDocument& from, int start, int end);
     void merge(const QTextCharFormat& format);
     void selection_moved();
 

@@ -3,7 +3,12 @@
 
 #include "editor_fixture.h"
 #include "editor/memo_save.h"
+#include "rtf/rtf_test_util.h"
 #include "store/file_io.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QMimeData>
 
 using namespace tz;
 using namespace tz::test;
@@ -38,6 +43,7 @@ struct Outcome {
     QString mode = QStringLiteral("sinki");
     int row = 2;
     QString field, value, blocked;
+    bool lost_picture = false;  // the body shows a picture whose data is gone
     QStringList message;
 };
 
@@ -138,6 +144,9 @@ private slots:
             << Outcome{.mode = "teisei", .field = "date", .value = "2026/12/06\u00A0", .message = lost("年/月/日", "U+00A0")};
         QTest::newRow("category with emoji") << Outcome{.field = "category", .value = "絵😀文字", .message = lost("分類", "😀")};
         QTest::newRow("category of nearest and extension characters") << Outcome{.field = "category", .value = "〜¥①髙ｶﾅ"};
+        QTest::newRow("picture without its data") << Outcome{.lost_picture = true,
+            .message = {"本文の画像のデータが見つからないため、登録できません。\r画像を削除するか、もう一度貼り付けてから登録してください。",
+                        kProgram}};
         QTest::newRow("correction on the header row")
             << Outcome{.mode = "teisei", .row = 0, .message = {"訂正するメモが見つかりません。", kProgram}};
         // Any file of a save that cannot be written undoes the whole save; a
@@ -163,6 +172,7 @@ private slots:
         if (!o.field.isEmpty()) box->setText(o.value);
         f.dlg->RTB_kinyu->selectAll();
         type_text(f.dlg->RTB_kinyu, "本文");
+        if (o.lost_picture) f.dlg->RTB_kinyu->textCursor().insertImage(u"tzpic:gone"_qs);
         bool enabled_during_message = true;
         f.fake.on_message = [&] { enabled_during_message = f.dlg->Command1->isEnabled(); };
         click(f.dlg->Command1);
@@ -232,6 +242,46 @@ private slots:
         for (const QString& name : after.keys())  // the other memo's files and the stray file stand
             if (before.contains(name) && !name.contains(file) && !name.endsWith(".dat") && !name.endsWith(".ini"))
                 QCOMPARE(after[name], before[name]);
+    }
+
+    // RTF that another program put on the clipboard, under any of its names, is
+    // pasted rather than the HTML offered with it, and saved with its picture and formats.
+    void pastes_rtf_of_other_programs_data() {
+        QTest::addColumn<QString>("format");
+        for (const char* format : {"text/rtf", "application/rtf", "text/richtext"}) QTest::newRow(format) << format;
+    }
+
+    void pastes_rtf_of_other_programs() {
+        QFETCH(QString, format);
+        EditorFixture f;
+        many(f, 3, 4);
+        f.open();
+        f.dlg->Combo1->setEditText("家");
+        f.dlg->Text2->setText("題");
+        type_text(f.dlg->RTB_kinyu, "本文");
+        QImage image(3, 2, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        image.save(&png, "PNG");
+        auto* copied = new QMimeData;
+        copied->setData(format, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs24 "
+                                "{\\b bold}{\\cf1 red}{\\pict\\pngblip\\picw3\\pich2 " + png.data().toHex() + "}\\par}");
+        copied->setHtml("<p>HTML</p>");
+        copied->setText("plain");
+        QGuiApplication::clipboard()->setMimeData(copied);
+        f.dlg->RTB_kinyu->paste();
+        click(f.dlg->Command1);
+
+        QCOMPARE(f.dlg->result(), int(QDialog::Accepted));
+        QCOMPARE(read_bytes(f.path("memo1/m1000004.txt")), crlf_lines({"本文boldred"}));
+        const QByteArray rich = read_bytes(f.path("memo2/m2000004.txt"));
+        QVERIFY(QByteArray(rich).replace('\n', "").contains(png.data().toHex()));
+        RichTextBox again;
+        again.load_rtf(rich);
+        QCOMPARE(again.document()->toPlainText(), u"本文boldred\uFFFC"_qs);
+        QVERIFY(test::fragment_with(*again.document(), u"bold"_qs).charFormat().fontWeight() >= QFont::DemiBold);
+        QCOMPARE(test::fragment_with(*again.document(), u"red"_qs).charFormat().foreground().color(), QColor(Qt::red));
     }
 };
 

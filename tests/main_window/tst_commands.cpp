@@ -79,6 +79,36 @@ private slots:
         QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (4件)"));
     }
 
+    // A picture copied from the viewer goes into another memo's correction and is
+    // saved with it, though the viewer has shown that other memo since.
+    void a_picture_copied_from_the_viewer_is_saved_in_another_memo() {
+        Fixture f;
+        const auto picture_hex = [](QByteArray rtf) {  // a PNG's bytes, as hex digits
+            rtf = rtf.mid(rtf.indexOf("8950"));
+            return rtf.left(rtf.indexOf('}')).replace("\r", "").replace("\n", "");
+        };
+        const QByteArray picture = read_bytes(QStringLiteral(TZ_TEST_DATA "/rtf/picture_png.rtf"));
+        write_bytes(f.form->store().rich_body_path(Value::number(30)), picture);
+        click_row(f.form->Grid1, 1);
+        f.form->RTB1->selectAll();
+        f.form->RTB1->copy();
+        click_row(f.form->Grid1, 2);
+        on_next_modal([](QWidget* w) {
+            auto* editor = qobject_cast<F_kinyu*>(w);
+            QVERIFY(editor);
+            editor->RTB_kinyu->moveCursor(QTextCursor::End);
+            editor->RTB_kinyu->paste();
+            QTest::mouseClick(editor->Command1, Qt::LeftButton);
+        });
+        QTest::mouseClick(f.form->Command8, Qt::LeftButton);
+        QCOMPARE(picture_hex(read_bytes(f.form->store().rich_body_path(Value::number(20)))), picture_hex(picture));
+        click_row(f.form->Grid1, 1);
+        QCOMPARE(f.form->RTB1->document()->toPlainText(), u"買い物before\uFFFCafter"_qs);
+        const QTextCharFormat shown = f.form->RTB1->document()->find(u"\uFFFC"_qs).charFormat();
+        QCOMPARE(f.form->RTB1->document()->resource(QTextDocument::ImageResource, QUrl(shown.toImageFormat().name()))
+                     .value<QImage>().size(), QSize(4, 3));
+    }
+
     void deleting_removes_the_selected_memo_and_its_files() {
         Fixture f;
         pick_from_list(f.form->Combo1, 1);  // 仕事: the two memos titled 同じ題

@@ -1,8 +1,9 @@
 // The rich-text box: loading, text with CR LF, selection in its own positions,
-// selection formats and where they mix, and pasted pictures through a save.
+// selection formats and where they mix, and copied and pasted pictures through a save.
 
 #include "ui/rich_text_box.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -98,27 +99,48 @@ private slots:
         }
     }
 
-    // Pictures pasted from another box and from a screenshot come back from the saved RTF.
+    // Pictures copied from a box that has shown another memo since, a screenshot and
+    // a web page's inline picture come back from the saved RTF; a web page's picture
+    // that cannot be had is left out, not kept as a mark that could not be saved.
     void pasted_pictures_survive_save_and_reload() {
         RichTextBox source, box, again;
+        QClipboard* clipboard = QGuiApplication::clipboard();
         QVERIFY(source.load_file(data_file(u"picture_png.rtf"_qs)));
         QByteArray picture = source.rtf();
         picture = picture.mid(picture.indexOf("\\pngblip"));
         picture.truncate(picture.indexOf('}'));
+        select(source, 6, 1);
+        source.copy();
+        QCOMPARE(clipboard->image().size(), QSize(4, 3));  // a picture alone is also an image
         source.selectAll();
         source.copy();
+        source.set_text(u"the next memo"_qs);
+        const QMimeData* copied = clipboard->mimeData();
+        QCOMPARE(copied->text(), u"beforeafter"_qs);
+        QVERIFY(copied->html().contains(u"src=\"data:image/png;base64,"_qs));
         box.paste();
         QImage image(3, 2, QImage::Format_RGB32);
         image.fill(Qt::red);
         auto* screenshot = new QMimeData;
         screenshot->setImageData(image);
-        QGuiApplication::clipboard()->setMimeData(screenshot);
+        clipboard->setMimeData(screenshot);
         box.moveCursor(QTextCursor::End);
         box.paste();
-        again.load_rtf(box.rtf());
-        QCOMPARE(again.document()->toPlainText(), u"before\uFFFCafter\uFFFC"_qs);
+        auto* web_page = new QMimeData;
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        image.scaled(5, 5).save(&png, "PNG");
+        web_page->setHtml(u"<p>web<img src=\"https://example.invalid/a.png\"><img src=\"data:image/png;base64,"_qs +
+                          QString::fromLatin1(png.data().toBase64()) + u"\"></p>"_qs);
+        clipboard->setMimeData(web_page);
+        box.paste();
+        int lost = -1;
+        again.load_rtf(box.rtf(&lost));
+        QCOMPARE(lost, 0);
+        QCOMPARE(again.document()->toPlainText(), u"before\uFFFCafter\uFFFCweb\uFFFC"_qs);
         QVERIFY(again.rtf().contains(picture));  // the same picture bytes
         QVERIFY(again.rtf().contains("{\\pict\\pngblip\\picw3\\pich2\\picwgoal45\\pichgoal30"));
+        QVERIFY(again.rtf().contains("{\\pict\\pngblip\\picw5\\pich5\\picwgoal75\\pichgoal75"));
     }
 };
 
