@@ -206,7 +206,7 @@ std::optional<QString> HakorImport::source_body(const QString& body_number) {
 
 HakorImport::Step HakorImport::import_next() {
     const Record& r = index_.records[size_t(next_)];
-    if (store_.table.count() >= MemoTable::kCreateLimit) return Step::MemoLimit;
+    if (store_.table.count() >= MemoTable::kCreateLimit || !store_.can_number_new_memo()) return Step::MemoLimit;
 
     MemoRecord m = memo_from(r, store_.next_memo_number());
     // 0, or an empty line of a record cut short, means the memo has no body file.
