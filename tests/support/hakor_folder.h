@@ -5,8 +5,6 @@
 #include <QMetaType>
 #include <QStringList>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -35,9 +33,6 @@ struct HakorFolder {
 class FifoTrap {
 public:
     explicit FifoTrap(const QString& path);
-    ~FifoTrap();
-    FifoTrap(const FifoTrap&) = delete;
-    FifoTrap& operator=(const FifoTrap&) = delete;
     bool made() const { return made_; }
     bool waited() const { return waited_; }
 
@@ -45,10 +40,7 @@ private:
     QByteArray path_;
     bool made_ = false;
     std::atomic<bool> waited_ = false;
-    std::mutex mutex_;
-    std::condition_variable stop_;
-    bool stopping_ = false;
-    std::thread writer_;
+    std::jthread writer_;  // the last member: stopped and joined first
 };
 
 // False when a file could not be written.
