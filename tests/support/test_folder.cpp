@@ -97,8 +97,7 @@ MemoRecord memo(const QString& category, const QString& title, int number, const
 
 void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, const QStringList& categories, int counter) {
     MemoStore store(folder);
-    QDir(folder).mkpath(QStringLiteral("memo1"));
-    QDir(folder).mkpath(QStringLiteral("memo2"));
+    for (const char* sub : {"memo1", "memo2"}) QDir(folder).mkpath(QLatin1String(sub));
     store.settings = Settings::first_start(0, 1000, 1000, 6975, 9450, 1215);
     store.settings[Settings::Counter] = Value::number(counter);
     for (const MemoRecord& m : memos) {

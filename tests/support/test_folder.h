@@ -35,8 +35,7 @@ MemoRecord memo(const QString& category, const QString& title, int number,
 struct AsOrdinaryUser {
     explicit AsOrdinaryUser(bool when = true);
     ~AsOrdinaryUser();
-    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
-    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+    Q_DISABLE_COPY(AsOrdinaryUser)
 
 private:
     bool switched_ = false;
@@ -47,8 +46,7 @@ private:
 struct FileSizeLimit {
     explicit FileSizeLimit(qint64 bytes);
     ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    Q_DISABLE_COPY(FileSizeLimit)
 
 private:
     qint64 saved_ = -1;
