@@ -15,6 +15,8 @@ using namespace tz::test;
 
 namespace {
 
+const QStringList kExact{"hakor.ini", "hakor.dat", "memo"};
+
 // A memo book with the categories 全部 and 仕事 and a predecessor's folder beside it.
 struct Run {
     QTemporaryDir app, source_dir;
@@ -85,14 +87,11 @@ private slots:
     // that is no regular file is missing, one with NUL bytes is no text and is refused.
     void source_checks_data() {
         QTest::addColumn<QStringList>("names");  // hakor.ini, hakor.dat, memo as they are named
-        QTest::addColumn<QString>("dat");        // what stands as hakor.dat: text, NUL, folder, FIFO
+        QTest::addColumn<QString>("dat");        // what stands as hakor.dat: text, NUL, FIFO
         QTest::addColumn<QString>("refusal");
-        const QStringList exact{"hakor.ini", "hakor.dat", "memo"};
-        QTest::newRow("upper case") << QStringList{"HAKOR.INI", "HAKOR.DAT", "MEMO"} << "text" << "";
-        QTest::newRow("mixed case") << QStringList{"Hakor.Ini", "hakor.DAT", "Memo"} << "text" << "";
-        QTest::newRow("NUL bytes") << exact << "NUL" << "hakor.datは【ハコネル】のデータではないので変換を実行できません。";
-        QTest::newRow("folder named hakor.dat") << exact << "folder" << missing_text(Missing::Dat);
-        QTest::newRow("FIFO named hakor.dat") << exact << "FIFO" << missing_text(Missing::Dat);
+        QTest::newRow("other cases") << QStringList{"HAKOR.INI", "hakor.DAT", "Memo"} << "text" << "";
+        QTest::newRow("NUL bytes") << kExact << "NUL" << "hakor.datは【ハコネル】のデータではないので変換を実行できません。";
+        QTest::newRow("FIFO named hakor.dat") << kExact << "FIFO" << missing_text(Missing::Dat);
         QTest::newRow("FIFO named HAKOR.DAT")
             << QStringList{"hakor.ini", "HAKOR.DAT", "memo"} << "FIFO" << missing_text(Missing::Dat);
     }
@@ -102,17 +101,12 @@ private slots:
         QFETCH(QString, refusal);
         Run f;
         QVERIFY(write_hakor_folder(f.source, {true, true, true, {HakorMemo{}, HakorMemo{}}, {}}));
-        const QStringList exact{"hakor.ini", "hakor.dat", "memo"};
+        const QString file = f.source + "hakor.dat";
         std::optional<FifoTrap> fifo;
-        if (dat != u"text") {
-            QByteArray bytes = read_bytes(f.source + "hakor.dat");
-            QVERIFY(QFile::remove(f.source + "hakor.dat"));
-            if (dat == u"NUL") write_bytes(f.source + "hakor.dat", bytes.insert(30, "\0\x01\xff\0", 4));
-            if (dat == u"folder") QVERIFY(QDir(f.source).mkdir("hakor.dat"));
-            if (dat == u"FIFO") QVERIFY(fifo.emplace(f.source + "hakor.dat").made());
-        }
+        if (dat == u"NUL") write_bytes(file, read_bytes(file).insert(30, "\0\x01\xff\0", 4));
+        if (dat == u"FIFO") QVERIFY(QFile::remove(file) && fifo.emplace(file).made());
         for (int i = 0; i < 3; ++i)
-            if (names[i] != exact[i]) f.rename(exact[i], names[i]);
+            if (names[i] != kExact[i]) f.rename(kExact[i], names[i]);
         const Missing missing = check_source(f.source);
         const DatRead read = read_index(f.source);  // read even when refused, to see that it does not wait
         QCOMPARE(missing == Missing::Nothing ? dat_problem_text(read.problem) : missing_text(missing), refusal);
@@ -134,7 +128,6 @@ private slots:
         QTest::newRow("upper-case RTF is text") << "{\\RTF1 x}" << "file" << false << true;
         QTest::newRow("upper-case names") << "本文" << "MEMO/M0000003.TXT" << false << true;
         QTest::newRow("FIFO") << "本文" << "FIFO" << false << false;
-        QTest::newRow("folder") << "本文" << "folder" << false << false;
     }
     void bodies() {
         QFETCH(QString, body);
@@ -142,15 +135,10 @@ private slots:
         QFETCH(bool, rtf);
         QFETCH(bool, read);
         Run f;
-        HakorMemo memo;
-        memo.number = 3;
-        memo.body = body;
-        QVERIFY(write_hakor_folder(f.source, {true, true, true, {memo}, {}}));
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, {HakorMemo{.number = 3, .body = body}}, {}}));
         const QString file = f.source + "memo/m0000003.txt";
         std::optional<FifoTrap> fifo;
-        if (place == u"FIFO" || place == u"folder") QVERIFY(QFile::remove(file));
-        if (place == u"FIFO") QVERIFY(fifo.emplace(file).made());
-        if (place == u"folder") QVERIFY(QDir().mkdir(file));
+        if (place == u"FIFO") QVERIFY(QFile::remove(file) && fifo.emplace(file).made());
         if (place.startsWith(u"MEMO")) {
             f.rename("memo/m0000003.txt", "memo/M0000003.TXT");
             f.rename("memo", "MEMO");
