@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace tz;
 using namespace tz::test;
@@ -194,9 +192,8 @@ private slots:
     void a_cr_never_enters_a_file() {
         MemoTable t;
         t.append(memo("仕\r\n事", "one\ntwo\rthree", 1));
-        const QStringList lines = split_lines(index_bytes(t));
-        QCOMPARE(lines.size(), 7);
-        QCOMPARE(lines.mid(1, 2), QStringList({"仕 事", "one\ntwo three"}));
+        QCOMPARE(split_lines(index_bytes(t)),
+                 QStringList({"2026/12/05", "仕 事", "one\ntwo three", " 1 ", "c6/12/05 21:52:00", "c6/12/05 21:52:00", "NO"}));
     }
 
     // A write the disk cuts short (a file size limit stands in for a full disk)
@@ -252,7 +249,6 @@ private slots:
         f.store.categories.append("新しい分類");
         const QStringList failed = write_all(f.store);
         QCOMPARE(failed, QStringList({"tzurio.dat", "kensaku.dat"}));
-        QVERIFY(not_written_text(failed).contains("tzurio.dat"));
         QVERIFY(read_bytes(f.path("bunrui.dat")) != categories);  // the others were written
         QVERIFY(!sync_to_disk(f.path("no such folder")));  // a flush that cannot start is no success
     }

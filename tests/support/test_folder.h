@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <sys/resource.h>
 
 namespace tz::test {
 
@@ -49,7 +50,7 @@ struct FileSizeLimit {
     Q_DISABLE_COPY(FileSizeLimit)
 
 private:
-    qint64 saved_ = -1;
+    rlimit saved_{};
 };
 
 // The names and bytes of every file below a folder, to see that nothing changed.
