@@ -121,10 +121,8 @@ private slots:
         const QByteArray text = cp932::encode((rich < 0 ? QString() : body) + "\r\n");
         QCOMPARE(read_bytes(f.store.text_body_path(Value::number(1))), text);
         const QByteArray rtf = read_bytes(f.store.rich_body_path(Value::number(1)));
-        if (rich > 0)
-            QVERIFY2(rtf.startsWith("{\\rtf1") && rtf != text, rtf.constData());
-        else
-            QCOMPARE(rtf, text);
+        QCOMPARE(rtf.startsWith("{\\rtf1"), rich > 0);
+        QCOMPARE(rtf == text, rich <= 0);
     }
 
     // An empty category, from its line or a record cut short, is not added to the list;

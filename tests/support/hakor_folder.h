@@ -17,8 +17,8 @@ struct HakorMemo {
     QString title = QStringLiteral("題");
     int number = 0;  // of the body file; 0 for none
     QString updated = QStringLiteral("98/04/01 10:00:00");
-    QString marker;               // "SECRET" locks
-    std::optional<QString> body;  // memo/mNNNNNNN.txt, closed by CR LF; none: no file
+    QString marker{};               // "SECRET" locks
+    std::optional<QString> body{};  // memo/mNNNNNNN.txt, closed by CR LF; none: no file
 };
 
 struct HakorFolder {
