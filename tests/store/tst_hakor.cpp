@@ -1,7 +1,6 @@
 // Reading 【ハコネル】's index and body files, and what a run makes of them.
 
 #include "store/cp932.h"
-#include "store/file_io.h"
 #include "store/hakor_import.h"
 #include "support/hakor_folder.h"
 #include "support/test_folder.h"
@@ -15,19 +14,18 @@ using namespace tz::test;
 
 namespace {
 
+const QStringList kExact{"hakor.ini", "hakor.dat", "memo", "m0000003.txt"};
+
 // A memo book with the categories 全部 and 仕事 and a predecessor's folder beside it.
 struct Run {
     QTemporaryDir app, source_dir;
     MemoStore store{app.path()};
     QString source = source_dir.path() + QDir::separator();
     Run() {
-        QDir(app.path()).mkpath(QStringLiteral("memo1"));
-        QDir(app.path()).mkpath(QStringLiteral("memo2"));
+        for (const char* sub : {"memo1", "memo2"}) QDir(app.path()).mkpath(QLatin1String(sub));
         store.settings = Settings::first_start(0, 0, 0, 6975, 9450, 1215);
         store.categories.set_entries({QStringLiteral("全部"), QStringLiteral("仕事")});
     }
-    // Renames an entry of the source folder.
-    void rename(const QString& from, const QString& to) { QVERIFY(QDir(source).rename(from, to)); }
     // Imports every record of hakor.dat; the notes of the run.
     QString import_all() {
         HakorImport run(store, source, read_index(source).index);
@@ -35,8 +33,6 @@ struct Run {
         }
         return run.notes();
     }
-    QByteArray text_body(int n) const { return read_bytes(store.text_body_path(Value::number(n))); }
-    QByteArray rich_body(int n) const { return read_bytes(store.rich_body_path(Value::number(n))); }
 };
 
 }  // namespace
@@ -52,7 +48,6 @@ private slots:
         QTest::newRow("empty") << QByteArray() << 0 << false << QString();
         QTest::newRow("cut inside the last")
             << QByteArray("d\r\nc\r\nt1\r\n0\r\n\r\nx\r\nd\r\nc\r\nt\r\n") << 2 << true << "t|";
-        QTest::newRow("one line only") << QByteArray("\r\n") << 1 << true << "|";
         QTest::newRow("lone LF stays in a title") << QByteArray("d\r\nc\r\nab\ncd\r\n0\r\n\r\nx\r\n") << 1 << false << "ab\ncd|x";
         // Megabytes of garbage without a line end, a lead byte last: one cut record, read without a hang.
         QByteArray garbage(3'000'000, '\0');
@@ -72,7 +67,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::newRow("no closing CR LF, LF alone kept") << QByteArray("ab\n") << "ab\n";
-        QTest::newRow("empty") << QByteArray() << "";
         QTest::newRow("one byte") << QByteArray("\r") << "\r";
         QTest::newRow("only CR LF") << QByteArray("\r\n") << "";
     }
@@ -81,90 +75,54 @@ private slots:
         QTEST(hakor::body_text(bytes), "text");
     }
 
-    // hakor.ini, hakor.dat and the memo folder are found in any letter case; a hakor.dat
-    // that is no regular file is missing, one with NUL bytes is no text and is refused.
-    void source_checks_data() {
-        QTest::addColumn<QStringList>("names");  // hakor.ini, hakor.dat, memo as they are named
-        QTest::addColumn<QString>("dat");        // what stands as hakor.dat: text, NUL, folder, FIFO
+    // hakor.ini, hakor.dat, the memo folder and the body files are found in any letter
+    // case. A hakor.dat that is no regular file is missing, one with NUL bytes is no text
+    // and is refused; a body file that is no regular file is not read. Each body gives a
+    // text body file of its text and CR LF and a rich body file of the same bytes, unless
+    // those would be read as RTF: then an RTF document of the text.
+    void source_folders_data() {
+        QTest::addColumn<QString>("body");       // of memo 3
+        QTest::addColumn<QStringList>("names");  // hakor.ini, hakor.dat, memo, m0000003.txt as they are named
+        QTest::addColumn<QString>("odd");        // hakor.dat with NUL bytes, or a FIFO in place of a file
         QTest::addColumn<QString>("refusal");
-        const QStringList exact{"hakor.ini", "hakor.dat", "memo"};
-        QTest::newRow("upper case") << QStringList{"HAKOR.INI", "HAKOR.DAT", "MEMO"} << "text" << "";
-        QTest::newRow("mixed case") << QStringList{"Hakor.Ini", "hakor.DAT", "Memo"} << "text" << "";
-        QTest::newRow("NUL bytes") << exact << "NUL" << "hakor.datは【ハコネル】のデータではないので変換を実行できません。";
-        QTest::newRow("folder named hakor.dat") << exact << "folder" << missing_text(Missing::Dat);
-        QTest::newRow("FIFO named hakor.dat") << exact << "FIFO" << missing_text(Missing::Dat);
-        QTest::newRow("FIFO named HAKOR.DAT")
-            << QStringList{"hakor.ini", "HAKOR.DAT", "memo"} << "FIFO" << missing_text(Missing::Dat);
+        QTest::addColumn<int>("rich");  // 0 the text body's bytes, 1 an RTF document; -1 the body is not read
+        QTest::newRow("plain text") << "本文\r\n{\\rtf1} later" << kExact << "" << "" << 0;
+        QTest::newRow("blanks and line ends before an RTF header") << " \t\r\n\n{\\rtf x" << kExact << "" << "" << 1;
+        QTest::newRow("upper-case RTF is text") << "{\\RTF1 x}" << kExact << "" << "" << 0;
+        QTest::newRow("other cases") << "本文" << QStringList{"HAKOR.INI", "hakor.DAT", "Memo", "M0000003.TXT"} << "" << "" << 0;
+        QTest::newRow("FIFO body") << "本文" << kExact << "FIFO memo/m0000003.txt" << "" << -1;
+        QTest::newRow("NUL bytes") << "本文" << kExact << "NUL hakor.dat"
+                                   << "hakor.datは【ハコネル】のデータではないので変換を実行できません。" << 0;
+        QTest::newRow("FIFO named hakor.dat") << "本文" << kExact << "FIFO hakor.dat" << missing_text(Missing::Dat) << 0;
+        QTest::newRow("FIFO named HAKOR.DAT") << "本文" << QStringList{"hakor.ini", "HAKOR.DAT", "memo", "m0000003.txt"}
+                                              << "FIFO hakor.dat" << missing_text(Missing::Dat) << 0;
     }
-    void source_checks() {
-        QFETCH(QStringList, names);
-        QFETCH(QString, dat);
-        QFETCH(QString, refusal);
-        Run f;
-        QVERIFY(write_hakor_folder(f.source, {true, true, true, {HakorMemo{}, HakorMemo{}}, {}}));
-        const QStringList exact{"hakor.ini", "hakor.dat", "memo"};
-        std::optional<FifoTrap> fifo;
-        if (dat != u"text") {
-            QByteArray bytes = read_bytes(f.source + "hakor.dat");
-            QVERIFY(QFile::remove(f.source + "hakor.dat"));
-            if (dat == u"NUL") write_bytes(f.source + "hakor.dat", bytes.insert(30, "\0\x01\xff\0", 4));
-            if (dat == u"folder") QVERIFY(QDir(f.source).mkdir("hakor.dat"));
-            if (dat == u"FIFO") QVERIFY(fifo.emplace(f.source + "hakor.dat").made());
-        }
-        for (int i = 0; i < 3; ++i)
-            if (names[i] != exact[i]) f.rename(exact[i], names[i]);
-        const Missing missing = check_source(f.source);
-        const DatRead read = read_index(f.source);  // read even when refused, to see that it does not wait
-        QCOMPARE(missing == Missing::Nothing ? dat_problem_text(read.problem) : missing_text(missing), refusal);
-        QCOMPARE(int(read.index.records.size()), refusal.isEmpty() ? 2 : 0);
-        QVERIFY(!fifo || !fifo->waited());
-    }
-
-    // Each body gives a text body file of its text and CR LF and a rich body file of the
-    // same bytes, unless those would be read as RTF: then an RTF document of the text.
-    // A body file is found in any letter case; one that is no regular file is not read.
-    void bodies_data() {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<QString>("place");  // what stands as memo/m0000003.txt
-        QTest::addColumn<bool>("rtf");       // the rich body is an RTF document
-        QTest::addColumn<bool>("read");
-        QTest::newRow("plain text") << "本文\r\n{\\rtf1} later" << "file" << false << true;
-        QTest::newRow("RTF header") << "{\\rtf1\\b 太字}\r\nx" << "file" << true << true;
-        QTest::newRow("blanks and line ends before an RTF header") << " \t\r\n\n{\\rtf x" << "file" << true << true;
-        QTest::newRow("upper-case RTF is text") << "{\\RTF1 x}" << "file" << false << true;
-        QTest::newRow("upper-case names") << "本文" << "MEMO/M0000003.TXT" << false << true;
-        QTest::newRow("FIFO") << "本文" << "FIFO" << false << false;
-        QTest::newRow("folder") << "本文" << "folder" << false << false;
-    }
-    void bodies() {
+    void source_folders() {
         QFETCH(QString, body);
-        QFETCH(QString, place);
-        QFETCH(bool, rtf);
-        QFETCH(bool, read);
+        QFETCH(QStringList, names);
+        QFETCH(QString, odd);
+        QFETCH(QString, refusal);
+        QFETCH(int, rich);
         Run f;
-        HakorMemo memo;
-        memo.number = 3;
-        memo.body = body;
-        QVERIFY(write_hakor_folder(f.source, {true, true, true, {memo}, {}}));
-        const QString file = f.source + "memo/m0000003.txt";
+        QVERIFY(write_hakor_folder(f.source, {true, true, true, {HakorMemo{.number = 3, .body = body}}, {}}));
+        const QString file = f.source + odd.section(u' ', 1);
         std::optional<FifoTrap> fifo;
-        if (place == u"FIFO" || place == u"folder") QVERIFY(QFile::remove(file));
-        if (place == u"FIFO") QVERIFY(fifo.emplace(file).made());
-        if (place == u"folder") QVERIFY(QDir().mkdir(file));
-        if (place.startsWith(u"MEMO")) {
-            f.rename("memo/m0000003.txt", "memo/M0000003.TXT");
-            f.rename("memo", "MEMO");
-        }
-        const QString notes = f.import_all();
+        if (odd.startsWith(u"NUL")) write_bytes(file, read_bytes(file).insert(30, "\0\x01\xff\0", 4));
+        if (odd.startsWith(u"FIFO")) QVERIFY(QFile::remove(file) && fifo.emplace(file).made());
+        for (int i : {3, 0, 1, 2})  // the body file before its folder
+            if (names[i] != kExact[i]) QVERIFY(QDir(f.source + (i == 3 ? "memo/" : "")).rename(kExact[i], names[i]));
+        const Missing missing = check_source(f.source);
+        QCOMPARE(missing == Missing::Nothing ? dat_problem_text(read_index(f.source).problem) : missing_text(missing), refusal);
+        const QString notes = f.import_all();  // even when refused, to see that nothing waits
         QVERIFY(!fifo || !fifo->waited());
-        QCOMPARE(notes.contains(u"本文ファイルを読めなかったメモが1件"), !read);
-        const QByteArray text = cp932::encode((read ? body : QString()) + "\r\n");
-        QCOMPARE(f.text_body(1), text);
-        const QByteArray rich = f.rich_body(1);
-        if (rtf)
-            QVERIFY2(rich.startsWith("{\\rtf1") && rich != text, rich.constData());
-        else
-            QCOMPARE(rich, text);
+        QCOMPARE(f.store.table.count(), refusal.isEmpty() ? 1 : 0);
+        if (!refusal.isEmpty()) return;
+        QCOMPARE(notes.contains(u"本文ファイルを読めなかったメモが1件"), rich < 0);
+        const QByteArray text = cp932::encode((rich < 0 ? QString() : body) + "\r\n");
+        QCOMPARE(read_bytes(f.store.text_body_path(Value::number(1))), text);
+        const QByteArray rtf = read_bytes(f.store.rich_body_path(Value::number(1)));
+        QCOMPARE(rtf.startsWith("{\\rtf1"), rich > 0);
+        QCOMPARE(rtf == text, rich <= 0);
     }
 
     // An empty category, from its line or a record cut short, is not added to the list;
@@ -172,10 +130,8 @@ private slots:
     void empty_category_data() {
         QTest::addColumn<QStringList>("lines");  // of hakor.dat
         QTest::addColumn<QStringList>("categories");
-        const QStringList kept{"全部", "仕事"};
-        QTest::newRow("empty line") << QStringList{"98/04/01", "", "t", "0", "", "x"} << kept;
-        QTest::newRow("record cut after its date") << QStringList{"98/04/01"} << kept;
-        QTest::newRow("empty record") << QStringList{"", "", "", "", "", ""} << kept;
+        QTest::newRow("empty line") << QStringList{"98/04/01", "", "t", "0", "", "x"} << QStringList{"全部", "仕事"};
+        QTest::newRow("record cut after its date") << QStringList{"98/04/01"} << QStringList{"全部", "仕事"};
         QTest::newRow("a new name") << QStringList{"98/04/01", "新", "t", "0", "", "x"} << QStringList{"全部", "仕事", "新"};
     }
     void empty_category() {

@@ -14,27 +14,17 @@ namespace tz::test {
 FifoTrap::FifoTrap(const QString& path) : path_(QFile::encodeName(path)) {
     made_ = ::mkfifo(path_.constData(), 0600) == 0;
     if (!made_) return;
-    writer_ = std::thread([this] {
-        std::unique_lock lock(mutex_);
-        if (stop_.wait_for(lock, std::chrono::seconds(5), [this] { return stopping_; })) return;
-        // Someone waits on the read end: a writer that comes and goes lets it read an empty file.
-        while (!stop_.wait_for(lock, std::chrono::milliseconds(50), [this] { return stopping_; })) {
-            const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK);
+    writer_ = std::jthread([this](std::stop_token stop) {
+        // After five seconds, anyone still waiting on the read end gets a writer
+        // that comes and goes, and so reads an empty file.
+        for (int tick = 1; !stop.stop_requested(); ++tick) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const int fd = tick > 100 ? ::open(path_.constData(), O_WRONLY | O_NONBLOCK) : -1;
             if (fd < 0) continue;
             waited_ = true;
             ::close(fd);
         }
     });
-}
-
-FifoTrap::~FifoTrap() {
-    if (!writer_.joinable()) return;
-    {
-        const std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    stop_.notify_all();
-    writer_.join();
 }
 
 bool write_hakor_folder(const QString& folder, const HakorFolder& f) {

@@ -5,8 +5,6 @@
 #include <QMetaType>
 #include <QStringList>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -19,8 +17,8 @@ struct HakorMemo {
     QString title = QStringLiteral("題");
     int number = 0;  // of the body file; 0 for none
     QString updated = QStringLiteral("98/04/01 10:00:00");
-    QString marker;               // "SECRET" locks
-    std::optional<QString> body;  // memo/mNNNNNNN.txt, closed by CR LF; none: no file
+    QString marker{};               // "SECRET" locks
+    std::optional<QString> body{};  // memo/mNNNNNNN.txt, closed by CR LF; none: no file
 };
 
 struct HakorFolder {
@@ -35,9 +33,6 @@ struct HakorFolder {
 class FifoTrap {
 public:
     explicit FifoTrap(const QString& path);
-    ~FifoTrap();
-    FifoTrap(const FifoTrap&) = delete;
-    FifoTrap& operator=(const FifoTrap&) = delete;
     bool made() const { return made_; }
     bool waited() const { return waited_; }
 
@@ -45,10 +40,7 @@ private:
     QByteArray path_;
     bool made_ = false;
     std::atomic<bool> waited_ = false;
-    std::mutex mutex_;
-    std::condition_variable stop_;
-    bool stopping_ = false;
-    std::thread writer_;
+    std::jthread writer_;  // the last member: stopped and joined first
 };
 
 // False when a file could not be written.

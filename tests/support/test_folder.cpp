@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QTest>
 #include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace tz::test {
@@ -53,19 +52,15 @@ AsOrdinaryUser::~AsOrdinaryUser() {
 }
 
 FileSizeLimit::FileSizeLimit(qint64 bytes) {
-    rlimit now{};
-    getrlimit(RLIMIT_FSIZE, &now);
-    saved_ = qint64(now.rlim_cur);
+    getrlimit(RLIMIT_FSIZE, &saved_);
     std::signal(SIGXFSZ, SIG_IGN);
-    now.rlim_cur = rlim_t(bytes);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &now) == 0);
+    rlimit limit = saved_;
+    limit.rlim_cur = rlim_t(bytes);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
 }
 
 FileSizeLimit::~FileSizeLimit() {
-    rlimit now{};
-    getrlimit(RLIMIT_FSIZE, &now);
-    now.rlim_cur = rlim_t(saved_);
-    if (setrlimit(RLIMIT_FSIZE, &now) != 0) qFatal("cannot lift the file size limit");
+    if (setrlimit(RLIMIT_FSIZE, &saved_) != 0) qFatal("cannot lift the file size limit");
 }
 
 QMap<QString, QByteArray> folder_contents(const QString& folder) {
@@ -97,8 +92,7 @@ MemoRecord memo(const QString& category, const QString& title, int number, const
 
 void write_folder(const QString& folder, const std::vector<MemoRecord>& memos, const QStringList& categories, int counter) {
     MemoStore store(folder);
-    QDir(folder).mkpath(QStringLiteral("memo1"));
-    QDir(folder).mkpath(QStringLiteral("memo2"));
+    for (const char* sub : {"memo1", "memo2"}) QDir(folder).mkpath(QLatin1String(sub));
     store.settings = Settings::first_start(0, 1000, 1000, 6975, 9450, 1215);
     store.settings[Settings::Counter] = Value::number(counter);
     for (const MemoRecord& m : memos) {

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <sys/resource.h>
 
 namespace tz::test {
 
@@ -35,8 +36,7 @@ MemoRecord memo(const QString& category, const QString& title, int number,
 struct AsOrdinaryUser {
     explicit AsOrdinaryUser(bool when = true);
     ~AsOrdinaryUser();
-    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
-    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+    Q_DISABLE_COPY(AsOrdinaryUser)
 
 private:
     bool switched_ = false;
@@ -47,11 +47,10 @@ private:
 struct FileSizeLimit {
     explicit FileSizeLimit(qint64 bytes);
     ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    Q_DISABLE_COPY(FileSizeLimit)
 
 private:
-    qint64 saved_ = -1;
+    rlimit saved_{};
 };
 
 // The names and bytes of every file below a folder, to see that nothing changed.
