@@ -89,12 +89,10 @@ private slots:
         QTest::addColumn<int>("given");  // memo numbers given
         QTest::addColumn<QStringList>("messages");
         const auto twenty = HakorFolder{true, true, true, hakor_memos(20, 1000, 100), {}};  // each in a new category
-        QTest::newRow("hakor.ini checked first") << 2 << 3 << HakorFolder{false, false, false, {}, {}} << "" << 0 << 0
-                                                 << QStringList{"hakor.iniファイルが見つからないので変換を実行できません。"};
-        QTest::newRow("no hakor.dat") << 2 << 3 << HakorFolder{true, false, false, {}, {}} << "" << 0 << 0
-                                      << QStringList{"hakor.datファイルが見つからないので変換を実行できません。"};
-        QTest::newRow("no memo folder") << 2 << 3 << HakorFolder{true, true, false, {}, {}} << "" << 0 << 0
-                                        << QStringList{"memoディレクトリが見つからないので変換を実行できません。"};
+        const QString missing[] = {"hakor.iniファイル", "hakor.datファイル", "memoディレクトリ"};
+        for (int i = 0; i < 3; ++i)  // each missing with those checked after it
+            QTest::newRow(qPrintable("no " + missing[i])) << 2 << 3 << HakorFolder{i > 0, i > 1, false, {}, {}} << "" << 0 << 0
+                                                       << QStringList{missing[i] + "が見つからないので変換を実行できません。"};
         QTest::newRow("hakor.dat not text: refused before the backups")
             << 2 << 3 << HakorFolder{true, true, true, hakor_memos(3, 1, 100), {QStringLiteral("x") + QChar(0)}} << "" << 0 << 0
             << QStringList{"hakor.datは【ハコネル】のデータではないので変換を実行できません。"};
