@@ -75,7 +75,6 @@ private slots:
         QTest::addColumn<QString>("after");    // the first entries after the search
         QTest::newRow("no pick since start: entry 0 replaced") << "" << -1 << "" << false << " 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19";
         QTest::newRow("5 picked: moved to the top") << "" << 5 << "" << false << "5 0 1 2 3 4 6 7 8 9 10 11 12 13 14 15 16 17 18 19";
-        QTest::newRow("the last picked: moved to the top") << "" << 19 << "" << false << "19 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18";
         QTest::newRow("5 picked, Enter: inserted") << "" << 5 << "" << true << "5 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18";
         QTest::newRow("b picked, an entry's Japanese text typed over it: inserted") << "a 会議 b" << 2 << "会議" << false << "会議 a 会議 b";
         QTest::newRow("nothing completes the typed text") << "abc" << -1 << "ab" << true << "ab abc";
