@@ -7,7 +7,6 @@
 #include "store/data_folder.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QPushButton>
 #include <QTest>
 
