@@ -30,19 +30,14 @@ struct Fixture : FormFixture {
     QTemporaryDir source_dir;
     QString source = source_dir.filePath(QStringLiteral("hakoneru"));
 
-    // `memos` memos numbered 1.. with the counter at the last, and `categories` entries.
+    // `memos` memos numbered 1.. with the counter at the last, and `categories` entries. Past the
+    // first two they are only in the memo table, as if the run had begun with them there.
     explicit Fixture(int memos = 2, int categories = 3) {
-        MemoStore store(dir.path());
-        store.settings = Settings::first_start(0, 1000, 1000, 6975, 9450, 1215);
-        store.settings[Settings::Counter] = Value::number(memos);
-        for (int i = 1; i <= memos; ++i) store.table.append(memo("Work", QStringLiteral("既存%1").arg(i), i, QStringLiteral("c6/12/0%1").arg(10 - i)));
-        if (memos < 10) QDir(dir.path()).mkpath("memo1");
-        for (int i = 1; i <= memos && i < 10; ++i) write_text_body(store, Value::number(i), QStringLiteral("既存%1").arg(i));
         QStringList names{"全部", "Work"};
         while (names.size() < categories) names.append(QStringLiteral("既存分類%1").arg(names.size()));
-        store.categories.set_entries(names);
-        QVERIFY(write_all(store).isEmpty());
+        write_folder(dir.path(), {memo("Work", "既存1", 1, "c6/12/09"), memo("Work", "既存2", 2, "c6/12/08")}, names, memos);
         start();
+        for (int i = 3; i <= memos; ++i) form->store().table.append(memo("Work", QStringLiteral("既存%1").arg(i), i, "c6/12/01"));
     }
     // Opens the window from the menu, picks `folder` and runs; a window left open is
     // closed with "終了". True when the run left it open.
