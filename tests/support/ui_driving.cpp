@@ -22,7 +22,6 @@ void install_test_fonts() {
 
 QObject* on_next_modal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
-    timer->setInterval(10);
     // Acts once the window is also active (its focus set), or after a second
     // where the platform never activates it.
     QObject::connect(timer, &QTimer::timeout, [timer, act, ticks = 0]() mutable {
@@ -33,7 +32,7 @@ QObject* on_next_modal(std::function<void(QWidget*)> act) {
             act(modal);
         }
     });
-    timer->start();
+    timer->start(10);
     return timer;
 }
 
