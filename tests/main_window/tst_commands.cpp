@@ -246,7 +246,6 @@ private slots:
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
         if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
         Fixture f;
-        click_row(f.form->Grid1, 2);
         f.form->RTB1->set_text("PRINTED-ONE\r\nPRINTED-TWO");
         const auto print = [&](int selected, const QString& pdf) {
             f.platform.print_to_pdf = f.path(pdf);
