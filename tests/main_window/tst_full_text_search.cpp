@@ -29,8 +29,7 @@ struct SearchFixture : FormFixture {
     explicit SearchFixture(const QList<QByteArray>& bodies) {
         std::vector<MemoRecord> memos;
         for (int i = 0; i < bodies.size(); ++i)
-            memos.push_back(memo("仕事", QStringLiteral("m%1").arg(i + 1), 1000 - i,
-                                 QStringLiteral("c6/12/05 10:%1:00").arg(59 - i, 2, 10, QLatin1Char('0')), i == 1));
+            memos.push_back(memo("仕事", QStringLiteral("m%1").arg(i + 1), 1000 - i, "c6/12/05 10:00:00", i == 1));
         write_folder(dir.path(), memos, {"全部", "仕事"}, 1000);
         for (int i = 0; i < bodies.size(); ++i) {
             const QString file = path(QStringLiteral("memo2/m2%1.txt").arg(1000 - i, 6, 10, QLatin1Char('0')));

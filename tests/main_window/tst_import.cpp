@@ -30,19 +30,14 @@ struct Fixture : FormFixture {
     QTemporaryDir source_dir;
     QString source = source_dir.filePath(QStringLiteral("hakoneru"));
 
-    // `memos` memos numbered 1.. with the counter at the last, and `categories` entries.
+    // `memos` memos numbered 1.. with the counter at the last, and `categories` entries. Past the
+    // first two they are only in the memo table, as if the run had begun with them there.
     explicit Fixture(int memos = 2, int categories = 3) {
-        MemoStore store(dir.path());
-        store.settings = Settings::first_start(0, 1000, 1000, 6975, 9450, 1215);
-        store.settings[Settings::Counter] = Value::number(memos);
-        for (int i = 1; i <= memos; ++i) store.table.append(memo("Work", QStringLiteral("既存%1").arg(i), i, QStringLiteral("c6/12/0%1").arg(10 - i)));
-        if (memos < 10) QDir(dir.path()).mkpath("memo1");
-        for (int i = 1; i <= memos && i < 10; ++i) write_text_body(store, Value::number(i), QStringLiteral("既存%1").arg(i));
         QStringList names{"全部", "Work"};
         while (names.size() < categories) names.append(QStringLiteral("既存分類%1").arg(names.size()));
-        store.categories.set_entries(names);
-        QVERIFY(write_all(store).isEmpty());
+        write_folder(dir.path(), {memo("Work", "既存1", 1, "c6/12/09"), memo("Work", "既存2", 2, "c6/12/08")}, names, memos);
         start();
+        for (int i = 3; i <= memos; ++i) form->store().table.append(memo("Work", QStringLiteral("既存%1").arg(i), i, "c6/12/01"));
     }
     // Opens the window from the menu, picks `folder` and runs; a window left open is
     // closed with "終了". True when the run left it open.
@@ -59,7 +54,9 @@ struct Fixture : FormFixture {
         return left_open;
     }
     QByteArray file(const QString& name) const { return read_bytes(path(name)); }
-    QByteArrayList data_files() const { return {file("tzurio.dat"), file("tzurio.ini"), file("bunrui.dat")}; }
+    QByteArrayList data_files(const QString& p = {}) const {  // with "$": their backups
+        return {file(p + "tzurio.dat"), file(p + "tzurio.ini"), file(p + "bunrui.dat")};
+    }
     // Files, list, category box and caption all show the store as it is.
     void verify_all_follow_store() {
         const MemoStore& s = form->store();
@@ -87,12 +84,10 @@ private slots:
         QTest::addColumn<int>("given");  // memo numbers given
         QTest::addColumn<QStringList>("messages");
         const auto twenty = HakorFolder{true, true, true, hakor_memos(20, 1000, 100), {}};  // each in a new category
-        QTest::newRow("hakor.ini checked first") << 2 << 3 << HakorFolder{false, false, false, {}, {}} << "" << 0 << 0
-                                                 << QStringList{"hakor.iniファイルが見つからないので変換を実行できません。"};
-        QTest::newRow("no hakor.dat") << 2 << 3 << HakorFolder{true, false, false, {}, {}} << "" << 0 << 0
-                                      << QStringList{"hakor.datファイルが見つからないので変換を実行できません。"};
-        QTest::newRow("no memo folder") << 2 << 3 << HakorFolder{true, true, false, {}, {}} << "" << 0 << 0
-                                        << QStringList{"memoディレクトリが見つからないので変換を実行できません。"};
+        const QString missing[] = {"hakor.iniファイル", "hakor.datファイル", "memoディレクトリ"};
+        for (int i = 0; i < 3; ++i)  // each missing with those checked after it
+            QTest::newRow(qPrintable("no " + missing[i])) << 2 << 3 << HakorFolder{i > 0, i > 1, false, {}, {}} << "" << 0 << 0
+                                                       << QStringList{missing[i] + "が見つからないので変換を実行できません。"};
         QTest::newRow("hakor.dat not text: refused before the backups")
             << 2 << 3 << HakorFolder{true, true, true, hakor_memos(3, 1, 100), {QStringLiteral("x") + QChar(0)}} << "" << 0 << 0
             << QStringList{"hakor.datは【ハコネル】のデータではないので変換を実行できません。"};
@@ -124,9 +119,7 @@ private slots:
         QCOMPARE(f.form->store().settings[Settings::Counter].as_number(), double(memos + given));
         QVERIFY(!QFile::exists(f.path(QStringLiteral("memo1/m1%1.txt").arg(memos + added + 1, 6, 10, QLatin1Char('0')))));
         if (added == 0) QCOMPARE(f.data_files(), before);
-        if (blocked != u"$bunrui.dat")
-            QCOMPARE(QByteArrayList({f.file("$tzurio.dat"), f.file("$tzurio.ini"), f.file("$bunrui.dat")}),
-                     messages.first() == kBackups ? before : QByteArrayList({{}, {}, {}}));
+        if (blocked != u"$bunrui.dat") QCOMPARE(f.data_files("$"), messages.first() == kBackups ? before : QByteArrayList(3));
         f.verify_all_follow_store();
     }
 
@@ -238,7 +231,7 @@ private slots:
         QCOMPARE(grid_titles(f.form->Grid1),
                  QStringList({"既存1", "既存2", "s", "s", "7", "7", "S", "S", "w", "w", "all", "all", "B", "切", "B", "切"}));
         QCOMPARE(f.form->store().table.slot(4).memo_number.display(), QStringLiteral("12"));
-        QCOMPARE(QByteArrayList({f.file("$tzurio.dat"), f.file("$tzurio.ini"), f.file("$bunrui.dat")}), before);
+        QCOMPARE(f.data_files("$"), before);
         f.verify_all_follow_store();
     }
 };

@@ -7,7 +7,6 @@
 #include "store/data_folder.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QPushButton>
 #include <QTest>
 
@@ -23,16 +22,6 @@ const QStringList kDataFiles{"tzurio.ini", "tzurio.dat", "bunrui.dat", "kensaku.
 class TestStartupExit : public QObject {
     Q_OBJECT
 private slots:
-    // An empty folder starts with the first memo listed and current, its category in the box.
-    void first_start_fills_the_list_and_boxes() {
-        FormFixture f;
-        Main_form& form = f.start();
-        QCOMPARE(grid_titles(form.Grid1), QStringList({"【ツヅリオ】ご利用のお礼"}));
-        QCOMPARE(form.Grid1->current_row(), 1);
-        QCOMPARE(combo_items(form.Combo1), QStringList({"全部", "作者より"}));
-        QVERIFY(form.RTB1->text().isEmpty() && !form.Command1->isVisible() && f.platform.messages.empty());
-    }
-
     void window_geometry_is_restored_and_stored_data() {
         QTest::addColumn<int>("state");
         QTest::addColumn<int>("top");
@@ -67,14 +56,19 @@ private slots:
         if (state == 0) QCOMPARE(ini.mid(2, 5), place);
     }
 
-    void the_three_exit_paths_write_the_same_bytes() {
+    // An empty folder starts with the first memo listed and current, its category in the box;
+    // closing the window and both quit items then write the same bytes.
+    void first_start_and_the_three_exit_paths() {
         QByteArray first;
         for (int path = 0; path < 3; ++path) {
             FormFixture f;
-            write_folder(f.dir.path(), {memo("仕事", "会議", 3), memo("家", "買い物", 5)}, {"全部", "仕事", "家"}, 5);
             Main_form& form = f.start();
+            QCOMPARE(grid_titles(form.Grid1), QStringList({"【ツヅリオ】ご利用のお礼"}));
+            QCOMPARE(form.Grid1->current_row(), 1);
+            QCOMPARE(combo_items(form.Combo1), QStringList({"全部", "作者より"}));
+            QVERIFY(form.RTB1->text().isEmpty() && !form.Command1->isVisible() && f.platform.messages.empty());
             form.store().settings[Settings::LockPassword] = Value(u"ひみつ");
-            form.store().table.slot(2).updated_stamp = Value(u"c6/12/06 10:00:00");
+            form.store().table.append(memo("家", "買い物", 5, "c6/12/06 10:00:00"));
             form.store().table.resort();
             if (path == 0) form.close();
             if (path == 1) form.Menu_file_quit->trigger();
@@ -84,7 +78,7 @@ private slots:
             for (const QString& name : kDataFiles) all += read_bytes(f.path(name)) + "|";
             if (path == 0) first = all; else QCOMPARE(all, first);
             const QByteArray index = read_bytes(f.path("tzurio.dat"));  // 買い物, updated last, now first
-            QVERIFY(index.indexOf(crlf_lines({"家"})) < index.indexOf(crlf_lines({"仕事"})));
+            QVERIFY(index.indexOf(crlf_lines({"家"})) < index.indexOf(crlf_lines({"作者より"})));
         }
     }
 
@@ -95,8 +89,7 @@ private slots:
         write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
         write_bytes(f.path("kensaku.dat"), crlf_lines({"a"}));
         f.platform.on_message = [&] { QVERIFY(f.form->isVisible()); };
-        f.start(false);
-        f.form->show_as_stored();
+        f.start();
         QTRY_COMPARE(f.platform.messages.size(), size_t(1));
         QVERIFY(f.platform.messages[0].text.contains("kensaku.dat"));
         QCOMPARE(f.form->Combo2->itemText(0), QStringLiteral("a"));

@@ -19,11 +19,10 @@ Main_form& FormFixture::start(bool show) {
 }
 
 void FormFixture::combo_search(const QString& keyword) {
-    auto* combo = find<QComboBox>("Combo2");
-    combo->lineEdit()->selectAll();
-    QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
-    type_text(combo->lineEdit(), keyword);
-    QTest::mouseClick(find<QPushButton>("Command5"), Qt::LeftButton);
+    form->Combo2->lineEdit()->selectAll();
+    QTest::keyClick(form->Combo2->lineEdit(), Qt::Key_Delete);
+    type_text(form->Combo2->lineEdit(), keyword);
+    QTest::mouseClick(form->Command5, Qt::LeftButton);
 }
 
 }  // namespace tz::test

@@ -27,9 +27,7 @@ struct FormFixture {
     // Types a keyword into the keyword box and clicks the search button.
     void combo_search(const QString& keyword);
     // The store's keyword history, all its entries.
-    QStringList history() const {
-        return QStringList(form->store().keywords.entries.begin(), form->store().keywords.entries.end());
-    }
+    QStringList history() const { return QStringList(form->store().keywords.entries.begin(), form->store().keywords.entries.end()); }
 };
 
 }  // namespace tz::test

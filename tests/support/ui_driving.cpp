@@ -5,27 +5,23 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QInputMethodEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <utility>
 
 namespace tz::test {
 
 void install_test_fonts() {
     static bool done = false;
-    if (!done) fonts::install_substitutes();
-    done = true;
+    if (!std::exchange(done, true)) fonts::install_substitutes();
 }
 
 QObject* on_next_modal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
-    timer->setInterval(10);
     // Acts once the window is also active (its focus set), or after a second
     // where the platform never activates it.
     QObject::connect(timer, &QTimer::timeout, [timer, act, ticks = 0]() mutable {
@@ -36,15 +32,15 @@ QObject* on_next_modal(std::function<void(QWidget*)> act) {
             act(modal);
         }
     });
-    timer->start();
+    timer->start(10);
     return timer;
 }
 
 void answer_unlock(const QString& password, bool move_to_top, bool cancel) {
     on_next_modal([=](QWidget* dialog) {
-        QTest::keyClicks(dialog->findChild<QLineEdit*>("Text1"), password);
-        if (move_to_top) QTest::mouseClick(dialog->findChild<QCheckBox*>("Check1"), Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(cancel ? "Command1" : "Command2"), Qt::LeftButton);
+        QTest::keyClicks(dialog->findChild<QWidget*>("Text1"), password);
+        if (move_to_top) QTest::mouseClick(dialog->findChild<QWidget*>("Check1"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QWidget*>(cancel ? "Command1" : "Command2"), Qt::LeftButton);
     });
 }
 
