@@ -6,7 +6,6 @@
 #include "rtf/rtf_test_util.h"
 #include "store/file_io.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QMimeData>
 
@@ -114,8 +113,7 @@ private slots:
         QTest::addColumn<Outcome>("o");
         const QStringList limit{"これ以上メモを登録できません。", "メモの数が限界(30000)を越えます"};
         const QStringList cats{"これ以上分類を登録できません。", "分類の数が限界(1000)を越えます"};
-        const QStringList lines{"タイトルが２行以上になっています。\rクリップボードを使って文字を貼り付ける場合は、\r"
-                                "改行が含まれないように注意してください。", "タイトルは１行にしてください"};
+        const QStringList lines{"タイトルが２行以上になっています。\rクリップボードを使って文字を貼り付ける場合は、\r改行が含まれないように注意してください。", "タイトルは１行にしてください"};
         const QString breaks = "に改行が含まれています。\r改行を取り除いてから登録してください。";
         QTest::newRow("29998 memos, new") << Outcome{.memos = 29998};
         QTest::newRow("29999 memos, new") << Outcome{.memos = 29999, .message = limit};
@@ -131,13 +129,11 @@ private slots:
         QTest::newRow("empty title") << Outcome{.field = "title", .message = {"タイトルを入力して下さい。", kProgram}};
         QTest::newRow("date with LF")
             << Outcome{.field = "date", .value = "2026/12/06\n", .message = {"年/月/日" + breaks, kProgram}};
-        QTest::newRow("category with CR")
-            << Outcome{.field = "category", .value = "家\r仕事", .message = {"分類" + breaks, kProgram}};
+        QTest::newRow("category with CR") << Outcome{.field = "category", .value = "家\r仕事", .message = {"分類" + breaks, kProgram}};
         // Characters the code page lacks would come back as "?"; its nearest
         // characters and extensions are written.
         const auto lost = [&](const QString& box, const QString& chars) {
-            return QStringList{box + "に、ファイルに保存できない文字が含まれています：" + chars +
-                                   "\rこれらの文字を取り除いてから登録してください。", kProgram};
+            return QStringList{box + "に、ファイルに保存できない文字が含まれています：" + chars + "\rこれらの文字を取り除いてから登録してください。", kProgram};
         };
         QTest::newRow("title with é and emoji") << Outcome{.field = "title", .value = "café😀é", .message = lost("タイトル", "é 😀")};
         QTest::newRow("date with a no-break space")
@@ -145,8 +141,7 @@ private slots:
         QTest::newRow("category with emoji") << Outcome{.field = "category", .value = "絵😀文字", .message = lost("分類", "😀")};
         QTest::newRow("category of nearest and extension characters") << Outcome{.field = "category", .value = "〜¥①髙ｶﾅ"};
         QTest::newRow("picture without its data") << Outcome{.lost_picture = true,
-            .message = {"本文の画像のデータが見つからないため、登録できません。\r画像を削除するか、もう一度貼り付けてから登録してください。",
-                        kProgram}};
+            .message = {"本文の画像のデータが見つからないため、登録できません。\r画像を削除するか、もう一度貼り付けてから登録してください。", kProgram}};
         QTest::newRow("correction on the header row")
             << Outcome{.mode = "teisei", .row = 0, .message = {"訂正するメモが見つかりません。", kProgram}};
         // Any file of a save that cannot be written undoes the whole save; a
@@ -259,14 +254,10 @@ private slots:
         f.dlg->Combo1->setEditText("家");
         f.dlg->Text2->setText("題");
         type_text(f.dlg->RTB_kinyu, "本文");
-        QImage image(3, 2, QImage::Format_RGB32);
-        image.fill(Qt::green);
-        QBuffer png;
-        png.open(QIODevice::WriteOnly);
-        image.save(&png, "PNG");
+        const QByteArray png = test::picture_of(Qt::green, 3, 2, "PNG").second.toHex();
         auto* copied = new QMimeData;
         copied->setData(format, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs24 "
-                                "{\\b bold}{\\cf1 red}{\\pict\\pngblip\\picw3\\pich2 " + png.data().toHex() + "}\\par}");
+                                "{\\b bold}{\\cf1 red}{\\pict\\pngblip\\picw3\\pich2 " + png + "}\\par}");
         copied->setHtml("<p>HTML</p>");
         copied->setText("plain");
         QGuiApplication::clipboard()->setMimeData(copied);
@@ -276,7 +267,7 @@ private slots:
         QCOMPARE(f.dlg->result(), int(QDialog::Accepted));
         QCOMPARE(read_bytes(f.path("memo1/m1000004.txt")), crlf_lines({"本文boldred"}));
         const QByteArray rich = read_bytes(f.path("memo2/m2000004.txt"));
-        QVERIFY(QByteArray(rich).replace('\n', "").contains(png.data().toHex()));
+        QVERIFY(QByteArray(rich).replace('\n', "").contains(png));
         RichTextBox again;
         again.load_rtf(rich);
         QCOMPARE(again.document()->toPlainText(), u"本文boldred\uFFFC"_qs);

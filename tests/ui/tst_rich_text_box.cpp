@@ -1,9 +1,9 @@
 // The rich-text box: loading, text with CR LF, selection in its own positions,
 // selection formats and where they mix, and copied and pasted pictures through a save.
 
+#include "rtf/rtf_test_util.h"
 #include "ui/rich_text_box.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -14,7 +14,7 @@ using namespace tz;
 
 namespace {
 
-QString data_file(const QString& name) { return QStringLiteral(TZ_TEST_DATA "/rtf/") + name; }
+QString data_file(const QString& name) { return test::rtf_data_dir() + u'/' + name; }
 
 void select(RichTextBox& box, int start, int length) {
     box.set_sel_start(start);
@@ -88,8 +88,7 @@ private slots:
     // "ab", "cd", "ef": a paragraph break is one position.
     void selection_positions() {
         const struct { int start, length, got_start, got_length; QString selected; } cases[] = {
-            {1, 3, 1, 3, u"b\r\nc"_qs}, {4, 0, 4, 0, {}}, {7, 50, 7, 1, u"f"_qs}, {99, 1, 8, 0, {}},
-            {-5, -2, 0, 0, {}}};
+            {1, 3, 1, 3, u"b\r\nc"_qs}, {4, 0, 4, 0, {}}, {7, 50, 7, 1, u"f"_qs}, {99, 1, 8, 0, {}}, {-5, -2, 0, 0, {}}};
         RichTextBox box;
         box.set_text(u"ab\r\ncd\r\nef"_qs);
         for (const auto& c : cases) {
@@ -119,19 +118,14 @@ private slots:
         QCOMPARE(copied->text(), u"beforeafter"_qs);
         QVERIFY(copied->html().contains(u"src=\"data:image/png;base64,"_qs));
         box.paste();
-        QImage image(3, 2, QImage::Format_RGB32);
-        image.fill(Qt::red);
         auto* screenshot = new QMimeData;
-        screenshot->setImageData(image);
+        screenshot->setImageData(test::picture_of(Qt::red, 3, 2, "PNG").first);
         clipboard->setMimeData(screenshot);
         box.moveCursor(QTextCursor::End);
         box.paste();
         auto* web_page = new QMimeData;
-        QBuffer png;
-        png.open(QIODevice::WriteOnly);
-        image.scaled(5, 5).save(&png, "PNG");
         web_page->setHtml(u"<p>web<img src=\"https://example.invalid/a.png\"><img src=\"data:image/png;base64,"_qs +
-                          QString::fromLatin1(png.data().toBase64()) + u"\"></p>"_qs);
+                          QString::fromLatin1(test::picture_of(Qt::red, 5, 5, "PNG").second.toBase64()) + u"\"></p>"_qs);
         clipboard->setMimeData(web_page);
         box.paste();
         int lost = -1;
