@@ -106,8 +106,7 @@ private slots:
         QTest::newRow("up at the top, down past the end, up") << QStringList{"全部", "A", "B", "C"} << "A" << "12221"
             << QStringList{"全部", "B", "A", "C"} << QStringList{"これより上には移動できません", "これより下には移動できません"};
         QTest::newRow("empty list") << QStringList{"全部"} << "" << "1235" << QStringList{"全部"}
-                                    << QStringList{"上に移動する項目を選んでください", "下に移動する項目を選んでください",
-                                                   "削除する項目を選んでください", "メモを削除する分類を選んでください"};
+                                    << QStringList{"上に移動する項目を選んでください", "下に移動する項目を選んでください", "削除する項目を選んでください", "メモを削除する分類を選んでください"};
     }
     void buttons_needing_a_selection() {
         QFETCH(QStringList, categories);

@@ -56,9 +56,7 @@ public:
         hand.editor_mode = mode;
         dlg = std::make_unique<F_kinyu>(*this);
         dlg->show();
-        if (active) QApplication::setActiveWindow(dlg.get());
-        if (!(active ? QTest::qWaitForWindowActive(dlg.get()) : QTest::qWaitForWindowExposed(dlg.get())))
-            qWarning("editor not shown");
+        if (!(active ? activate(dlg.get()) : QTest::qWaitForWindowExposed(dlg.get()))) qWarning("editor not shown");
         return *dlg;
     }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }

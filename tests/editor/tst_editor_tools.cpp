@@ -66,11 +66,8 @@ private slots:
         }
         QCOMPARE(b->rtf(), before);
         // 取消線 and 下線, clicked, set and clear their format on the whole selection only.
-        for (const bool strike : {true, false}) {
-            QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
-            const auto state = [&](int s, int l) {
-                return strike ? select(b, s, l).strike : select(b, s, l).underline;
-            };
+        for (QCheckBox* box : {d.Check1, d.Check2}) {
+            const auto state = [&](int s, int l) { return box == d.Check1 ? select(b, s, l).strike : select(b, s, l).underline; };
             select(b, 4, 5);  // mixed: unchecked
             click(box);
             QCOMPARE(state(4, 5), std::optional<bool>(true));

@@ -31,8 +31,7 @@ private slots:
             QCOMPARE(box->icon(), QMessageBox::Critical);
             QTest::keyClick(box, Qt::Key_Return);
         });
-        QCOMPARE(platform.message(nullptr, QStringLiteral("一行目\r二行目"), title, MsgIcon::Critical, MsgButtons::Ok),
-                 MsgAnswer::Ok);
+        QCOMPARE(platform.message(nullptr, QStringLiteral("一行目\r二行目"), title, MsgIcon::Critical, MsgButtons::Ok), MsgAnswer::Ok);
 
         // Questions: Yes is the default, only No cancels, Esc is No, and Qt's
         // buttons speak Japanese.
