@@ -48,10 +48,9 @@ private slots:
         }
     }
 
-    // The program keeps its data in its own folder; the test's offscreen
-    // platform passes on to it. A start that ends with its message (a data
-    // file that cannot be read, here a pipe, which must not make the start
-    // wait; a second copy) exits with a failure status and writes nothing.
+    // The program keeps its data in its own folder; the test's offscreen platform passes on to it.
+    // A start that ends with its message (a data file that cannot be read, here a pipe, which must
+    // not make the start wait; a second copy) exits with a failure status and writes nothing.
     void the_program_saves_on_sigterm_and_failed_starts_touch_nothing() {
         QTemporaryDir dir;
         const QString program = dir.filePath("tzurio"), index = dir.filePath("tzurio.dat");

@@ -94,9 +94,8 @@ private slots:
             QVERIFY(folder_contents(f.dir.path()) == files);
     }
 
-    // Up and down move the selected category, which stays selected; every
-    // button but "分類追加" and "終了" asks for a selection first. Enter and Esc
-    // in the name box or the list press no button.
+    // Up and down move the selected category, which stays selected; every button but "分類追加" and
+    // "終了" asks for a selection first. Enter and Esc in the name box or the list press no button.
     void buttons_needing_a_selection_data() {
         QTest::addColumn<QStringList>("categories");
         QTest::addColumn<QString>("pick");

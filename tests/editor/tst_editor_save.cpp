@@ -197,10 +197,9 @@ private slots:
         QVERIFY(snapshot(f) == before);
     }
 
-    // A memo's body files are named by its number alone: a memo whose number
-    // is no sound number, or is another memo's too (a damaged index), is given
-    // a fresh number when corrected; counting on from a large number never
-    // stands still; past the last number no memo is made.
+    // A memo's body files are named by its number alone: a memo whose number is no sound number, or
+    // is another memo's too (a damaged index), is given a fresh number when corrected; counting on
+    // from a large number never stands still; past the last number no memo is made.
     void memo_numbers_name_one_memo_each_data() {
         QTest::addColumn<QString>("number");  // of the memo corrected, or empty for a new memo
         QTest::addColumn<QString>("counter");

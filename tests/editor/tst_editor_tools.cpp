@@ -103,10 +103,9 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.dlg->Text2);
     }
 
-    // Text typed into a box, then a key: where the focus lands and what the
-    // landing box holds after "x" is typed there. The keys type nothing, add
-    // no category and save nothing; the date box is entered with its whole
-    // text selected, so "x" replaces it.
+    // Text typed into a box, then a key: where the focus lands and what the landing box holds after
+    // "x" is typed there. The keys type nothing, add no category and save nothing; the date box is
+    // entered with its whole text selected, so "x" replaces it.
     void keys_land_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("typed");

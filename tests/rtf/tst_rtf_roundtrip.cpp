@@ -1,8 +1,7 @@
-// Writing and pictures: what the writer writes the reader shows the same (every
-// attribute, alignment, picture bytes); pasted content keeps its text. Each kind
-// of picture the reader knows shows as an image of the right pixels and size, the
-// plain-text path sees it without decoding its data, and one it cannot show
-// becomes a placeholder that is written back.
+// Writing and pictures: what the writer writes the reader shows the same (every attribute,
+// alignment, picture bytes); pasted content keeps its text. Each kind of picture the reader knows
+// shows as an image of the right pixels and size, the plain-text path sees it without decoding its
+// data, and one it cannot show becomes a placeholder that is written back.
 
 #include "rtf_test_util.h"
 #include "rtf/picture.h"

@@ -1,6 +1,5 @@
 #pragma once
-// A Platform that records what the user would have seen and answers from a
-// queue the test fills.
+// A Platform that records what the user would have seen and answers from a queue the test fills.
 
 #include "ui/platform.h"
 

@@ -11,11 +11,10 @@ using namespace tz;
 class TestMemoGrid : public QObject {
     Q_OBJECT
 private slots:
-    // A batch replacement is one model reset and keeps the current row number
-    // where it can. Only the left button clicks: the others neither select nor
-    // report. The fixed column is never current nor selected: a click there
-    // selects the row, a key that would land there stays put. (Left clicks on
-    // rows and on the header are driven through the main window's list.)
+    // A batch replacement is one model reset and keeps the current row number where it can. Only
+    // the left button clicks: the others neither select nor report. The fixed column is never
+    // current nor selected: a click there selects the row, a key that would land there stays put.
+    // (Left clicks on rows and on the header are driven through the main window's list.)
     void batch_replacement_other_buttons_and_the_fixed_column() {
         MemoGrid g;
         g.resize(400, 200);
