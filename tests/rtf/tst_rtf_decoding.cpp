@@ -32,6 +32,11 @@ private slots:
         QTest::newRow("WordPad") << QByteArray("wordpad.rtf") << u"café €\n日本\tend"_qs;
         QTest::newRow("plain Shift-JIS lines") << QByteArray("plain_sjis.txt") << u"日本語の行\n\n  表 {x}\\y"_qs;
         QTest::newRow("only CR LF") << QByteArray("crlf_only.txt") << QString();
+        // Without an RTF header the last line keeps its last character whatever ends it.
+        QTest::newRow("one byte") << QByteArray("x") << u"x"_qs;
+        QTest::newRow("no line end") << QByteArray("ab\r\ncd") << u"ab\ncd"_qs;
+        QTest::newRow("ends in CR") << QByteArray("\x95\x5c\r") << u"表"_qs;
+        QTest::newRow("empty first line, bare LFs") << QByteArray("\nab\ncd\n") << u"\nab\ncd"_qs;
         QTest::newRow("empty file") << QByteArray("empty.rtf") << QString();
         const QByteArray head = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 X;}}\\f0 ";
         QTest::newRow("uc1 skips a byte, uc2 a pair, a control word counts one")
