@@ -95,9 +95,7 @@ private slots:
         QCOMPARE(copied->text(), u"beforeafter"_qs);
         QVERIFY(copied->html().contains(u"src=\"data:image/png;base64,"_qs));
         box.paste();
-        auto* screenshot = new QMimeData;
-        screenshot->setImageData(test::picture_of(Qt::red, 3, 2, "PNG").first);
-        clipboard->setMimeData(screenshot);
+        clipboard->setImage(test::picture_of(Qt::red, 3, 2, "PNG").first);  // a screenshot
         box.moveCursor(QTextCursor::End);
         box.paste();
         auto* web_page = new QMimeData;
