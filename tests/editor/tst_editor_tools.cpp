@@ -35,9 +35,11 @@ void build_body(RichTextBox* b) {
 class TestEditorTools : public QObject {
     Q_OBJECT
 private slots:
-    // The five controls show the selection's format: a font not in the list by its
-    // name, a mixed one as empty, sizes in points; selecting never changes the memo.
-    void five_controls() {
+    // The five controls show the selection's format: a font not in the list by its name, a mixed one
+    // as empty, sizes in points; selecting never changes the memo. 色: a cancel first colours black; a
+    // confirmed colour is applied, and a later cancel applies it again. 今日: today's date, then on
+    // to the title.
+    void five_controls_colour_and_today() {
         const struct { int start, length; QStringList boxes; bool strike, underline; } cases[] = {
             {0, 2, {"ＭＳ 明朝", "11.25", "Regular"}, false, false},        // one font not in the list
             {1, 2, {"", "11.25", ""}, false, false},                         // two fonts
@@ -50,7 +52,8 @@ private slots:
             {7, 2, {"ＭＳ ゴシック", "", "Regular"}, false, false},          // partly underlined, two sizes
             {8, 2, {"ＭＳ ゴシック", "11.5", "Regular"}, false, false}};     // half points
         EditorFixture f;
-        const F_kinyu& d = f.open();
+        f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
+        const F_kinyu& d = f.open("sinki", true);
         RichTextBox* b = d.RTB_kinyu;
         build_body(b);
         const QByteArray before = b->rtf();
@@ -76,15 +79,6 @@ private slots:
             click(box);
             QCOMPARE(state(4, 5), std::optional<bool>(false));
         }
-    }
-
-    // 色: a cancel first colours black; a confirmed colour is applied, and a later
-    // cancel applies it again. 今日: today's date, then on to the title.
-    void colour_and_today() {
-        EditorFixture f;
-        f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
-        RichTextBox* b = f.open("sinki", true).RTB_kinyu;
-        b->set_text(QStringLiteral("ABCDEF"));
         select(b, 0, 6);
         b->set_sel_colour(Qt::red);
         const auto colour_with = [&](int start, std::optional<QColor> answer) {
