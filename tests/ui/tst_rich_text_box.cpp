@@ -36,12 +36,21 @@ private slots:
     // a file that cannot be read empties the box; the first text typed into an emptied box takes
     // the default font, whatever was loaded before; a format set at the caret applies to what is
     // typed next (sizes to half points); only what differs shows as mixed.
-    void default_font() {
+    void text_selection_and_default_font() {
         RichTextBox box;
         const QColor text_colour = box.palette().color(QPalette::Text);
         box.set_text(u"一行目\r\n二行目\nthree\rfour"_qs);
         QCOMPARE(box.text(), u"一行目\r\n二行目\r\nthree\r\nfour"_qs);
         QVERIFY(!box.document()->isUndoAvailable());  // Ctrl+Z cannot take the text away
+        // Asked start and length, then those the box gives and the selected text: a paragraph
+        // break is one position.
+        const struct { int start, length, got_start, got_length; QString selected; } cases[] = {
+            {2, 3, 2, 3, u"目\r\n二"_qs}, {4, 0, 4, 0, {}}, {14, 50, 14, 4, u"four"_qs}, {99, 1, 18, 0, {}}, {-5, -2, 0, 0, {}}};
+        for (const auto& c : cases) {
+            select(box, c.start, c.length);
+            QCOMPARE(QPoint(box.sel_start(), box.sel_length()), QPoint(c.got_start, c.got_length));
+            QCOMPARE(box.sel_text(), c.selected);
+        }
         QVERIFY(!box.load_file(data_file(u"no_such_file.rtf"_qs)));
         QCOMPARE(box.text(), QString());
         QVERIFY(box.load_file(data_file(u"richedit_japanese.rtf"_qs)));
@@ -58,20 +67,6 @@ private slots:
         QCOMPARE(values(box.sel_format()), (QVariantList{u"IPAMincho"_qs, 15.5, true, false, false, false, QColor(Qt::blue)}));
         select(box, 0, 9);
         QCOMPARE(values(box.sel_format()), (QVariantList{u"IPAMincho"_qs, {}, {}, false, false, false, {}}));
-    }
-
-    // Asked start and length, then those the box gives and the selected text, in
-    // "ab", "cd", "ef": a paragraph break is one position.
-    void selection_positions() {
-        const struct { int start, length, got_start, got_length; QString selected; } cases[] = {
-            {1, 3, 1, 3, u"b\r\nc"_qs}, {4, 0, 4, 0, {}}, {7, 50, 7, 1, u"f"_qs}, {99, 1, 8, 0, {}}, {-5, -2, 0, 0, {}}};
-        RichTextBox box;
-        box.set_text(u"ab\r\ncd\r\nef"_qs);
-        for (const auto& c : cases) {
-            select(box, c.start, c.length);
-            QCOMPARE(QPoint(box.sel_start(), box.sel_length()), QPoint(c.got_start, c.got_length));
-            QCOMPARE(box.sel_text(), c.selected);
-        }
     }
 
     // Pictures copied from a box that has shown another memo since, a screenshot and
