@@ -22,6 +22,11 @@ inline QByteArray rtf_data(const QString& name) {
     return f.readAll();
 }
 
+// The bytes of a test file when rtf names one, else rtf itself.
+inline QByteArray bytes_of(const QByteArray& rtf) {
+    return rtf.endsWith(".rtf") || rtf.endsWith(".txt") ? rtf_data(QString::fromLatin1(rtf)) : rtf;
+}
+
 inline QString document_text(const QByteArray& bytes) {
     QTextDocument doc;
     rtf::read_into(bytes, doc);

@@ -10,15 +10,6 @@
 
 using namespace tz;
 
-namespace {
-
-// The bytes of a test file when rtf names one, else rtf itself.
-QByteArray bytes_of(const QByteArray& rtf) {
-    return rtf.endsWith(".rtf") || rtf.endsWith(".txt") ? test::rtf_data(QString::fromLatin1(rtf)) : rtf;
-}
-
-}  // namespace
-
 class TestRtfDecoding : public QObject {
     Q_OBJECT
 private slots:
@@ -100,7 +91,7 @@ private slots:
     void text() {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
-        const QByteArray bytes = bytes_of(rtf);
+        const QByteArray bytes = test::bytes_of(rtf);
         QCOMPARE(test::document_text(bytes), text);
         QCOMPARE(rtf::plain_text(bytes), text);
     }
@@ -141,7 +132,7 @@ private slots:
         QFETCH(QString, text);
         QTextDocument doc;
         doc.setDefaultFont(QFont(u"Serif"_qs, 30));
-        rtf::read_into(bytes_of(rtf), doc);
+        rtf::read_into(test::bytes_of(rtf), doc);
         const QTextFragment fragment = test::fragment_with(doc, text);
         QTEST(test::look(fragment.charFormat(), doc.defaultFont()), "look");
         QTEST(int(doc.findBlock(fragment.position()).blockFormat().alignment() & Qt::AlignHorizontal_Mask), "align");

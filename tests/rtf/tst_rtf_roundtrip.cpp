@@ -203,8 +203,7 @@ private slots:
         QFETCH(QSize, pixels);
         QFETCH(QColor, colour);
         QFETCH(QByteArray, written);
-        const QByteArray bytes = rtf.endsWith(".rtf") ? test::rtf_data(QString::fromLatin1(rtf))
-                                                      : "{\\rtf1 before{\\pict" + rtf + "}after}";
+        const QByteArray bytes = test::bytes_of(rtf.endsWith(".rtf") ? rtf : "{\\rtf1 before{\\pict" + rtf + "}after}");
         QTextDocument doc;
         rtf::read_into(bytes, doc);
         QCOMPARE(doc.toPlainText(), u"before\uFFFCafter"_qs);
