@@ -119,8 +119,7 @@ private slots:
         QTest::newRow("29999 memos, new") << Outcome{.memos = 29999, .message = limit};
         QTest::newRow("29999 memos, correction") << Outcome{.memos = 29999, .mode = "teisei", .message = limit};
         QTest::newRow("999 categories, existing") << Outcome{.categories = 999, .field = "category", .value = "分類500"};
-        QTest::newRow("999 categories, new")
-            << Outcome{.categories = 999, .field = "category", .value = "新しい分類", .message = cats};
+        QTest::newRow("999 categories, new") << Outcome{.categories = 999, .field = "category", .value = "新しい分類", .message = cats};
         QTest::newRow("category, case variant is new") << Outcome{.field = "category", .value = "work"};
         QTest::newRow("category, 全部 is new") << Outcome{.field = "category", .value = "全部"};
         QTest::newRow("title of blanks") << Outcome{.field = "title", .value = "  "};

@@ -98,11 +98,10 @@ QStringList describe(const QTextDocument& doc) {
             if (f.isImageFormat()) {
                 const QTextImageFormat img = f.toImageFormat();
                 const QVariantList source = doc.resource(rtf::kPictureSource, rtf::picture_source_url(img.name())).toList();
-                const QSize shown = doc.resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>().size();
+                const QSize own = doc.resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>().size();
                 out << QStringLiteral("picture %1 %2 %3x%4").arg(source.value(0).toInt())
                            .arg(QCryptographicHash::hash(source.value(1).toByteArray(), QCryptographicHash::Md5).toHex())
-                           .arg(img.width() > 0 ? img.width() : shown.width())
-                           .arg(img.height() > 0 ? img.height() : shown.height());
+                           .arg(img.width() > 0 ? img.width() : own.width()).arg(img.height() > 0 ? img.height() : own.height());
                 last.clear();
                 continue;
             }
