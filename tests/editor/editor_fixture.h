@@ -48,13 +48,12 @@ public:
         write_all(store_);
     }
 
-    // Opens the editor in the given mode and shows it; `active`: as the active
-    // window, where keys go to the focused control.
-    F_kinyu& open(const QString& mode = QStringLiteral("sinki"), bool active = false) {
+    // Opens the editor in the given mode as the active window, where keys go to the focused control.
+    F_kinyu& open(const QString& mode = QStringLiteral("sinki")) {
         hand.editor_mode = mode;
         dlg = std::make_unique<F_kinyu>(*this);
         dlg->show();
-        if (!(active ? activate(dlg.get()) : QTest::qWaitForWindowExposed(dlg.get()))) qWarning("editor not shown");
+        if (!activate(dlg.get())) qWarning("editor not shown");
         return *dlg;
     }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }

@@ -53,7 +53,7 @@ private slots:
             {8, 2, {"ＭＳ ゴシック", "11.5", "Regular"}, false, false}};     // half points
         EditorFixture f;
         f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
-        const F_kinyu& d = f.open("sinki", true);
+        const F_kinyu& d = f.open();
         RichTextBox* b = d.RTB_kinyu;
         build_body(b);
         const QByteArray before = b->rtf();
@@ -124,7 +124,7 @@ private slots:
         QFETCH(QKeySequence, key);
         EditorFixture f;
         f.fill({}, {"全部", "仕事"}, 0);
-        f.open("sinki", true);
+        f.open();
         f.dlg->findChild<QWidget*>(from)->setFocus();
         type_text(QApplication::focusWidget(), typed);
         QTest::keyClick(QApplication::focusWidget(), key[0].key(), key[0].keyboardModifiers());

@@ -12,8 +12,7 @@
 namespace tz::test {
 
 struct Message {
-    QString text;
-    QString title;
+    QString text, title;
     MsgIcon icon;
     MsgButtons buttons;
 };
