@@ -1,7 +1,6 @@
 #pragma once
-// The editor opened over a stand-in main window: a real memo store on a folder
-// of its own, the recording platform, and the main window's operations the
-// editor asked for, in order.
+// The editor opened over a stand-in main window: a real memo store on a folder of its own, the
+// recording platform, and the main window's operations the editor asked for, in order.
 
 #include "editor/f_kinyu.h"
 #include "store/data_folder.h"
@@ -32,9 +31,8 @@ public:
         store_.settings = Settings::first_start(0, 1200, 1500, 6975, 9450, 1215);
     }
 
-    // Puts these memos and categories into the store and writes the data files
-    // (and, when asked, each memo's body files holding its title). Row r of the
-    // list shows slot r.
+    // Puts these memos and categories into the store and writes the data files (and, when asked,
+    // each memo's body files holding its title). Row r of the list shows slot r.
     void fill(const std::vector<MemoRecord>& memos, const QStringList& categories, int counter, bool bodies = true) {
         maps = RowMaps();
         maps.row_memo_numbers.assign(memos.size() + 2, Value::number(0));
@@ -50,15 +48,12 @@ public:
         write_all(store_);
     }
 
-    // Opens the editor in the given mode and shows it; `active`: as the active
-    // window, where keys go to the focused control.
-    F_kinyu& open(const QString& mode = QStringLiteral("sinki"), bool active = false) {
+    // Opens the editor in the given mode as the active window, where keys go to the focused control.
+    F_kinyu& open(const QString& mode = QStringLiteral("sinki")) {
         hand.editor_mode = mode;
         dlg = std::make_unique<F_kinyu>(*this);
         dlg->show();
-        if (active) QApplication::setActiveWindow(dlg.get());
-        if (!(active ? QTest::qWaitForWindowActive(dlg.get()) : QTest::qWaitForWindowExposed(dlg.get())))
-            qWarning("editor not shown");
+        if (!activate(dlg.get())) qWarning("editor not shown");
         return *dlg;
     }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }

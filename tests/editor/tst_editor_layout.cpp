@@ -16,8 +16,7 @@ private slots:
         // RTB_kinyu, Command1, Text1, Frame2, then the rest as far as given.
         QTest::addColumn<QList<QRect>>("rects");
         const QSize drawn, large(11000, 8000);
-        const QList<QRect> kept{{0, 840, 10865, 5780}, {7740, 6665, 3065, 435}, {6530, 0, 1275, 375},
-                                {0, 6665, 6555, 915}};
+        const QList<QRect> kept{{0, 840, 10865, 5780}, {7740, 6665, 3065, 435}, {6530, 0, 1275, 375}, {0, 6665, 6555, 915}};
         QTest::newRow("larger") << drawn << QSize(10450, 7775) << QSize(10450, 7775)
             << QList<QRect>{{0, 840, 10315, 5555}, {7740, 6440, 2515, 435}, {5980, 0, 1275, 375}, {0, 6440, 6555, 915},
                             {60, 60, 450, 225}, {600, 0, 4255, 345}, {5020, 60, 915, 225}, {7240, 0, 675, 375},

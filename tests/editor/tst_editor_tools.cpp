@@ -35,9 +35,11 @@ void build_body(RichTextBox* b) {
 class TestEditorTools : public QObject {
     Q_OBJECT
 private slots:
-    // The five controls show the selection's format: a font not in the list by its
-    // name, a mixed one as empty, sizes in points; selecting never changes the memo.
-    void five_controls() {
+    // The five controls show the selection's format: a font not in the list by its name, a mixed one
+    // as empty, sizes in points; selecting never changes the memo. 色: a cancel first colours black; a
+    // confirmed colour is applied, and a later cancel applies it again. 今日: today's date, then on
+    // to the title.
+    void five_controls_colour_and_today() {
         const struct { int start, length; QStringList boxes; bool strike, underline; } cases[] = {
             {0, 2, {"ＭＳ 明朝", "11.25", "Regular"}, false, false},        // one font not in the list
             {1, 2, {"", "11.25", ""}, false, false},                         // two fonts
@@ -50,6 +52,7 @@ private slots:
             {7, 2, {"ＭＳ ゴシック", "", "Regular"}, false, false},          // partly underlined, two sizes
             {8, 2, {"ＭＳ ゴシック", "11.5", "Regular"}, false, false}};     // half points
         EditorFixture f;
+        f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
         const F_kinyu& d = f.open();
         RichTextBox* b = d.RTB_kinyu;
         build_body(b);
@@ -66,11 +69,8 @@ private slots:
         }
         QCOMPARE(b->rtf(), before);
         // 取消線 and 下線, clicked, set and clear their format on the whole selection only.
-        for (const bool strike : {true, false}) {
-            QCheckBox* box = strike ? f.dlg->Check1 : f.dlg->Check2;
-            const auto state = [&](int s, int l) {
-                return strike ? select(b, s, l).strike : select(b, s, l).underline;
-            };
+        for (QCheckBox* box : {d.Check1, d.Check2}) {
+            const auto state = [&](int s, int l) { return box == d.Check1 ? select(b, s, l).strike : select(b, s, l).underline; };
             select(b, 4, 5);  // mixed: unchecked
             click(box);
             QCOMPARE(state(4, 5), std::optional<bool>(true));
@@ -79,15 +79,6 @@ private slots:
             click(box);
             QCOMPARE(state(4, 5), std::optional<bool>(false));
         }
-    }
-
-    // 色: a cancel first colours black; a confirmed colour is applied, and a later
-    // cancel applies it again. 今日: today's date, then on to the title.
-    void colour_and_today() {
-        EditorFixture f;
-        f.time.now = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
-        RichTextBox* b = f.open("sinki", true).RTB_kinyu;
-        b->set_text(QStringLiteral("ABCDEF"));
         select(b, 0, 6);
         b->set_sel_colour(Qt::red);
         const auto colour_with = [&](int start, std::optional<QColor> answer) {
@@ -106,10 +97,9 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.dlg->Text2);
     }
 
-    // Text typed into a box, then a key: where the focus lands and what the
-    // landing box holds after "x" is typed there. The keys type nothing, add
-    // no category and save nothing; the date box is entered with its whole
-    // text selected, so "x" replaces it.
+    // Text typed into a box, then a key: where the focus lands and what the landing box holds after
+    // "x" is typed there. The keys type nothing, add no category and save nothing; the date box is
+    // entered with its whole text selected, so "x" replaces it.
     void keys_land_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("typed");
@@ -134,7 +124,7 @@ private slots:
         QFETCH(QKeySequence, key);
         EditorFixture f;
         f.fill({}, {"全部", "仕事"}, 0);
-        f.open("sinki", true);
+        f.open();
         f.dlg->findChild<QWidget*>(from)->setFocus();
         type_text(QApplication::focusWidget(), typed);
         QTest::keyClick(QApplication::focusWidget(), key[0].key(), key[0].keyboardModifiers());

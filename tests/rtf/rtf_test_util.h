@@ -4,7 +4,9 @@
 #include "rtf/document.h"
 #include "rtf/reader.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -20,10 +22,26 @@ inline QByteArray rtf_data(const QString& name) {
     return f.readAll();
 }
 
+// The bytes of a test file when rtf names one, else rtf itself.
+inline QByteArray bytes_of(const QByteArray& rtf) {
+    return rtf.endsWith(".rtf") || rtf.endsWith(".txt") ? rtf_data(QString::fromLatin1(rtf)) : rtf;
+}
+
 inline QString document_text(const QByteArray& bytes) {
     QTextDocument doc;
     rtf::read_into(bytes, doc);
     return doc.toPlainText();
+}
+
+// A w x h image of one colour, and its bytes in format.
+inline std::pair<QImage, QByteArray> picture_of(QColor colour, int w, int h, const char* format) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return {image, bytes};
 }
 
 // The first fragment of the document whose text contains what.
@@ -38,8 +56,7 @@ inline QTextFragment fragment_with(const QTextDocument& doc, const QString& what
 // what the format leaves open is taken from base.
 inline QString look(const QTextCharFormat& f, const QFont& base) {
     const QString family = f.property(QTextFormat::FontFamilies).toStringList().value(0);
-    return QStringLiteral("%1 %2pt%3%4%5%6 %7")
-        .arg(family.isEmpty() ? base.family() : family)
+    return QStringLiteral("%1 %2pt%3%4%5%6 %7").arg(family.isEmpty() ? base.family() : family)
         .arg(f.fontPointSize() > 0 ? f.fontPointSize() : base.pointSizeF())
         .arg(f.fontWeight() >= QFont::DemiBold ? " b" : "", f.fontItalic() ? " i" : "", f.fontUnderline() ? " u" : "",
              f.fontStrikeOut() ? " s" : "")

@@ -1,6 +1,5 @@
-// The rtf2txt tool: the text of each file, one line per paragraph, through
-// either path; a non-zero exit for a file it cannot open or write; --roundtrip
-// writes a file that reads back with the same text.
+// The rtf2txt tool: the text of each file, one line per paragraph, through either path; a non-zero exit
+// for a file it cannot open or write; --roundtrip writes a file that reads back with the same text.
 
 #include "rtf_test_util.h"
 

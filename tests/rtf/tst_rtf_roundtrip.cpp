@@ -1,14 +1,12 @@
-// Writing and pictures: what the writer writes the reader shows the same (every
-// attribute, alignment, picture bytes); pasted content keeps its text. Each kind
-// of picture the reader knows shows as an image of the right pixels and size, the
-// plain-text path sees it without decoding its data, and one it cannot show
-// becomes a placeholder that is written back.
+// Writing and pictures: what the writer writes the reader shows the same (every attribute,
+// alignment, picture bytes); pasted content keeps its text. Each kind of picture the reader knows
+// shows as an image of the right pixels and size, the plain-text path sees it without decoding its
+// data, and one it cannot show becomes a placeholder that is written back.
 
 #include "rtf_test_util.h"
 #include "rtf/picture.h"
 #include "rtf/writer.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QPixmap>
 #include <QTest>
@@ -35,21 +33,9 @@ QByteArray hex_payload(const QByteArray& rtf_bytes) {
     return QByteArray::fromHex(rtf_bytes.mid(start, end - start));
 }
 
-// A w x h image of one colour, and its bytes in format.
-std::pair<QImage, QByteArray> picture_of(QColor colour, int w, int h, const char* format) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return {image, bytes};
-}
-
 // Inserts a 6x4 picture of one colour, shown at w x h when given.
-void insert_picture(QTextCursor& c, QColor colour, const char* format, rtf::Picture::Kind kind, double w = 0,
-                    double h = 0) {
-    const auto [image, bytes] = picture_of(colour, 6, 4, format);
+void insert_picture(QTextCursor& c, QColor colour, const char* format, rtf::Picture::Kind kind, double w = 0, double h = 0) {
+    const auto [image, bytes] = test::picture_of(colour, 6, 4, format);
     QTextImageFormat f;
     f.setName(rtf::add_picture(*c.document(), image, bytes, kind));
     if (w > 0) f.setWidth(w), f.setHeight(h);
@@ -112,12 +98,10 @@ QStringList describe(const QTextDocument& doc) {
             if (f.isImageFormat()) {
                 const QTextImageFormat img = f.toImageFormat();
                 const QVariantList source = doc.resource(rtf::kPictureSource, rtf::picture_source_url(img.name())).toList();
-                const QSize shown = doc.resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>().size();
-                out << QStringLiteral("picture %1 %2 %3x%4")
-                           .arg(source.value(0).toInt())
+                const QSize own = doc.resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>().size();
+                out << QStringLiteral("picture %1 %2 %3x%4").arg(source.value(0).toInt())
                            .arg(QCryptographicHash::hash(source.value(1).toByteArray(), QCryptographicHash::Md5).toHex())
-                           .arg(img.width() > 0 ? img.width() : shown.width())
-                           .arg(img.height() > 0 ? img.height() : shown.height());
+                           .arg(img.width() > 0 ? img.width() : own.width()).arg(img.height() > 0 ? img.height() : own.height());
                 last.clear();
                 continue;
             }
@@ -151,14 +135,26 @@ private slots:
         QCOMPARE(rtf::write(again), written);  // writing what was read gives the same file
     }
 
-    // Tables, lists, links and backgrounds it cannot keep still leave their text, in order.
-    void pasted_content_keeps_text() {
+    // Tables, lists, links and backgrounds it cannot keep still leave their text, in order. A picture pasted as
+    // any kind of resource is saved (a QImage, as a screenshot is pasted, in the rich-text box's tests).
+    void pasted_content_keeps_text_and_pictures() {
         QTextDocument doc;
         doc.setHtml(u"<table border=1><tr><td>セル1</td><td><b>cell2</b></td></tr><tr><td>下</td></tr></table>"
                     "<ul><li>項目</li></ul><ol><li><b>one</b></li><li>two</li></ol><p><a href='https://example.org/'>リンク</a>\uFFFC "
                     "<span style='background-color:yellow'><b>背景</b></span></p>"_qs);
+        const auto [image, png] = test::picture_of(Qt::green, 3, 2, "PNG");
+        const QVariant pasted[] = {QPixmap::fromImage(image), png, test::picture_of(Qt::green, 3, 2, "BMP").second,
+                                   test::picture_of(Qt::green, 3, 2, "JPEG").second};
+        QTextCursor end(&doc);
+        end.movePosition(QTextCursor::End);
+        for (const QVariant& resource : pasted) {
+            doc.addResource(QTextDocument::ImageResource, QUrl(QString::number(&resource - pasted)), resource);
+            end.insertImage(QString::number(&resource - pasted));
+        }
         const QByteArray written = rtf::write(doc);
         QVERIFY(!written.contains("\\u-4"));  // a stray object mark is dropped, not written as text
+        QCOMPARE(written.count("\\pngblip\\picw3\\pich2"), 3);
+        QCOMPARE(written.count("\\jpegblip\\picw3\\pich2"), 1);
         QTextDocument again;
         rtf::read_into(written, again);
         const QString text = again.toPlainText();
@@ -171,21 +167,6 @@ private slots:
             QVERIFY(test::fragment_with(again, bold).charFormat().fontWeight() >= QFont::DemiBold);
     }
 
-    // A pasted picture arrives as one of several kinds of resource; each is saved
-    // (a QImage, as a screenshot is pasted, in the rich-text box's tests).
-    void pasted_pictures() {
-        const auto [image, png] = picture_of(Qt::green, 3, 2, "PNG");
-        const auto bytes = [](const char* format) { return picture_of(Qt::green, 3, 2, format).second; };
-        const std::pair<QVariant, const char*> resources[] = {
-            {QPixmap::fromImage(image), "png"}, {png, "png"}, {bytes("JPEG"), "jpeg"}, {bytes("BMP"), "png"}};
-        for (const auto& [resource, kind] : resources) {
-            QTextDocument doc;
-            doc.addResource(QTextDocument::ImageResource, QUrl(u"pasted"_qs), resource);
-            QTextCursor(&doc).insertImage(u"pasted"_qs);
-            QVERIFY2(rtf::write(doc).contains("\\" + QByteArray(kind) + "blip\\picw3\\pich2"), kind);
-        }
-    }
-
     // rtf: a test file, or what follows "\pict" in a group between "before" and "after".
     void pictures_data() {
         QTest::addColumn<QByteArray>("rtf");
@@ -193,48 +174,41 @@ private slots:
         QTest::addColumn<QSize>("pixels");  // none: a placeholder
         QTest::addColumn<QColor>("colour");  // of the last pixel
         QTest::addColumn<QByteArray>("written");  // in what saving writes: the bytes as they came where there are any
-        const QColor red(255, 0, 0);
-        QTest::newRow("PNG") << QByteArray("picture_png.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255) << QByteArray("\\pngblip");
-        QTest::newRow("JPEG") << QByteArray("picture_jpeg.rtf") << QSizeF(8, 6) << QSize(8, 6) << QColor(250, 250, 0) << QByteArray("\\jpegblip");
-        QTest::newRow("DIB") << QByteArray("picture_dib.rtf") << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 255, 0) << QByteArray("\\pngblip");
-        QTest::newRow("WMF with META_DIBBITBLT") << QByteArray("picture_wmf_dibbitblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << QByteArray("\\pngblip");
-        QTest::newRow("WMF with META_DIBSTRETCHBLT")
-            << QByteArray("picture_wmf_dibstretchblt.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << QByteArray("\\pngblip");
-        QTest::newRow("WMF with META_STRETCHDIB") << QByteArray("picture_wmf_stretchdib.rtf") << QSizeF(5, 2) << QSize(5, 2) << red << QByteArray("\\pngblip");
+        const auto row = [](const QByteArray& name, const QByteArray& rtf, QSizeF shown, QSize pixels, QColor colour,
+                            const char* written = "\\pngblip") {
+            QTest::newRow(name.constData()) << rtf << shown << pixels << colour << QByteArray(written);
+        };
+        row("PNG", "picture_png.rtf", {4, 3}, {4, 3}, Qt::blue);
+        row("JPEG", "picture_jpeg.rtf", {8, 6}, {8, 6}, QColor(250, 250, 0), "\\jpegblip");
+        row("DIB", "picture_dib.rtf", {4, 3}, {4, 3}, Qt::green);
+        for (const QByteArray record : {"DIBBITBLT", "DIBSTRETCHBLT", "STRETCHDIB"})
+            row("WMF with META_" + record, "picture_wmf_" + record.toLower() + ".rtf", {5, 2}, {5, 2}, Qt::red);
         const QByteArray hex = hex_payload(test::rtf_data(u"picture_png.rtf"_qs)).toHex();
-        QTest::newRow("goal and scale") << "\\pngblip\\picwgoal60\\pichgoal45\\picscalex200\\picscaley50 " + hex << QSizeF(8, 1.5)
-                                        << QSize(4, 3) << QColor(0, 0, 255) << QByteArray("\\pngblip");
-        QTest::newRow("no goal: the image's own size") << "\\pngblip " + hex << QSizeF(4, 3) << QSize(4, 3) << QColor(0, 0, 255)
-                                                       << QByteArray("\\pngblip");
+        row("goal and scale", "\\pngblip\\picwgoal60\\pichgoal45\\picscalex200\\picscaley50 " + hex, {8, 1.5}, {4, 3}, Qt::blue);
+        row("no goal: the image's own size", "\\pngblip " + hex, {4, 3}, {4, 3}, Qt::blue);
+        // Placeholders, shown at their goal size.
         const QByteArray goal = "\\picwgoal300\\pichgoal150";
-        QTest::newRow("metafile without a bitmap")
-            << goal + "\\wmetafile8\\picw100\\pich50 010009000003050000000000030000000000" << QSizeF(20, 10) << QSize() << QColor()
-            << QByteArray("{\\pict\\wmetafile8\\picw100\\pich50\\picwgoal300\\pichgoal150\n010009000003050000000000030000000000}");
-        QTest::newRow("EMF") << goal + "\\emfblip 0100000000" << QSizeF(20, 10) << QSize() << QColor()
-                             << QByteArray("\\emfblip\\picw32\\pich32\\picwgoal300\\pichgoal150\n0100000000}");
-        QTest::newRow("DIB header too large") << goal + "\\dibitmap0 ffffff7f01000000" << QSizeF(20, 10) << QSize() << QColor()
-                                              << QByteArray("\\dibitmap0");
-        QTest::newRow("not hex") << goal + "\\pngblip zz-qq!!" << QSizeF(20, 10) << QSize() << QColor()
-                                 << QByteArray("\\pngblip\\picw32\\pich32\\picwgoal300");
-        QTest::newRow("broken PNG") << goal + "\\pngblip 89504e470d0a1a0a0000" << QSizeF(20, 10) << QSize() << QColor()
-                                    << QByteArray("89504e470d0a1a0a0000}");
-        QTest::newRow("odd digit count") << goal + "\\pngblip 123" << QSizeF(20, 10) << QSize() << QColor() << QByteArray("\\pngblip");
+        row("metafile without a bitmap", goal + "\\wmetafile8\\picw100\\pich50 010009000003050000000000030000000000",
+            {20, 10}, {}, {}, "{\\pict\\wmetafile8\\picw100\\pich50\\picwgoal300\\pichgoal150\n010009000003050000000000030000000000}");
+        row("EMF", goal + "\\emfblip 0100000000", {20, 10}, {}, {}, "\\emfblip\\picw32\\pich32\\picwgoal300\\pichgoal150\n0100000000}");
+        row("DIB header too large", goal + "\\dibitmap0 ffffff7f01000000", {20, 10}, {}, {}, "\\dibitmap0");
+        row("not hex", goal + "\\pngblip zz-qq!!", {20, 10}, {}, {}, "\\pngblip\\picw32\\pich32\\picwgoal300");
+        row("broken PNG", goal + "\\pngblip 89504e470d0a1a0a0000", {20, 10}, {}, {}, "89504e470d0a1a0a0000}");
+        row("odd digit count", goal + "\\pngblip 123", {20, 10}, {}, {});
     }
 
     void pictures() {
         QFETCH(QByteArray, rtf);
-        QFETCH(QSizeF, shown);
         QFETCH(QSize, pixels);
         QFETCH(QColor, colour);
         QFETCH(QByteArray, written);
-        const QByteArray bytes = rtf.endsWith(".rtf") ? test::rtf_data(QString::fromLatin1(rtf))
-                                                      : "{\\rtf1 before{\\pict" + rtf + "}after}";
+        const QByteArray bytes = test::bytes_of(rtf.endsWith(".rtf") ? rtf : "{\\rtf1 before{\\pict" + rtf + "}after}");
         QTextDocument doc;
         rtf::read_into(bytes, doc);
         QCOMPARE(doc.toPlainText(), u"before\uFFFCafter"_qs);
         QCOMPARE(rtf::plain_text(bytes), doc.toPlainText());
         const QTextImageFormat f = test::fragment_with(doc, u"\uFFFC"_qs).charFormat().toImageFormat();
-        QCOMPARE(QSizeF(f.width(), f.height()), shown);
+        QTEST(QSizeF(f.width(), f.height()), "shown");
         const QImage image = doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
         QVERIFY(!image.isNull());
         if (pixels.isValid()) {

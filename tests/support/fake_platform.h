@@ -1,9 +1,9 @@
 #pragma once
-// A Platform that records what the user would have seen and answers from a
-// queue the test fills.
+// A Platform that records what the user would have seen and answers from a queue the test fills.
 
 #include "ui/platform.h"
 
+#include <QPrinter>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -12,21 +12,40 @@
 namespace tz::test {
 
 struct Message {
-    QString text;
-    QString title;
+    QString text, title;
     MsgIcon icon;
     MsgButtons buttons;
 };
 
 class FakePlatform : public Platform {
 public:
-    MsgAnswer message(QWidget* parent, const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
-    bool print_dialog(QWidget* parent, QPrinter& printer, bool selection_marked) override;
-    std::optional<QColor> choose_colour(QWidget* parent, const QColor& current) override;
+    MsgAnswer message(QWidget*, const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override {
+        messages.push_back({text, title, icon, buttons});
+        if (on_message) on_message();
+        if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+        if (answers.empty()) return MsgAnswer::Yes;
+        const MsgAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    bool print_dialog(QWidget*, QPrinter& printer, bool selection_marked) override {
+        print_dialogs.push_back(selection_marked);
+        if (print_to_pdf.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(print_to_pdf);
+        return true;
+    }
+    std::optional<QColor> choose_colour(QWidget*, const QColor& current) override {
+        colour_starts.push_back(current);
+        if (colours.empty()) return std::nullopt;
+        const std::optional<QColor> c = colours.front();
+        colours.pop_front();
+        return c;
+    }
     void open_url(const QUrl& url) override { opened.push_back(url); }
     void beep() override { ++beeps; }
     // Counted; the test's own event loops go on.
-    void end_program() override;
+    void end_program() override { ++ends; }
 
     std::vector<Message> messages;
     std::deque<MsgAnswer> answers;          // for Yes/No questions; Yes when empty
@@ -43,7 +62,11 @@ public:
     int beeps = 0;
     int ends = 0;
 
-    QStringList texts() const;
+    QStringList texts() const {
+        QStringList t;
+        for (const Message& m : messages) t.append(m.text);
+        return t;
+    }
 };
 
 }  // namespace tz::test

@@ -31,11 +31,9 @@ private slots:
             QCOMPARE(box->icon(), QMessageBox::Critical);
             QTest::keyClick(box, Qt::Key_Return);
         });
-        QCOMPARE(platform.message(nullptr, QStringLiteral("一行目\r二行目"), title, MsgIcon::Critical, MsgButtons::Ok),
-                 MsgAnswer::Ok);
+        QCOMPARE(platform.message(nullptr, QStringLiteral("一行目\r二行目"), title, MsgIcon::Critical, MsgButtons::Ok), MsgAnswer::Ok);
 
-        // Questions: Yes is the default, only No cancels, Esc is No, and Qt's
-        // buttons speak Japanese.
+        // Questions: Yes is the default, only No cancels, Esc is No, and Qt's buttons speak Japanese.
         QVERIFY2(install_japanese_qt_texts(qApp), "Qt's Japanese translations (qt6-translations-l10n) are missing");
         QString yes;
         on_next_modal([&](QWidget* w) {

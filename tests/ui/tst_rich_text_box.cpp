@@ -1,9 +1,9 @@
 // The rich-text box: loading, text with CR LF, selection in its own positions,
 // selection formats and where they mix, and copied and pasted pictures through a save.
 
+#include "rtf/rtf_test_util.h"
 #include "ui/rich_text_box.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -14,7 +14,7 @@ using namespace tz;
 
 namespace {
 
-QString data_file(const QString& name) { return QStringLiteral(TZ_TEST_DATA "/rtf/") + name; }
+QString data_file(const QString& name) { return test::rtf_data_dir() + u'/' + name; }
 
 void select(RichTextBox& box, int start, int length) {
     box.set_sel_start(start);
@@ -32,43 +32,28 @@ QVariantList values(const RichTextBox::SelFormat& f) {
 class TestRichTextBox : public QObject {
     Q_OBJECT
 private slots:
-    // A data file by name, or else these bytes as a memo body; the last line keeps
-    // its last character whatever ends it.
-    void load_file_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("picture has no text") << "picture_png.rtf" << QByteArray() << u"beforeafter"_qs;
-        QTest::newRow("missing file") << "no_such_file.rtf" << QByteArray() << QString();
-        QTest::newRow("one byte") << "" << QByteArray("x") << u"x"_qs;
-        QTest::newRow("no line end") << "" << QByteArray("ab\r\ncd") << u"ab\r\ncd"_qs;
-        QTest::newRow("ends in CR") << "" << QByteArray("\x95\x5c\r") << u"表"_qs;
-        QTest::newRow("empty first line, bare LFs") << "" << QByteArray("\nab\ncd\n") << u"\r\nab\r\ncd"_qs;
-    }
-
-    void load_file() {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, bytes);
-        RichTextBox box;
-        box.set_text(u"old content"_qs);
-        if (file.isEmpty())
-            box.load_rtf(bytes);
-        else
-            QCOMPARE(box.load_file(data_file(file)), !file.startsWith(u"no_such"));
-        QTEST(box.text(), "text");
-    }
-
-    // set_text takes any line end (the font it gives is seen through the editor and
-    // the viewer); the first text typed into an emptied box takes the default font,
-    // whatever was loaded before; a format set at the caret applies to what is typed next
-    // (sizes to half points); only what differs shows as mixed.
-    void default_font() {
+    // set_text takes any line end (the font it gives is seen through the editor and the viewer);
+    // a file that cannot be read empties the box; the first text typed into an emptied box takes
+    // the default font, whatever was loaded before; a format set at the caret applies to what is
+    // typed next (sizes to half points); only what differs shows as mixed.
+    void text_selection_and_default_font() {
         RichTextBox box;
         const QColor text_colour = box.palette().color(QPalette::Text);
         box.set_text(u"一行目\r\n二行目\nthree\rfour"_qs);
         QCOMPARE(box.text(), u"一行目\r\n二行目\r\nthree\r\nfour"_qs);
         QVERIFY(!box.document()->isUndoAvailable());  // Ctrl+Z cannot take the text away
-        box.load_file(data_file(u"richedit_japanese.rtf"_qs));
+        // Asked start and length, then those the box gives and the selected text: a paragraph
+        // break is one position.
+        const struct { int start, length, got_start, got_length; QString selected; } cases[] = {
+            {2, 3, 2, 3, u"目\r\n二"_qs}, {4, 0, 4, 0, {}}, {14, 50, 14, 4, u"four"_qs}, {99, 1, 18, 0, {}}, {-5, -2, 0, 0, {}}};
+        for (const auto& c : cases) {
+            select(box, c.start, c.length);
+            QCOMPARE(QPoint(box.sel_start(), box.sel_length()), QPoint(c.got_start, c.got_length));
+            QCOMPARE(box.sel_text(), c.selected);
+        }
+        QVERIFY(!box.load_file(data_file(u"no_such_file.rtf"_qs)));
+        QCOMPARE(box.text(), QString());
+        QVERIFY(box.load_file(data_file(u"richedit_japanese.rtf"_qs)));
         box.set_default_font(QFont(u"IPAMincho"_qs, 14));
         box.set_text(QString());
         QTest::keyClicks(&box, u"typed"_qs);
@@ -84,21 +69,6 @@ private slots:
         QCOMPARE(values(box.sel_format()), (QVariantList{u"IPAMincho"_qs, {}, {}, false, false, false, {}}));
     }
 
-    // Asked start and length, then those the box gives and the selected text, in
-    // "ab", "cd", "ef": a paragraph break is one position.
-    void selection_positions() {
-        const struct { int start, length, got_start, got_length; QString selected; } cases[] = {
-            {1, 3, 1, 3, u"b\r\nc"_qs}, {4, 0, 4, 0, {}}, {7, 50, 7, 1, u"f"_qs}, {99, 1, 8, 0, {}},
-            {-5, -2, 0, 0, {}}};
-        RichTextBox box;
-        box.set_text(u"ab\r\ncd\r\nef"_qs);
-        for (const auto& c : cases) {
-            select(box, c.start, c.length);
-            QCOMPARE(QPoint(box.sel_start(), box.sel_length()), QPoint(c.got_start, c.got_length));
-            QCOMPARE(box.sel_text(), c.selected);
-        }
-    }
-
     // Pictures copied from a box that has shown another memo since, a screenshot and
     // a web page's inline picture come back from the saved RTF; a web page's picture
     // that cannot be had is left out, not kept as a mark that could not be saved.
@@ -106,9 +76,8 @@ private slots:
         RichTextBox source, box, again;
         QClipboard* clipboard = QGuiApplication::clipboard();
         QVERIFY(source.load_file(data_file(u"picture_png.rtf"_qs)));
-        QByteArray picture = source.rtf();
-        picture = picture.mid(picture.indexOf("\\pngblip"));
-        picture.truncate(picture.indexOf('}'));
+        QCOMPARE(source.text(), u"beforeafter"_qs);  // a picture has no text
+        const QByteArray rich = source.rtf(), picture = rich.mid(rich.indexOf("\\pngblip")).split('}').first();
         select(source, 6, 1);
         source.copy();
         QCOMPARE(clipboard->image().size(), QSize(4, 3));  // a picture alone is also an image
@@ -119,19 +88,12 @@ private slots:
         QCOMPARE(copied->text(), u"beforeafter"_qs);
         QVERIFY(copied->html().contains(u"src=\"data:image/png;base64,"_qs));
         box.paste();
-        QImage image(3, 2, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        auto* screenshot = new QMimeData;
-        screenshot->setImageData(image);
-        clipboard->setMimeData(screenshot);
+        clipboard->setImage(test::picture_of(Qt::red, 3, 2, "PNG").first);  // a screenshot
         box.moveCursor(QTextCursor::End);
         box.paste();
         auto* web_page = new QMimeData;
-        QBuffer png;
-        png.open(QIODevice::WriteOnly);
-        image.scaled(5, 5).save(&png, "PNG");
         web_page->setHtml(u"<p>web<img src=\"https://example.invalid/a.png\"><img src=\"data:image/png;base64,"_qs +
-                          QString::fromLatin1(png.data().toBase64()) + u"\"></p>"_qs);
+                          QString::fromLatin1(test::picture_of(Qt::red, 5, 5, "PNG").second.toBase64()) + u"\"></p>"_qs);
         clipboard->setMimeData(web_page);
         box.paste();
         int lost = -1;
