@@ -31,10 +31,7 @@ int main(int argc, char** argv) {
             QCoreApplication::exit(1);
     });
     tz::SingleInstance instance(folder);
-    if (!instance.acquire()) {
-        platform.message(nullptr, tz::already_running_text(), QStringLiteral("ツヅリオ"));
-        return 1;
-    }
+    if (!tz::take_folder(instance, platform)) return 1;
 
     tz::Main_form form(platform, folder);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) { form.request_end(); });

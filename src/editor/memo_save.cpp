@@ -19,6 +19,7 @@ bool has_line_break(const QString& s) { return s.contains(QLatin1Char('\r')) || 
 struct Before {
     QString path;
     std::optional<QByteArray> bytes;  // nothing: the file did not exist
+    QString data_file;                // the data file's name, empty for a body file
 };
 
 // True when another memo of the table carries the same memo number as slot i.
@@ -115,8 +116,8 @@ SaveResult store_memo(MemoStore& store, const MemoInput& in, int correction_slot
 
     // The files, each remembered as it was before it is written.
     std::vector<Before> written;
-    const auto write = [&](const QString& path, auto&& do_write) {
-        Before b{path, read_file(path)};
+    const auto write = [&](const QString& path, auto&& do_write, const QString& data_file = QString()) {
+        Before b{path, read_file(path), data_file};
         if (!do_write()) {
             result.not_written.append(shown_name(store, path));
             return false;
@@ -129,11 +130,11 @@ SaveResult store_memo(MemoStore& store, const MemoInput& in, int correction_slot
               write(store.rich_body_path(number), [&] { return write_file_atomic(store.rich_body_path(number), in.body_rtf); });
     if (ok && result.new_category) {
         store.categories.append(in.category);
-        ok = write(store.file_path(file_names::categories()), [&] { return write_categories(store); });
+        ok = write(store.file_path(file_names::categories()), [&] { return write_categories(store); }, file_names::categories());
     }
     if (ok) {
         store.table.resort();
-        ok = write(store.file_path(file_names::index()), [&] { return write_index(store); });
+        ok = write(store.file_path(file_names::index()), [&] { return write_index(store); }, file_names::index());
     }
     if (ok) {
         result.saved = true;
@@ -146,8 +147,10 @@ SaveResult store_memo(MemoStore& store, const MemoInput& in, int correction_slot
     store.settings[Settings::Counter] = counter_before;
     result.new_category = false;
     for (auto it = written.rbegin(); it != written.rend(); ++it) {
-        const bool restored = it->bytes ? write_file_atomic(it->path, *it->bytes)
-                                        : (!QFile::exists(it->path) || QFile::remove(it->path));
+        // A data file goes back the way it was written, so that it stays the version this program knows.
+        const bool restored = !it->bytes              ? !QFile::exists(it->path) || QFile::remove(it->path)
+                              : it->data_file.isEmpty() ? write_file_atomic(it->path, *it->bytes)
+                                                        : write_data_file(store, it->data_file, *it->bytes);
         if (!restored) result.not_written.append(shown_name(store, it->path));
     }
     return result;

@@ -391,16 +391,19 @@ void Main_form::menu_tukaikata_Click() {
 void Main_form::Menu_bunrui_Click() {
     F_bunrui window(*this);
     window.exec();
+    tell_other_versions();
 }
 
 void Main_form::Menu_hakor_Click() {
     F_hakor dialog(*this);
     dialog.exec();
+    tell_other_versions();
 }
 
 void Main_form::Menu_file_pass_Click() {
     F_keyset dialog(*this);
     dialog.exec();
+    tell_other_versions();
 }
 
 void Main_form::save_all_and_end() {
@@ -416,8 +419,16 @@ void Main_form::save_all_and_end() {
     s[Settings::ListHeight] = Value::number(list_height_);
     const QStringList failed = write_all(store_);
     if (!failed.isEmpty()) platform_.message(this, not_written_text(failed), program_title(), MsgIcon::Critical);
+    if (const QString other = take_other_versions_text(store_); !other.isEmpty())
+        platform_.message(this, other, program_title(), MsgIcon::Information);
     close();
     platform_.end_program();
+}
+
+void Main_form::tell_other_versions() {
+    if (ended_) return;  // the exit save tells it
+    if (const QString other = take_other_versions_text(store_); !other.isEmpty())
+        platform_.message(this, other, program_title(), MsgIcon::Information);
 }
 
 void Main_form::request_end() {

@@ -173,6 +173,9 @@ private:
     // The viewer's text from the text body file, or from the rich body file as RTF.
     void show_body(const Value& memo_number);
     Settings first_start_settings() const;
+    // Says which data files another writer had changed, where their versions
+    // were kept (once, after the window that wrote the files has closed).
+    void tell_other_versions();
     // Waits for the window system's frame, then applies the stored outer size.
     void await_frame();
 

@@ -89,6 +89,7 @@ void Main_form::Command6_Click() {
         editor.exec();
     }
     set_caption();
+    tell_other_versions();
 }
 
 void Main_form::Command8_Click() {
@@ -109,6 +110,7 @@ void Main_form::Command8_Click() {
     hand_over_.editor_mode = QStringLiteral("teisei");
     F_kinyu editor(*this, this);
     editor.exec();
+    tell_other_versions();
 }
 
 void Main_form::Command7_Click() {
@@ -118,6 +120,7 @@ void Main_form::Command7_Click() {
     }
     F_sakujo dialog(*this);
     dialog.exec();
+    tell_other_versions();
 }
 
 void Main_form::Command9_Click() {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <unordered_set>
+#include <utility>
 
 namespace tz {
 namespace {
@@ -60,9 +61,16 @@ bool has_lines(const QStringList& lines, int count) {
     return true;
 }
 
+// The lines of a data file, remembered as the version this program knows.
+std::optional<QStringList> read_data_lines(MemoStore& store, const QString& name) {
+    const std::optional<QByteArray> bytes = read_data_file(store, name);
+    if (!bytes) return std::nullopt;
+    return split_lines(*bytes);
+}
+
 void read_settings(MemoStore& store, const Settings& first_start, LoadReport& report) {
     const QString name = file_names::settings();
-    const std::optional<QStringList> lines = read_lines(store.file_path(name));
+    const std::optional<QStringList> lines = read_data_lines(store, name);
     if (!lines) {
         report.unreadable.append(name);
         return;
@@ -84,8 +92,7 @@ void write_welcome_memo(MemoStore& store, LoadReport& report) {
     r.lock_flag = Value(u"NO");
     MemoTable one;
     one.append(r);
-    if (!write_file_atomic(store.file_path(file_names::index()), index_bytes(one)))
-        report.not_written.append(file_names::index());
+    if (!write_data_file(store, file_names::index(), index_bytes(one))) report.not_written.append(file_names::index());
     const QByteArray body = lines_to_bytes(welcome_body_lines());
     if (!write_file_atomic(store.text_body_path(r.memo_number), body))
         report.not_written.append(QFileInfo(store.text_body_path(r.memo_number)).fileName());
@@ -95,7 +102,7 @@ void write_welcome_memo(MemoStore& store, LoadReport& report) {
 
 void read_index(MemoStore& store, LoadReport& report) {
     const QString name = file_names::index();
-    const std::optional<QStringList> lines = read_lines(store.file_path(name));
+    const std::optional<QStringList> lines = read_data_lines(store, name);
     store.table.clear();
     if (!lines) {
         // Missing only where the welcome memo could not be written (reported).
@@ -126,7 +133,7 @@ void read_categories(MemoStore& store, LoadReport& report) {
         if (!write_categories(store)) report.not_written.append(name);
         return;
     }
-    std::optional<QStringList> lines = read_lines(path);
+    std::optional<QStringList> lines = read_data_lines(store, name);
     if (!lines) {
         report.unreadable.append(name);
         return;
@@ -147,7 +154,7 @@ void read_keywords(MemoStore& store, LoadReport& report) {
         if (!write_keywords(store)) report.not_written.append(name);
         return;
     }
-    const std::optional<QStringList> lines = read_lines(path);
+    const std::optional<QStringList> lines = read_data_lines(store, name);
     if (!lines) {
         report.unreadable.append(name);
         return;
@@ -180,12 +187,68 @@ QByteArray keywords_bytes(const KeywordHistory& k) {
     return lines_to_bytes(lines);
 }
 
-bool write_settings(const MemoStore& s) { return write_file_atomic(s.file_path(file_names::settings()), settings_bytes(s.settings)); }
-bool write_index(const MemoStore& s) { return write_file_atomic(s.file_path(file_names::index()), index_bytes(s.table)); }
-bool write_categories(const MemoStore& s) { return write_file_atomic(s.file_path(file_names::categories()), categories_bytes(s.categories)); }
-bool write_keywords(const MemoStore& s) { return write_file_atomic(s.file_path(file_names::keywords()), keywords_bytes(s.keywords)); }
+namespace {
 
-QStringList write_all(const MemoStore& store) {
+void remember(MemoStore& store, const QString& name, const QByteArray& bytes) {
+    const QFileInfo info(store.file_path(name));
+    store.disk_copies[name] = DiskCopy{info.size(), info.lastModified(), bytes};
+}
+
+// True when the file on the disk is not the one this program last read or
+// wrote: its size or time differ and so do its bytes.
+bool changed_elsewhere(const MemoStore& store, const QString& name, QByteArray& now) {
+    const QFileInfo info(store.file_path(name));
+    if (!info.exists()) return false;
+    const auto known = store.disk_copies.find(name);
+    if (known != store.disk_copies.end() && info.size() == known->second.size && info.lastModified() == known->second.modified)
+        return false;
+    // Only a file that can be read is a version to keep.
+    const std::optional<QByteArray> bytes = read_file(info.filePath());
+    if (!bytes) return false;
+    now = *bytes;
+    return known == store.disk_copies.end() || now != known->second.bytes;
+}
+
+}  // namespace
+
+std::optional<QByteArray> read_data_file(MemoStore& store, const QString& name) {
+    std::optional<QByteArray> bytes = read_file(store.file_path(name));
+    if (bytes) remember(store, name, *bytes);
+    return bytes;
+}
+
+bool write_data_file(MemoStore& store, const QString& name, const QByteArray& bytes) {
+    QByteArray theirs;
+    if (changed_elsewhere(store, name, theirs)) {
+        // Nothing is merged: their version is kept beside ours, under a name
+        // that says so, before ours is written.
+        const QString stem = name + QStringLiteral(".other-") + store.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        QString other = stem;
+        for (int n = 2; QFileInfo::exists(store.file_path(other)); ++n) other = stem + QLatin1Char('-') + QString::number(n);
+        if (!write_file_atomic(store.file_path(other), theirs)) return false;
+        store.other_versions_kept.append(other);
+    }
+    if (!write_file_atomic(store.file_path(name), bytes)) return false;
+    remember(store, name, bytes);
+    return true;
+}
+
+QString take_other_versions_text(MemoStore& store) {
+    if (store.other_versions_kept.isEmpty()) return QString();
+    QStringList lines{QStringLiteral("次のファイルは、この【ツヅリオ】が読み込んだ後に、ほかのところ（同期している別のコンピュータなど）で"
+                                     "書き換えられていました。"),
+                      QStringLiteral("この【ツヅリオ】の内容で保存し、書き換えられていた内容は次の名前で残しました。")};
+    for (const QString& other : std::exchange(store.other_versions_kept, {}))
+        lines.append(other.section(QStringLiteral(".other-"), 0, 0) + QStringLiteral(" → ") + other);
+    return lines.join(QLatin1Char('\r'));
+}
+
+bool write_settings(MemoStore& s) { return write_data_file(s, file_names::settings(), settings_bytes(s.settings)); }
+bool write_index(MemoStore& s) { return write_data_file(s, file_names::index(), index_bytes(s.table)); }
+bool write_categories(MemoStore& s) { return write_data_file(s, file_names::categories(), categories_bytes(s.categories)); }
+bool write_keywords(MemoStore& s) { return write_data_file(s, file_names::keywords(), keywords_bytes(s.keywords)); }
+
+QStringList write_all(MemoStore& store) {
     QStringList failed;
     if (!write_settings(store)) failed.append(file_names::settings());
     if (!write_index(store)) failed.append(file_names::index());

@@ -39,14 +39,25 @@ QByteArray index_bytes(const MemoTable& t);
 QByteArray categories_bytes(const CategoryList& c);
 QByteArray keywords_bytes(const KeywordHistory& k);
 
+// Reads a data file (by name) and remembers it as the version this program knows.
+std::optional<QByteArray> read_data_file(MemoStore& store, const QString& name);
+// Writes a data file. When another writer changed it since this program last
+// read or wrote it, that version is first kept beside it ("tzurio.dat.other-
+// 20261207-153000") and named in store.other_versions_kept; when it cannot be
+// kept, nothing is written. False when the file was not written.
+bool write_data_file(MemoStore& store, const QString& name, const QByteArray& bytes);
+// The message naming the other writers' versions kept since it was last
+// given, or empty; the list is emptied.
+QString take_other_versions_text(MemoStore& store);
+
 // Writes one file; false when it could not be written (the old file stays).
-bool write_settings(const MemoStore& store);
-bool write_index(const MemoStore& store);
-bool write_categories(const MemoStore& store);
-bool write_keywords(const MemoStore& store);
+bool write_settings(MemoStore& store);
+bool write_index(MemoStore& store);
+bool write_categories(MemoStore& store);
+bool write_keywords(MemoStore& store);
 
 // Writes all four files in the exit order; returns the names not written.
-QStringList write_all(const MemoStore& store);
+QStringList write_all(MemoStore& store);
 
 // The text body file: the text, CR LF. Paragraph breaks in text are CR LF already.
 bool write_text_body(const MemoStore& store, const Value& memo_number, const QString& text);

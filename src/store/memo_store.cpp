@@ -1,6 +1,7 @@
 #include "store/memo_store.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace tz {
@@ -108,11 +109,20 @@ QString MemoStore::rich_body_path(const Value& memo_number) const { return body_
 
 bool MemoStore::can_number_new_memo() const { return counter_of(settings) < kMaxMemoNumber; }
 
+bool MemoStore::number_in_use(qint64 n) const {
+    const Value v = Value::whole(n);
+    return QFileInfo::exists(text_body_path(v)) || QFileInfo::exists(rich_body_path(v));
+}
+
 Value MemoStore::next_memo_number() {
     // Past the last number there is no number to give: an empty field, under
     // which no body file can be written.
-    if (!can_number_new_memo()) return Value();
-    settings[Settings::Counter] = Value::whole(counter_of(settings) + 1);
+    qint64 n = counter_of(settings);
+    do {
+        if (n >= kMaxMemoNumber) return Value();
+        ++n;
+    } while (number_in_use(n));
+    settings[Settings::Counter] = Value::whole(n);
     return settings[Settings::Counter];
 }
 

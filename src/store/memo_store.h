@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace tz {
@@ -128,6 +129,14 @@ std::optional<qint64> memo_number_of(const Value& memo_number);
 // field is not a sound memo number.
 QString memo_digits(const Value& memo_number);
 
+// A data file as this program last read or wrote it. Another writer (a sync
+// tool, a copy of the program on another computer) shows as a change of it.
+struct DiskCopy {
+    qint64 size = -1;
+    QDateTime modified;
+    QByteArray bytes;
+};
+
 class MemoStore {
 public:
     explicit MemoStore(QString app_folder, Clock clock = system_clock());
@@ -144,6 +153,9 @@ public:
     Value next_memo_number();
     // False once the counter has given the last number there is.
     bool can_number_new_memo() const;
+    // A number whose body files are already on the disk (another computer
+    // gave it out) is passed over.
+    bool number_in_use(qint64 n) const;
     // Raises the counter to n when n is greater; the counter never goes down.
     void raise_counter(const Value& n);
 
@@ -156,6 +168,11 @@ public:
     CategoryList categories;
     KeywordHistory keywords;
     Settings settings;
+
+    // The data files as last read or written here, by name; and the other
+    // writers' versions kept beside them that the user has not been told of.
+    std::map<QString, DiskCopy> disk_copies;
+    QStringList other_versions_kept;
 
 private:
     QString app_folder_;

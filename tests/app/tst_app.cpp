@@ -2,9 +2,11 @@
 
 #include "app/exit_signals.h"
 #include "app/single_instance.h"
+#include "support/fake_platform.h"
 #include "support/test_folder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
@@ -18,25 +20,50 @@ using namespace tz::test;
 class TestApp : public QObject {
     Q_OBJECT
 private slots:
-    void one_copy_per_folder_and_stale_locks_do_not_block() {
+    // One copy per folder: a lock held here stops a second copy with its message, a lock left by a
+    // copy that was killed does not, and a lock from another computer (a folder carried or synced
+    // while a copy ran there) is asked about: only Yes takes it over.
+    void one_copy_per_folder_data() {
+        QTest::addColumn<QByteArray>("lock");  // "held", "killed", or a lock file's text
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("held here") << QByteArray("held") << true << false;
+        QTest::newRow("left by a killed copy") << QByteArray("killed") << true << true;
+        QTest::newRow("another computer, yes") << QByteArray("4242\ntzurio\notherpc\n") << true << true;
+        QTest::newRow("another computer, no") << QByteArray("4242\ntzurio\notherpc\nc0ffee\nb007\n") << false << false;
+    }
+    void one_copy_per_folder() {
+        QFETCH(QByteArray, lock);
+        QFETCH(bool, yes);
+        QFETCH(bool, opens);
         QTemporaryDir dir;
-        {
-            SingleInstance first(dir.path());  // a second copy in the same folder: the program's run below
-            QVERIFY(first.acquire());
-            QTemporaryDir other;
-            SingleInstance elsewhere(other.path());
-            QVERIFY(elsewhere.acquire());
+        const QString path = dir.filePath("tzurio.lock");
+        SingleInstance first(dir.path());
+        if (lock == "held") {
+            QCOMPARE(first.acquire(), SingleInstance::State::Acquired);
+        } else if (lock == "killed") {
+            if (fork() == 0) _exit(first.acquire() == SingleInstance::State::Acquired ? 0 : 1);  // no unlock: as if killed
+            wait(nullptr);
+        } else {
+            write_bytes(path, lock);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
         }
-        // A copy that was killed leaves its lock behind.
-        const pid_t child = fork();
-        if (child == 0) {
-            SingleInstance crashed(dir.path());
-            _exit(crashed.acquire() ? 0 : 1);  // no unlock: as if killed
-        }
-        waitpid(child, nullptr, 0);
-        QVERIFY(QFile::exists(dir.filePath("tzurio.lock")));  // its lock: the one left behind
-        SingleInstance next(dir.path());
-        QVERIFY(next.acquire());
+        const QByteArray before = read_bytes(path);
+        const QDateTime since = QFileInfo(path).lastModified();
+        FakePlatform platform;
+        platform.answers = {yes ? MsgAnswer::Yes : MsgAnswer::No};
+        SingleInstance second(dir.path());
+        QCOMPARE(take_folder(second, platform), opens);
+        // The question names the other computer and the lock's time.
+        const bool elsewhere = lock.contains("otherpc");
+        QCOMPARE(platform.texts().join(""), lock == "killed" ? QString() : elsewhere ? held_elsewhere_text("otherpc", since) : already_running_text());
+        if (elsewhere) QVERIFY(platform.texts()[0].contains("「otherpc」") && platform.texts()[0].contains(since.toString("yyyy/MM/dd HH:mm")));
+        // The lock afterwards: this copy's when it opened, as it was when it did not.
+        if (opens)
+            QCOMPARE(read_bytes(path).split('\n')[0], QByteArray::number(getpid()));
+        else
+            QCOMPARE(read_bytes(path), before);
     }
 
     void termination_signals_reach_the_exit_save() {

@@ -97,7 +97,7 @@ private slots:
         QTest::newRow("room for 9 of 20") << 29990 << 3 << twenty << "" << 9 << 9 << QStringList{kBackups, "これ以上メモを登録できません。"};
         QTest::newRow("category list full") << 2 << 997 << twenty << "" << 3 << 3
                                             << QStringList{kBackups, "これ以上分類を登録できません。処理を中断します。"};
-        QTest::newRow("body file not written") << 2 << 3 << twenty << "memo2/m2000004.txt" << 1 << 2
+        QTest::newRow("body file not written") << 2 << 3 << twenty << "memo2/m2000004.txt.new" << 1 << 2
                                                << QStringList{kBackups, not_written_text({QDir::toNativeSeparators("memo2/m2000004.txt")}) + "\r変換を中断しました。"};
     }
     void runs_that_stop() {

@@ -57,7 +57,7 @@ private slots:
     }
 
     // An empty folder starts with the first memo listed and current, its category in the box;
-    // closing the window and both quit items then write the same bytes.
+    // closing the window and both quit items then write the same bytes, and nothing else.
     void first_start_and_the_three_exit_paths() {
         QByteArray first;
         for (int path = 0; path < 3; ++path) {
@@ -70,10 +70,16 @@ private slots:
             form.store().settings[Settings::LockPassword] = Value(u"ひみつ");
             form.store().table.append(memo("家", "買い物", 5, "c6/12/06 10:00:00"));
             form.store().table.resort();
+            // Before the last exit another writer (a synced computer) replaces the index: its version is
+            // kept beside ours and named once; nothing else differs.
+            const QByteArray theirs = crlf_lines({"d", "c", "他のメモ", " 9 ", "s", "s", "NO"});
+            if (path == 2) write_bytes(f.path("tzurio.dat"), theirs);
             if (path == 0) form.close();
             if (path == 1) form.Menu_file_quit->trigger();
             if (path == 2) form.Menu_quit->trigger();
             QVERIFY(form.ended() && !form.isVisible());
+            QCOMPARE(read_bytes(f.path("tzurio.dat.other-20261205-215200")), path == 2 ? theirs : QByteArray());
+            QCOMPARE(f.platform.texts().join("").contains("tzurio.dat → tzurio.dat.other-20261205-215200"), path == 2);
             QByteArray all;
             for (const QString& name : kDataFiles) all += read_bytes(f.path(name)) + "|";
             if (path == 0) first = all; else QCOMPARE(all, first);

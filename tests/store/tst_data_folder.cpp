@@ -186,6 +186,42 @@ private slots:
         QFile(f.dir.path()).setPermissions(QFile::Permissions(0x7700));
     }
 
+    // Another writer (a sync tool, the program on another computer) changed a data file since it
+    // was read: its version is kept beside it, named once to the user, and ours is written. A file
+    // only touched, or gone, is simply written; the common case writes nothing else.
+    void another_writers_version_is_kept_data() {
+        QTest::addColumn<QByteArray>("theirs");  // empty: the file is left alone; "gone": removed
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("unchanged") << QByteArray() << false;
+        QTest::newRow("changed elsewhere") << crlf_lines({"全部", "c", "別の分類"}) << true;
+        QTest::newRow("touched, same bytes") << crlf_lines({"全部", "c"}) << false;
+        QTest::newRow("gone") << QByteArray("gone") << false;
+    }
+    void another_writers_version_is_kept() {
+        QFETCH(QByteArray, theirs);
+        QFETCH(bool, kept);
+        Loaded f;
+        write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
+        f.load();
+        if (theirs == "gone") {
+            QFile::remove(f.path("bunrui.dat"));
+        } else if (!theirs.isEmpty()) {
+            write_bytes(f.path("bunrui.dat"), theirs);
+            QFile(f.path("bunrui.dat")).setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+        }
+        const auto before = folder_contents(f.dir.path());
+        f.store.categories.append("新しい分類");
+        QVERIFY(write_categories(f.store));
+        QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines({"全部", "c", "新しい分類"}));
+        const QString other = "bunrui.dat.other-20261205-215200";
+        QCOMPARE(read_bytes(f.path(other)), kept ? theirs : QByteArray());
+        QCOMPARE(folder_contents(f.dir.path()).size(), before.size() + int(kept) + int(theirs == "gone"));
+        QCOMPARE(take_other_versions_text(f.store).contains("bunrui.dat → " + other), kept);
+        QCOMPARE(take_other_versions_text(f.store), QString());  // said once
+        QVERIFY(write_categories(f.store));  // ours is now the version known
+        QCOMPARE(f.store.other_versions_kept, QStringList());
+    }
+
     void a_cr_never_enters_a_file() {
         MemoTable t;
         t.append(memo("仕\r\n事", "one\ntwo\rthree", 1));

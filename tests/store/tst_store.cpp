@@ -3,6 +3,9 @@
 #include "store/memo_store.h"
 
 #include <QRandomGenerator>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tz;
@@ -122,7 +125,8 @@ private slots:
     }
 
     void counter_only_grows() {
-        MemoStore store(QStringLiteral("/x"));
+        QTemporaryDir dir;
+        MemoStore store(dir.path());
         store.settings[Settings::Counter] = Value::number(10);
         store.raise_counter(Value(u" 7 "));
         QCOMPARE(store.settings[Settings::Counter].file_line(), QStringLiteral(" 10 "));
@@ -130,6 +134,12 @@ private slots:
         QCOMPARE(store.settings[Settings::Counter].file_line(), QStringLiteral(" 12 "));  // the memo's text as read
         store.raise_counter(Value(u"junk"));
         QCOMPARE(store.next_memo_number().file_line(), QStringLiteral(" 13 "));
+        // Numbers whose body files are on the disk (another computer gave them out) are passed over.
+        for (const char* taken : {"memo1/m1000014.txt", "memo2/m2000015.txt"}) {
+            QDir(dir.path()).mkpath(QString(taken).section('/', 0, 0));
+            QFile(dir.filePath(taken)).open(QIODevice::WriteOnly);
+        }
+        QCOMPARE(store.next_memo_number().file_line(), QStringLiteral(" 16 "));
         store.raise_counter(Value(u" 9007199254740992 "));
         QCOMPARE(store.next_memo_number().file_line(), QStringLiteral(" 9007199254740993 "));
         QCOMPARE(store.next_memo_number().file_line(), QStringLiteral(" 9007199254740994 "));
