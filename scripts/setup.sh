@@ -13,8 +13,9 @@ fi
 if [ "${1:-}" = "--tests" ]; then
     # pdftotext reads what the program prints in the tests;
     # Google Benchmark builds bench/; Xvfb, openbox and xdotool run the
-    # program under a real window manager.
-    packages+=(poppler-utils libbenchmark-dev xvfb openbox xdotool)
+    # program under a real window manager; rsync keeps two folders in step as
+    # a sync tool does.
+    packages+=(poppler-utils libbenchmark-dev xvfb openbox xdotool rsync)
 fi
 
 missing=()
