@@ -95,9 +95,18 @@ void F_zenbun::stop() {
 }
 
 void F_zenbun::Command2_Click() {
+    // A search stopped part-way leaves a list that is not the whole answer:
+    // the hint line says so until something else is said there.
+    const bool part_way = searching();
+    const int settled = part_way ? search_->settled() : 0;
+    const int total = part_way ? search_->total() : 0;
     stop();
-    main_.set_hint(QString());
+    main_.set_hint(part_way ? stopped_hint(total, settled) : QString());
     QDialog::reject();
+}
+
+QString F_zenbun::stopped_hint(int total, int settled) {
+    return QStringLiteral("全文検索を途中で止めました。一覧は %1 件中 %2 件を調べた結果です。").arg(total).arg(settled);
 }
 
 // Esc and the close box end the window as "終了" does.

@@ -28,6 +28,8 @@ public:
 
     // The caption of a search under way: "120 ﾌｧｲﾙ中 5 ﾌｧｲﾙ目を検索中".
     static QString progress_caption(int total, int current);
+    // The hint line after a search stopped part-way, `settled` of `total` memos looked at.
+    static QString stopped_hint(int total, int settled);
 
     bool searching() const;
     std::optional<int> history_pick() const;
