@@ -1,6 +1,7 @@
 #include "dialogs/f_bunrui.h"
 
 #include "store/cp932.h"
+#include "store/backup.h"
 #include "store/data_folder.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
@@ -9,6 +10,10 @@
 #include "ui/twips.h"
 
 #include <QFile>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QGuiApplication>
+#include <QtConcurrent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -213,6 +218,7 @@ void F_bunrui::Command5_Click() {
     if (main_.platform().message(this, warning, program_title(), MsgIcon::None, MsgButtons::YesNo) != MsgAnswer::Yes) return;
 
     MemoStore& store = main_.store();
+    keep_backup(store);
     const QString c = List1->item(p)->text();
     MemoTable before = store.table;
     const CategoryList categories_before = store.categories;
@@ -255,6 +261,25 @@ void F_bunrui::Command5_Click() {
     main_.empty_viewer();
     main_.set_caption();
     accept();
+}
+
+void F_bunrui::keep_backup(const MemoStore& store) {
+    // The memo book as it is, kept before anything is removed: on a worker
+    // thread, the window repainting meanwhile. A failure is said in the hint
+    // line and the deletion goes on.
+    const LongOperation long_operation(main_);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString folder = store.app_folder();
+    const QString name = backup::moment_name(store.now());
+    QFutureWatcher<backup::Result> watcher;
+    QEventLoop wait;
+    connect(&watcher, &QFutureWatcherBase::finished, &wait, &QEventLoop::quit);
+    const QFuture<backup::Result> run = QtConcurrent::run([folder, name] { return backup::make(folder, name); });
+    watcher.setFuture(run);
+    if (!run.isFinished()) wait.exec(QEventLoop::ExcludeUserInputEvents);
+    QGuiApplication::restoreOverrideCursor();
+    if (const backup::Result r = run.result(); !r.made)
+        main_.set_hint(QStringLiteral("削除の前のバックアップを作れませんでした。") + r.error);
 }
 
 QString F_bunrui::hint_for(QObject* w) const {

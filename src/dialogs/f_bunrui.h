@@ -14,6 +14,7 @@ class QPushButton;
 namespace tz {
 
 class MainOps;
+class MemoStore;
 
 class F_bunrui : public QDialog {
     Q_OBJECT
@@ -52,6 +53,8 @@ private:
     // Removes the category at list position p from the category list.
     void remove_at(int p);
     QString hint_for(QObject* w) const;
+    // A backup of the memo book before a category's memos are deleted.
+    void keep_backup(const MemoStore& store);
 
     MainOps& main_;
 };

@@ -4,6 +4,7 @@
 #include "dialogs/f_keyset.h"
 #include "dialogs/f_hakor.h"
 
+#include "store/backup.h"
 #include "store/file_io.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
@@ -28,6 +29,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QFutureWatcher>
+#include <QtConcurrent>
 
 #include <utility>
 
@@ -64,7 +67,11 @@ Main_form::Main_form(Platform& platform, const QString& app_folder, Clock clock,
     layout_ = main_layout(kMinWidth, kMinHeight, kListHeight, MainLayout{});
 }
 
-Main_form::~Main_form() = default;
+Main_form::~Main_form() {
+    // A backup under way stops at its next file; what it made so far is not kept.
+    backup_stop_->store(true);
+    backup_.waitForFinished();
+}
 
 void Main_form::build_controls() {
     surface_ = new QWidget(this);
@@ -203,6 +210,7 @@ void Main_form::start() {
     LoadReport report;
     load_data_folder(store_, first_start_settings(), report);
     start_problems_ = load_report_text(report);
+    start_sound_ = report.ok();
     if (report.must_end()) {
         ended_ = true;
         platform_.message(nullptr, start_problems_, program_title(), MsgIcon::Critical);
@@ -250,6 +258,7 @@ void Main_form::show_as_stored() {
         await_frame();
         break;
     }
+    if (start_sound_) QTimer::singleShot(0, this, &Main_form::start_daily_backup);
     if (!start_problems_.isEmpty()) {
         // Said once the window is up, so the message stands over it.
         QTimer::singleShot(0, this, [this] {
@@ -423,6 +432,23 @@ void Main_form::save_all_and_end() {
         platform_.message(this, other, program_title(), MsgIcon::Information);
     close();
     platform_.end_program();
+}
+
+void Main_form::start_daily_backup() {
+    const QDate today = store_.now().date();
+    if (ended_ || backup::has_daily(store_.app_folder(), today)) return;
+    const QString folder = store_.app_folder();
+    const std::shared_ptr<std::atomic<bool>> stop = backup_stop_;
+    auto* watcher = new QFutureWatcher<backup::Result>(this);
+    connect(watcher, &QFutureWatcher<backup::Result>::finished, this, [this, watcher, stop] {
+        const backup::Result r = watcher->result();
+        watcher->deleteLater();
+        if (!r.made && !stop->load()) set_hint(QStringLiteral("バックアップを作れませんでした。") + r.error);
+    });
+    const QFuture<backup::Result> run =
+        QtConcurrent::run([folder, today, stop] { return backup::make(folder, backup::daily_name(today), backup::hard_link(), stop.get()); });
+    watcher->setFuture(run);
+    backup_ = QFuture<void>(run);
 }
 
 void Main_form::tell_other_versions() {

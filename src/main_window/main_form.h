@@ -9,7 +9,10 @@
 #include "store/memo_store.h"
 #include "ui/main_ops.h"
 
+#include <QFuture>
 #include <QMainWindow>
+#include <atomic>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -173,6 +176,9 @@ private:
     // The viewer's text from the text body file, or from the rich body file as RTF.
     void show_body(const Value& memo_number);
     Settings first_start_settings() const;
+    // The day's backup of a soundly read data folder, on a worker thread once
+    // the window shows; a failure is said once in the hint line.
+    void start_daily_backup();
     // Says which data files another writer had changed, where their versions
     // were kept (once, after the window that wrote the files has closed).
     void tell_other_versions();
@@ -190,6 +196,9 @@ private:
     QString start_problems_;              // said once the window is up
     int list_height_ = main_design::kListHeight;  // twips, as the list has it now
     bool ended_ = false;
+    bool start_sound_ = false;  // every data file was read without damage
+    std::shared_ptr<std::atomic<bool>> backup_stop_ = std::make_shared<std::atomic<bool>>(false);
+    QFuture<void> backup_;
     bool end_requested_ = false;
     int long_operations_ = 0;
     int dragging_flag_ = 0;  // 1 while the splitter band is dragged

@@ -55,6 +55,13 @@ bool rewrite_in_place(const QByteArray& target, const QByteArray& bytes, bool sy
     if (!old) return false;
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
+    // A file with other links (a backup's copy of a body) would change there
+    // too: it is not written over.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_nlink > 1) {
+        ::close(fd);
+        return false;
+    }
     bool ok = bytes.size() <= old->size() || ::posix_fallocate(fd, 0, off_t(bytes.size())) == 0;
     if (ok) ok = write_fully(fd, bytes, 0) && ::ftruncate(fd, off_t(bytes.size())) == 0 && (!sync || ::fsync(fd) == 0);
     if (!ok) {

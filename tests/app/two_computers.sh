@@ -13,6 +13,7 @@ cleanup() {
     [ -n "${KEEP:-}" ] && echo "kept: $work" || rm -rf "$work"
 }
 trap cleanup EXIT
+export XDG_DATA_HOME="$work/home"  # the backups the program makes
 mkdir -p "$work/a" "$work/b"
 cp "$program" "$work/a/tzurio"
 cp "$program" "$work/b/tzurio"

@@ -11,6 +11,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+export XDG_DATA_HOME="$work/home"  # the backups the program makes
 cp "$program" "$work/tzurio"
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$work/display" >/dev/null 2>&1 &

@@ -2,6 +2,7 @@
 // categories, closing, and deleting every memo of a category.
 
 #include "dialogs/f_bunrui.h"
+#include "store/backup.h"
 #include "store/data_folder.h"
 #include "support/form_fixture.h"
 #include "ui/memo_grid.h"
@@ -201,6 +202,14 @@ private slots:
         QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (%1件)").arg(kept.size()));
         QCOMPARE(read_bytes(f.path("bunrui.dat")), categories_bytes(store.categories));
         QCOMPARE(f.form->RTB1->text(), QString());
+        // The backup made just before keeps the deleted memos: their bodies byte for byte, and a
+        // program started on it lists them.
+        const QString backup = backup::folder_of(f.dir.path()) + "/" + backup::moment_name(f.time.now);
+        QCOMPARE(read_bytes(backup + "/memo2/m2000012.txt"), tiny_rtf("t2"));
+        QCOMPARE(read_bytes(backup + "/tzurio.dat"), index);
+        Main_form kept_book(f.platform, backup, f.time.clock());
+        kept_book.start();
+        QCOMPARE(grid_titles(kept_book.Grid1).size(), 10);
     }
 };
 

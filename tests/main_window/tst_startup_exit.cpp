@@ -4,6 +4,7 @@
 #include "ui/memo_grid.h"
 #include "ui/rich_text_box.h"
 #include "ui/twips.h"
+#include "store/backup.h"
 #include "store/data_folder.h"
 
 #include <QComboBox>
@@ -114,6 +115,25 @@ private slots:
         QCOMPARE(f.platform.texts().mid(2), QStringList({"ファイル tzurio.dat を保存できませんでした。"}));
         QCOMPARE(read_bytes(f.path("tzurio.dat")), before["tzurio.dat"]);
         QCOMPARE(folder_contents(f.dir.path()).keys(), before.keys());
+    }
+
+    // The day's first start of a soundly read folder keeps a backup once the window shows; a second
+    // start that day makes none, and a start that found damage makes none.
+    void a_daily_backup_once_the_window_shows() {
+        FormFixture f;
+        write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
+        f.start();
+        const QString backups = backup::folder_of(f.dir.path());
+        QTRY_VERIFY(QFile::exists(backups + "/20261205/memo2/m2000001.txt"));
+        write_bytes(backups + "/20261205/mark", "");  // a second backup would replace the folder
+        f.start();
+        QTest::qWait(100);
+        QVERIFY(QFile::exists(backups + "/20261205/mark"));
+        f.time.now = f.time.now.addDays(1);
+        write_bytes(f.path("kensaku.dat"), crlf_lines({"a"}));
+        f.start();
+        QTest::qWait(100);
+        QCOMPARE(QDir(backups).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"20261205"}));
     }
 
     void an_unreadable_index_ends_the_program_without_writing() {

@@ -1,6 +1,7 @@
 // The data folder's files: first start, loading, damaged files, and writes that
 // fail or are cut short.
 
+#include "store/backup.h"
 #include "store/cp932.h"
 #include "store/data_folder.h"
 #include "store/file_io.h"
@@ -8,6 +9,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
 #include <QTest>
 
 using namespace tz;
@@ -220,6 +223,44 @@ private slots:
         QCOMPARE(take_other_versions_text(f.store), QString());  // said once
         QVERIFY(write_categories(f.store));  // ours is now the version known
         QCOMPARE(f.store.other_versions_kept, QStringList());
+    }
+
+    // A backup, kept outside the data folder, is a memo book of its own: the four data files copied
+    // and every body linked, or the four files alone where links cannot be made. Seven are kept.
+    void backups_data() {
+        QTest::addColumn<bool>("links");
+        QTest::newRow("bodies linked") << true;
+        QTest::newRow("links refused") << false;
+    }
+    void backups() {
+        QFETCH(bool, links);
+        Loaded f;
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        write_folder(f.dir.path(), {memo("c", "t", 1), memo("c", "u", 2)}, {"全部", "c"}, 2);
+        const auto before = folder_contents(f.dir.path());
+        const auto refuse = [](const QString&, const QString&) { return false; };
+        const backup::Result made = backup::make(f.dir.path(), "20261201", links ? backup::hard_link() : refuse);
+        QVERIFY2(made.made && made.bodies == links, qPrintable(made.error));
+        QCOMPARE(made.folder, backup::folder_of(f.dir.path()) + "/20261201");
+        QVERIFY(made.folder.startsWith(home.path()));
+        QCOMPARE(folder_contents(f.dir.path()), before);  // nothing written in the data folder
+        auto kept = folder_contents(made.folder);
+        if (!links) QCOMPARE(kept.keys(), QStringList({"bunrui.dat", "kensaku.dat", "tzurio.dat", "tzurio.ini"}));
+        for (auto it = kept.begin(); it != kept.end(); ++it) QCOMPARE(*it, before[it.key()]);
+        struct stat kept_body {}, body {};
+        if (links) QVERIFY(stat(QFile::encodeName(made.folder + "/memo2/m2000001.txt"), &kept_body) == 0 &&
+                           stat(QFile::encodeName(f.path("memo2/m2000001.txt")), &body) == 0 && kept_body.st_ino == body.st_ino);
+        QCOMPARE(read_bytes(backup::folder_of(f.dir.path()) + "/" + backup::name_file()), QFile::encodeName(QDir(f.dir.path()).absolutePath()) + "\n");
+        MemoStore again(made.folder);
+        LoadReport report;
+        load_data_folder(again, kFirst, report);
+        QVERIFY(report.ok());
+        QCOMPARE(index_bytes(again.table), before["tzurio.dat"]);
+        // The eighth removes the oldest.
+        for (int day = 2; day <= 8; ++day) QVERIFY(backup::make(f.dir.path(), QString("2026120%1").arg(day)).made);
+        QVERIFY(!backup::has_daily(f.dir.path(), QDate(2026, 12, 1)) && backup::has_daily(f.dir.path(), QDate(2026, 12, 8)));
+        QCOMPARE(QDir(backup::folder_of(f.dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), backup::kKept);
     }
 
     void a_cr_never_enters_a_file() {

@@ -1,6 +1,7 @@
 #include "support/form_fixture.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -9,6 +10,7 @@ namespace tz::test {
 
 Main_form& FormFixture::start(bool show) {
     install_test_fonts();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
     form = std::make_unique<Main_form>(platform, dir.path(), time.clock());
     form->start();
     if (show) {

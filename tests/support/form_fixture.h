@@ -14,6 +14,7 @@ namespace tz::test {
 
 struct FormFixture {
     QTemporaryDir dir;
+    QTemporaryDir home;  // the user's data folder (XDG_DATA_HOME), where the backups go
     FixedClock time;
     FakePlatform platform;
     std::unique_ptr<Main_form> form;

@@ -1,0 +1,127 @@
+#include "store/backup.h"
+
+#include "store/data_folder.h"
+#include "store/file_io.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace tz::backup {
+namespace {
+
+QString absolute(const QString& app_folder) { return QDir::cleanPath(QDir(app_folder).absolutePath()); }
+
+bool stopped(const std::atomic<bool>* stop) { return stop && stop->load(); }
+
+// Backup folders by name, oldest first; a folder still being assembled starts with a dot.
+QStringList backups_in(const QDir& folder) {
+    return folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}  // namespace
+
+QString folder_of(const QString& app_folder) {
+    const QByteArray id = QCryptographicHash::hash(absolute(app_folder).toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tzurio/backups/") +
+           QString::fromLatin1(id);
+}
+
+QString name_file() { return QStringLiteral("data-folder.txt"); }
+
+QString daily_name(const QDate& day) { return day.toString(QStringLiteral("yyyyMMdd")); }
+
+QString moment_name(const QDateTime& at) { return at.toString(QStringLiteral("yyyyMMdd-HHmmss")); }
+
+bool has_daily(const QString& app_folder, const QDate& day) {
+    return QFileInfo(QDir(folder_of(app_folder)).filePath(daily_name(day))).isDir();
+}
+
+LinkFile hard_link() {
+    return [](const QString& target, const QString& link_path) {
+#ifdef Q_OS_UNIX
+        return ::link(QFile::encodeName(target).constData(), QFile::encodeName(link_path).constData()) == 0;
+#else
+        Q_UNUSED(target);
+        Q_UNUSED(link_path);
+        return false;
+#endif
+    };
+}
+
+Result make(const QString& app_folder, const QString& name, const LinkFile& link, const std::atomic<bool>* stop) {
+    Result r;
+    QDir home(folder_of(app_folder));
+    const QString part = QStringLiteral(".") + name + QStringLiteral(".part");
+    if (!home.mkpath(QStringLiteral(".")) || !write_file_atomic(home.filePath(name_file()), absolute(app_folder).toUtf8() + '\n')) {
+        r.error = QStringLiteral("バックアップのフォルダ %1 を作れません。").arg(home.path());
+        return r;
+    }
+    QDir(home.filePath(part)).removeRecursively();  // what an earlier run left unfinished
+    QDir out(home.filePath(part));
+    const QDir data(app_folder);
+
+    bool ok = home.mkpath(part);
+    for (const QString& file : {file_names::settings(), file_names::index(), file_names::categories(), file_names::keywords()}) {
+        if (!ok) break;
+        const std::optional<QByteArray> bytes = read_file(data.filePath(file));
+        ok = bytes && write_file_atomic(out.filePath(file), *bytes);
+    }
+    if (!ok) {
+        out.removeRecursively();
+        r.error = QStringLiteral("データファイルをバックアップにコピーできませんでした。");
+        return r;
+    }
+
+    // The bodies, linked; where the file system cannot link, none are kept.
+    // Nor where the body folders refuse new files: a body is then written in
+    // place, which would change the backup's copy as well.
+    r.bodies = QFileInfo(data.filePath(QStringLiteral("memo1"))).isWritable() &&
+               QFileInfo(data.filePath(QStringLiteral("memo2"))).isWritable();
+    for (const char* sub : {"memo1", "memo2"}) {
+        const QString folder = QLatin1String(sub);
+        if (!r.bodies || !out.mkpath(folder)) {
+            r.bodies = false;
+            break;
+        }
+        const QDir from(data.filePath(folder));
+        for (const QString& body : from.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+            if (stopped(stop)) {
+                out.removeRecursively();
+                return r;
+            }
+            if (body.endsWith(QLatin1String(".new"))) continue;  // a write under way, not a body
+            const QString target = from.filePath(body);
+            // A body removed meanwhile is simply not there.
+            if (!link(target, out.filePath(folder + QLatin1Char('/') + body)) && QFileInfo::exists(target)) {
+                r.bodies = false;
+                break;
+            }
+        }
+    }
+    if (!r.bodies) {
+        QDir(out.filePath(QStringLiteral("memo1"))).removeRecursively();
+        QDir(out.filePath(QStringLiteral("memo2"))).removeRecursively();
+    }
+
+    // Whole now: it takes its name, replacing one of the same name, and the oldest go.
+    QDir(home.filePath(name)).removeRecursively();
+    if (!home.rename(part, name)) {
+        out.removeRecursively();
+        r.error = QStringLiteral("バックアップ %1 を作れませんでした。").arg(home.filePath(name));
+        return r;
+    }
+    QStringList kept = backups_in(home);
+    while (kept.size() > kKept) QDir(home.filePath(kept.takeFirst())).removeRecursively();
+    r.made = true;
+    r.folder = home.filePath(name);
+    return r;
+}
+
+}  // namespace tz::backup
