@@ -45,7 +45,8 @@ private slots:
     // still folds the same, with a map that points at it alone.
     void each_character_folds_on_its_own() {
         std::vector<std::pair<QString, QString>> before, after;  // characters and their foldings
-        for (const QString& b : {u"ｶ"_qs, u"か"_qs, u"e"_qs, u"\u1100"_qs, u"\u0B47"_qs}) before.emplace_back(b, fold_for_search(b));
+        for (const QString& b : {u"ｶ"_qs, u"か"_qs, u"e"_qs, u"\u1100"_qs, u"\u0B47"_qs})
+            before.emplace_back(b, fold_for_search(b));
         for (const QString& a : {u"ﾞ"_qs, u"\u3099"_qs, u"\u0301"_qs, u"\u0323"_qs, u"\u1161"_qs, u"\u11A8"_qs, u"\u0B3E"_qs})
             after.emplace_back(a, fold_for_search(a));
         for (char32_t block = 0; block < 0x110000; block += 0x1000) {
@@ -59,7 +60,8 @@ private slots:
             };
             for (char32_t c = block; c < block + 0x1000; ++c) {
                 const QChar::Category category = QChar::category(c);
-                if (category == QChar::Other_NotAssigned || category == QChar::Other_PrivateUse || category == QChar::Other_Surrogate)
+                if (category == QChar::Other_NotAssigned || category == QChar::Other_PrivateUse
+                    || category == QChar::Other_Surrogate)
                     continue;
                 const QString ch = QString::fromUcs4(&c, 1);
                 const QString folded = fold_for_search(ch);
@@ -78,7 +80,8 @@ private slots:
             }
             const FoldedText mapped = fold_with_map(whole);
             if (fold_for_search(whole) != expected || mapped.text != expected || mapped.from != from || mapped.to != to)
-                QFAIL(qPrintable(u"a text of U+%1 to U+%2 folds differently whole"_qs.arg(uint(block), 4, 16).arg(uint(block + 0xFFF), 4, 16)));
+                QFAIL(qPrintable(u"a text of U+%1 to U+%2 folds differently whole"_qs.arg(uint(block), 4, 16)
+                                     .arg(uint(block + 0xFFF), 4, 16)));
         }
     }
 };
