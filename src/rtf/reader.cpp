@@ -14,12 +14,14 @@
 namespace tz::rtf {
 namespace {
 
-enum class Dest : std::uint8_t { Body, Skip, FontTable, ColourTable, Picture };
+// Upr: a \upr group, which holds the same text twice; only its \ud group (the
+// Unicode version) is read, the rest (the ANSI version) is dropped.
+enum class Dest : std::uint8_t { Body, Skip, FontTable, ColourTable, Picture, Upr };
 
 enum class Cmd : std::uint8_t {
     Unknown,
     // destinations
-    SkipDest, FontTable, ColourTable, Pict, ReadDest, NonShpPict,
+    SkipDest, FontTable, ColourTable, Pict, ReadDest, NonShpPict, Upr,
     // document
     AnsiCpg, Deff, Uc, U,
     // font table
@@ -91,9 +93,10 @@ const CommandTable& commands() {
               "defchp", "defpap", "ffdeftext", "formfield", "datafield", "objclass", "objname"})
             t.emplace(name, CmdInfo{Cmd::SkipDest});
         // The result of objects, shapes and fields is what a reader without them shows.
-        for (const char* name : {"shppict", "shprslt", "result", "fldrslt", "field", "ud", "upr", "pntext", "listtext"})
+        for (const char* name : {"shppict", "shprslt", "result", "fldrslt", "field", "ud", "pntext", "listtext"})
             t.emplace(name, CmdInfo{Cmd::ReadDest});
         t.emplace("object", CmdInfo{Cmd::ReadDest});
+        t.emplace("upr", CmdInfo{Cmd::Upr});
         t.emplace("nonshppict", CmdInfo{Cmd::NonShpPict});
         t.emplace("fonttbl", CmdInfo{Cmd::FontTable});
         t.emplace("colortbl", CmdInfo{Cmd::ColourTable});
@@ -437,6 +440,7 @@ void Interpreter::text_bytes(QByteArrayView bytes) {
         }
         return;
     case Dest::Skip:
+    case Dest::Upr:
         return;
     }
 }
@@ -477,7 +481,11 @@ void Interpreter::word(const Token& t) {
     case Cmd::NonShpPict:
         s.dest = Dest::Skip;
         return;
+    case Cmd::Upr:
+        s.dest = s.dest == Dest::Body ? Dest::Upr : Dest::Skip;
+        return;
     case Cmd::ReadDest:
+        if (s.dest == Dest::Upr && t.name == "ud") s.dest = Dest::Body;
         if (s.dest != Dest::Body) s.dest = Dest::Skip;
         if (t.name == "fldrslt" || t.name == "pntext" || t.name == "listtext") s.hidden = false;
         return;
@@ -599,6 +607,13 @@ void Interpreter::word(const Token& t) {
         }
     case Dest::Skip:
         return;
+    case Dest::Upr:
+        // Formats given for both versions apply; what the ANSI version shows is dropped.
+        switch (info.cmd) {
+        case Cmd::Par: case Cmd::Row: case Cmd::Line: case Cmd::Tab: case Cmd::Cell: case Cmd::Char: return;
+        default: break;
+        }
+        break;
     case Dest::Body:
         break;
     }

@@ -1,9 +1,17 @@
 #pragma once
-// Text as the full-text searches compare it: compatibility composition (NFKC,
-// so that full-width ＡＢＣ and half-width ｶﾞ meet abc and ガ) and then case
-// folding for every script that has letter case. Hiragana and katakana stay
-// apart. The keyword and the text are folded the same way; a substring of the
-// folded text is a hit.
+// Text as the full-text searches compare it: each character on its own is
+// replaced by its compatibility decomposition (full-width ＡＢＣ becomes ABC,
+// half-width ｶﾞ and ガ both become カ and a combining voiced sound mark, ㍻
+// becomes 平成) and then case folded, for every script that has letter case.
+// Hiragana and katakana stay apart. The keyword and the text are folded the
+// same way; a substring of the folded text is a hit.
+//
+// Nothing is ever composed or reordered, so a character folds the same
+// whatever stands beside it: the folding of a text is the folding of its
+// characters one after another, and every piece of text that is literally in
+// the original, in any letter case, is still in the folded text. A keyword ﾄ
+// thus finds the ﾄ of ﾄﾞ, and か finds か followed by a combining sound mark;
+// in the same way カ finds the カ in ガ, and e the e in é.
 //
 // The in-memo search also needs to know which characters of the original text
 // a hit covers, so the folding can keep a map from each folded code unit back
@@ -24,8 +32,8 @@ struct FoldedText {
     std::vector<int> to;      // per unit of text: one past its original character's end
 };
 
-// The folded text with its map. A combining sequence (ｶ and ﾞ, e and a
-// combining accent) is one original character here.
+// The folded text with its map. A surrogate pair is one original character;
+// a combining mark is a character of its own.
 FoldedText fold_with_map(QStringView text);
 
 // A hit in original code units.

@@ -2,10 +2,12 @@
 // all memos fills the main list with the memos whose shown body holds the
 // keyword (never markup, never a missing file), keeps the keyword history and
 // stops at once; the search in the shown memo selects each hit in the viewer.
+// Both find every place where the keyword literally stands, in any letter case.
 
 #include "dialogs/f_zenbun.h"
 #include "dialogs/f_zenbun2.h"
 #include "store/cp932.h"
+#include "store/text_fold.h"
 #include "support/form_fixture.h"
 #include "ui/memo_grid.h"
 #include "ui/rich_text_box.h"
@@ -14,6 +16,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace tz;
@@ -43,6 +46,45 @@ struct SearchFixture : FormFixture {
         type_text(box->lineEdit(), keyword);
     }
 };
+
+// Text rich in what the folding must not lose: half-width kana and their sound
+// marks, voiced kana composed and with a combining mark, full-width letters,
+// case pairs and signs that fold to several characters.
+QString generated_text(QRandomGenerator& random, int length) {
+    const QString alphabet = u"ｷｰﾜﾄﾞﾟﾊｶドトパハかが\u3099キカＡａAaBbＢÉée\u0301Σσς㍻成ßẞ "_qs;
+    QString text;
+    for (int i = 0; i < length; ++i) text += alphabet[random.bounded(int(alphabet.size()))];
+    return text;
+}
+
+// The keywords of the reported misses, and pieces of the texts as they stand,
+// in upper case or in lower case.
+QStringList keywords_from(QRandomGenerator& random, const QStringList& texts, int count) {
+    QStringList keywords{u"ｷｰﾜｰﾄ"_qs, u"ｷｰﾜｰ"_qs, u"ﾄ"_qs, u"ﾞ"_qs, u"ｶ"_qs, u"ﾊ"_qs, u"か"_qs, u"キーワード"_qs, u"ＡＢＣ"_qs};
+    while (keywords.size() < count) {
+        const QString& text = texts[random.bounded(int(texts.size()))];
+        const QString piece = text.mid(random.bounded(int(text.size())), 1 + random.bounded(4));
+        const int form = random.bounded(3);
+        keywords << (form == 0 ? piece : form == 1 ? piece.toUpper() : piece.toLower());
+    }
+    return keywords;
+}
+
+// Where the keyword literally stands in the text, ignoring letter case: each hit's start.
+QList<int> literal_hits(const QString& text, const QString& keyword) {
+    QList<int> hits;
+    for (qsizetype at = text.indexOf(keyword, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(keyword, at + 1, Qt::CaseInsensitive))
+        hits << int(at);
+    return hits;
+}
+
+// A body of CP932 bytes in hex escapes, as rich-edit controls write half-width kana.
+QByteArray hex_rtf(const QString& text) {
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 X;}}\\f0 ";
+    for (const char b : cp932::encode(text)) rtf += "\\'" + QByteArray::number(quint8(b), 16).rightJustified(2, '0');
+    return rtf + "}";
+}
 
 }  // namespace
 
@@ -109,6 +151,37 @@ private slots:
         QCOMPARE(f.form->row_maps().shown_count, 0);  // nothing arrives after the stop
     }
 
+    // Against a literal search that ignores letter case: every memo whose shown
+    // body literally holds the keyword is listed, besides the ones that only the
+    // width and sound mark folding finds.
+    void across_all_finds_every_literal_hit() {
+        QRandomGenerator random(20);
+        QStringList texts{u"前ｷｰﾜｰﾄﾞ後"_qs, u"aｶﾞｶﾞb"_qs, u"ﾊﾟﾝ"_qs, u"か\u3099"_qs, u"キーワード"_qs, u"abc"_qs};
+        while (texts.size() < 40) texts << generated_text(random, 30);
+        QList<QByteArray> bodies;
+        for (const QString& text : texts) {  // the reported ones and every other one in CP932 where it can be
+            const bool hex = (bodies.size() < 3 || bodies.size() % 2 == 0) && cp932::decode(cp932::encode(text)) == text;
+            bodies << (hex ? hex_rtf(text) : tiny_rtf(text));
+        }
+        SearchFixture f(bodies);
+        F_zenbun w(*f.form);
+        w.show();
+        for (const QString& keyword : keywords_from(random, texts, 30)) {
+            SearchFixture::type(w.Combo1, keyword);
+            QTest::mouseClick(w.Command1, Qt::LeftButton);
+            QTRY_VERIFY(!w.searching());
+            const QStringList listed = grid_titles(f.form->Grid1);
+            QStringList literal, folded;
+            for (int i = 0; i < texts.size(); ++i) {
+                const QString title = QStringLiteral("m%1").arg(i + 1);
+                if (texts[i].contains(keyword, Qt::CaseInsensitive)) literal << title;
+                if (fold_for_search(texts[i]).contains(fold_for_search(keyword))) folded << title;
+            }
+            for (const QString& title : literal) QVERIFY2(listed.contains(title), qPrintable(keyword + u" in "_qs + title));
+            QCOMPARE(listed, folded);
+        }
+    }
+
     void in_memo_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("keyword");
@@ -137,6 +210,36 @@ private slots:
             QCOMPARE(QPoint(f.form->RTB1->sel_start(), f.form->RTB1->sel_length()), s);
         }
         QCOMPARE(f.platform.texts(), QStringList());  // a miss: in the next test
+    }
+
+    // Against a literal search that ignores letter case: the presses select the
+    // hits in text order, each literal hit among them with exactly its characters.
+    void in_memo_finds_every_literal_hit() {
+        QRandomGenerator random(7);
+        const QString text = u"前ｷｰﾜｰﾄﾞ後aｶﾞｶﾞbﾊﾟﾝか\u3099キーワードＡＢＣ"_qs + generated_text(random, 150);
+        SearchFixture f({tiny_rtf(text)});
+        click_row(f.form->Grid1, 1);
+        QCOMPARE(f.form->RTB1->document()->toPlainText(), text);
+        F_zenbun2 w(*f.form);
+        w.show();
+        for (const QString& keyword : keywords_from(random, {text}, 40)) {
+            const QList<int> literal = literal_hits(text, keyword);
+            if (literal.isEmpty()) continue;  // a piece in upper case that is not in the text
+            SearchFixture::type(w.Combo1, keyword);
+            QList<QPoint> selections;  // (start, length), up to the wrap back to the first hit
+            while (selections.size() <= text.size()) {
+                QTest::mouseClick(w.Command1, Qt::LeftButton);
+                const QPoint s(f.form->RTB1->sel_start(), f.form->RTB1->sel_length());
+                if (!selections.isEmpty() && s.x() <= selections.last().x()) {
+                    QCOMPARE(s, selections.first());
+                    break;
+                }
+                selections << s;
+            }
+            for (const int at : literal)
+                QVERIFY2(selections.contains(QPoint(at, int(keyword.size()))), qPrintable(u"%1 at %2"_qs.arg(keyword).arg(at)));
+        }
+        QCOMPARE(f.platform.texts().size(), 0);
     }
 
     // A typed keyword starts from the beginning; a picked one goes on from the

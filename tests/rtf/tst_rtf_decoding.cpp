@@ -54,6 +54,8 @@ private slots:
         QTest::newRow("hidden text") << head + "a{\\v hidden}b\\v c\\v0 d}" << u"abd"_qs;
         QTest::newRow("skipped destinations, known and starred")
             << head + "{\\info{\\title T}}{\\stylesheet{S;}}{\\header H}{\\footer F}a{\\*\\whatever {x}y}b}" << u"ab"_qs;
+        QTest::newRow("\\upr: the \\ud version only")
+            << head + "a{\\upr{ANSI\\'82\\'a0\\par}{\\*\\ud{UNI\\u12354?}}}b}" << u"aUNIあb"_qs;
         QTest::newRow("table cells and rows")
             << head + "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row c\\cell d\\cell\\row}" << u"a\tb\nc\td"_qs;
         QTest::newRow("optional hyphen, unknown word, control characters in hex")
