@@ -117,8 +117,7 @@ void read_index(MemoStore& store, LoadReport& report) {
         const QString* l = lines->constData() + m * MemoRecord::kLines;
         MemoRecord r{Value(l[0]), Value(l[1]), Value(l[2]), Value(l[3]), Value(l[4]), Value(l[5]), Value(l[6])};
         // A memo whose number is no memo number is kept as read; it has no body files.
-        bad_number |= !memo_number_of(r.memo_number);
-        store.raise_counter(r.memo_number);
+        bad_number |= !store.raise_counter(r.memo_number);
         store.table.append(std::move(r));
     }
     if (lines->size() % MemoRecord::kLines != 0 || memos > MemoTable::kCapacity || bad_number)

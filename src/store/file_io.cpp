@@ -186,6 +186,11 @@ QStringList split_lines(QByteArrayView b) {
     // a Linux editor leaves it, ends its lines at LF.
     const bool lf_ends = !b.contains('\r');
     const char end_byte = lf_ends ? '\n' : '\r';
+    qsizetype ends = 0;
+    for (const char* at = b.data(); (at = static_cast<const char*>(std::memchr(at, end_byte, size_t(b.data() + b.size() - at))));
+         ++at)
+        ++ends;
+    lines.reserve(ends + 1);
     const char* p = b.data();
     const qsizetype size = b.size();
     qsizetype start = 0;

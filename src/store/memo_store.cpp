@@ -126,9 +126,10 @@ Value MemoStore::next_memo_number() {
     return settings[Settings::Counter];
 }
 
-void MemoStore::raise_counter(const Value& n) {
+bool MemoStore::raise_counter(const Value& n) {
     const std::optional<qint64> number = memo_number_of(n);
     if (number && *number > counter_of(settings)) settings[Settings::Counter] = n;
+    return bool(number);
 }
 
 void update_keyword_history(KeywordHistory& history, int p, const QString& t) {

@@ -157,7 +157,8 @@ public:
     // gave it out) is passed over.
     bool number_in_use(qint64 n) const;
     // Raises the counter to n when n is greater; the counter never goes down.
-    void raise_counter(const Value& n);
+    // False when n is no memo number.
+    bool raise_counter(const Value& n);
 
     QString stamp() const { return stamp_text(clock_()); }
     QDateTime now() const { return clock_(); }

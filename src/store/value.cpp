@@ -6,7 +6,7 @@
 namespace tz {
 
 std::optional<double> parse_number(const QString& text) {
-    const QString t = text.trimmed();
+    const QStringView t = QStringView(text).trimmed();
     qsizetype i = 0;
     if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) ++i;
     qsizetype digits = 0;
@@ -23,7 +23,8 @@ std::optional<double> parse_number(const QString& text) {
 }
 
 std::optional<qint64> parse_whole(const QString& text) {
-    const QString t = text.trimmed();
+    // A view: a field read from the index is parsed without a copy.
+    const QStringView t = QStringView(text).trimmed();
     qsizetype i = 0;
     const bool negative = i < t.size() && t[i] == u'-';
     if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) ++i;
