@@ -82,6 +82,10 @@ QString fold_for_search(QStringView text) {
     return out;
 }
 
+bool contains_folded(QStringView text, QStringView key) {
+    return key.isEmpty() || fold_for_search(text).contains(key);
+}
+
 FoldedText fold_with_map(QStringView text) {
     FoldedText out;
     out.text.reserve(text.size());

@@ -23,8 +23,13 @@
 
 namespace tz {
 
-// The folded text, without a map: what the search across all memos compares.
+// The folded text, without a map.
 QString fold_for_search(QStringView text);
+
+// Whether the text holds a keyword already folded with fold_for_search(): what
+// the search across all memos asks of each body. An empty keyword is held by
+// every text.
+bool contains_folded(QStringView text, QStringView folded_keyword);
 
 struct FoldedText {
     QString text;             // equal to fold_for_search() of the original
