@@ -13,6 +13,13 @@ mkdir -p "$folder"
 install -m 755 build-run/src/tzurio "$folder/tzurio"
 folder="$(cd "$folder" && pwd)"
 
+# The manual that 使い方 opens. A manual already in the folder is the user's and
+# stays as it is, whatever the case of its name (a folder carried from another
+# system may hold MANUAL.WRI).
+if [ -z "$(find "$folder" -maxdepth 1 -iname manual.wri -print -quit)" ]; then
+    install -m 644 data/manual.wri "$folder/manual.wri"
+fi
+
 # One argument of a desktop entry's Exec line, quoted as desktop entries want it.
 desktop_quote() {
     local s="$1"
