@@ -10,8 +10,7 @@
 namespace tz {
 
 bool body_contains(QByteArrayView bytes, QStringView folded_keyword) {
-    if (folded_keyword.isEmpty()) return true;
-    return fold_for_search(rtf::plain_text(bytes)).contains(folded_keyword);
+    return folded_keyword.isEmpty() || contains_folded(rtf::plain_text(bytes), folded_keyword);
 }
 
 // What the workers and the caller's thread share; it outlives the search

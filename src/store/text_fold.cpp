@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace tz {
 namespace {
@@ -43,26 +44,83 @@ const FoldTable& table() {
     return t;
 }
 
+// The folding of the character that starts with a high surrogate at text[i],
+// and how many units it takes there: 2 for a surrogate pair, 1 for a lone
+// surrogate. `held` keeps a folding made on the spot.
+struct CharFolding {
+    QStringView folded;
+    qsizetype units;
+};
+CharFolding fold_surrogate_at(const FoldTable& t, QStringView text, qsizetype i, QString& held) {
+    const char16_t u = text[i].unicode();
+    if (i + 1 == text.size() || !text[i + 1].isLowSurrogate()) return {t.folded(u), 1};
+    const QStringView pair = text.sliced(i, 2);
+    const char32_t c = QChar::surrogateToUcs4(u, text[i + 1].unicode());
+    if (QChar::decompositionTag(c) == QChar::NoDecomposition && QChar::toCaseFolded(c) == c)
+        return {pair, 2};  // most characters beyond the first plane: emoji, rare kanji
+    held = fold_char(pair);
+    return {held, 2};
+}
+
 // Folds the text one character at a time; out(folded, from, to) gets each
 // character's folding and its place in the original.
 template <typename Out>
 void fold_chars(QStringView text, Out out) {
     const FoldTable& t = table();
     const qsizetype n = text.size();
+    QString held;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = text[i].unicode();
-        if (!QChar::isHighSurrogate(u) || i + 1 == n || !text[i + 1].isLowSurrogate()) {
+        if (!QChar::isHighSurrogate(u)) {
             out(t.folded(u), i, i + 1);
             continue;
         }
-        const QStringView pair = text.sliced(i, 2);
-        const char32_t c = QChar::surrogateToUcs4(u, text[i + 1].unicode());
-        if (QChar::decompositionTag(c) == QChar::NoDecomposition && QChar::toCaseFolded(c) == c)
-            out(pair, i, i + 2);  // most characters beyond the first plane: emoji, rare kanji
-        else
-            out(QStringView(fold_char(pair)), i, i + 2);
-        ++i;
+        const CharFolding f = fold_surrogate_at(t, text, i, held);
+        out(f.folded, i, i + f.units);
+        i += f.units - 1;
     }
+}
+
+// Walks the original text beside its folding, forward only, to tell whether a
+// unit of the folding begins an original character. Made only once the folded
+// text holds the keyword, so a text that does not costs nothing more.
+class CharStarts {
+public:
+    explicit CharStarts(QStringView text) : text_(text) {}
+    // Whether folded unit q, or the folding's end, begins an original
+    // character; q is never less than in the call before. Passing q inside a
+    // character's folding is no harm: no later unit of it begins one either.
+    bool begins(qsizetype q) {
+        while (k_ < q && i_ < text_.size()) {
+            const char16_t u = text_[i_].unicode();
+            if (!QChar::isHighSurrogate(u)) {
+                k_ += table_.entries[u].length;
+                ++i_;
+                continue;
+            }
+            const CharFolding f = fold_surrogate_at(table_, text_, i_, held_);
+            k_ += f.folded.size();
+            i_ += f.units;
+        }
+        return k_ == q;
+    }
+
+private:
+    const FoldTable& table_ = table();
+    QStringView text_;
+    QString held_;
+    qsizetype i_ = 0;  // where the next character starts in the original
+    qsizetype k_ = 0;  // where its folding starts
+};
+
+// The first occurrence of the key in the folded text at or after unit `at`
+// for which whole(start, end) tells that original characters begin at its
+// start and at its end; -1 if there is none.
+template <typename Whole>
+qsizetype first_whole_hit(QStringView folded, QStringView key, qsizetype at, Whole whole) {
+    for (at = folded.indexOf(key, at); at >= 0; at = folded.indexOf(key, at + 1))
+        if (whole(at, at + key.size())) return at;
+    return -1;
 }
 
 }  // namespace
@@ -82,6 +140,18 @@ QString fold_for_search(QStringView text) {
     return out;
 }
 
+bool contains_folded(QStringView text, QStringView key) {
+    if (key.isEmpty()) return true;
+    const QString folded = fold_for_search(text);
+    std::optional<CharStarts> starts;
+    return first_whole_hit(folded, key, 0, [&](qsizetype start, qsizetype end) {
+               if (!starts) starts.emplace(text);
+               if (!starts->begins(start)) return false;
+               CharStarts at_end = *starts;  // the next start may come before this end
+               return at_end.begins(end);
+           }) >= 0;
+}
+
 FoldedText fold_with_map(QStringView text) {
     FoldedText out;
     out.text.reserve(text.size());
@@ -97,8 +167,11 @@ FoldedText fold_with_map(QStringView text) {
 
 TextHit find_folded(const FoldedText& hay, QStringView key, int from) {
     if (key.isEmpty()) return {};
+    const auto begins = [&](qsizetype q) {
+        return q == 0 || q == hay.text.size() || hay.from[size_t(q)] != hay.from[size_t(q - 1)];
+    };
     qsizetype at = std::lower_bound(hay.from.begin(), hay.from.end(), from) - hay.from.begin();
-    at = QStringView(hay.text).indexOf(key, at);
+    at = first_whole_hit(hay.text, key, at, [&](qsizetype start, qsizetype end) { return begins(start) && begins(end); });
     if (at < 0) return {};
     const int start = hay.from[size_t(at)];
     return {start, hay.to[size_t(at + key.size() - 1)] - start};
