@@ -18,6 +18,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <algorithm>
@@ -70,6 +72,21 @@ void BM_Baseline_ReadAndScan(benchmark::State& state) {
     state.counters["MB"] = double(bytes) / 1e6;
 }
 BENCHMARK(BM_Baseline_ReadAndScan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline of the goal: `LC_ALL=C grep -rli WORD memo2/` over the same folder, as a user would run it.
+void BM_Baseline_Grep(benchmark::State& state) {
+    const QString memo2 = QFileInfo(paths().first()).path();
+    for (auto _ : state) {
+        QProcess grep;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", "C");
+        grep.setProcessEnvironment(env);
+        grep.start("grep", {"-rli", QString::fromLatin1(kWord), memo2});
+        if (!grep.waitForFinished(60000)) state.SkipWithError("grep did not end");
+        benchmark::DoNotOptimize(grep.readAllStandardOutput());
+    }
+}
+BENCHMARK(BM_Baseline_Grep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The search as the window runs it: worker threads, outcomes gathered in
 // table order on this thread's event loop. Argument: worker threads (0: as many as cores).

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <array>
 #include <unordered_set>
 #include <utility>
 
@@ -102,25 +103,31 @@ void write_welcome_memo(MemoStore& store, LoadReport& report) {
 
 void read_index(MemoStore& store, LoadReport& report) {
     const QString name = file_names::index();
-    const std::optional<QStringList> lines = read_data_lines(store, name);
+    const std::optional<QByteArray> bytes = read_data_file(store, name);
     store.table.clear();
-    if (!lines) {
+    if (!bytes) {
         // Missing only where the welcome memo could not be written (reported).
         if (QFileInfo::exists(store.file_path(name))) report.unreadable.append(name);
         return;
     }
-    const qsizetype memos = lines->size() / MemoRecord::kLines;
+    // Each memo's seven lines go straight into its record, without a list of all lines.
+    const qsizetype lines = count_lines(*bytes);
+    const qsizetype memos = lines / MemoRecord::kLines;
     const qsizetype taken = std::min<qsizetype>(memos, MemoTable::kCapacity);
     store.table.records().reserve(size_t(taken));
     bool bad_number = false;
-    for (qsizetype m = 0; m < taken; ++m) {
-        const QString* l = lines->constData() + m * MemoRecord::kLines;
+    std::array<QString, MemoRecord::kLines> l;
+    qsizetype line = 0;
+    for_each_line(*bytes, [&](QString text) {
+        if (line >= taken * MemoRecord::kLines) return;
+        l[size_t(line++ % MemoRecord::kLines)] = std::move(text);
+        if (line % MemoRecord::kLines != 0) return;
         MemoRecord r{Value(l[0]), Value(l[1]), Value(l[2]), Value(l[3]), Value(l[4]), Value(l[5]), Value(l[6])};
         // A memo whose number is no memo number is kept as read; it has no body files.
         bad_number |= !store.raise_counter(r.memo_number);
         store.table.append(std::move(r));
-    }
-    if (lines->size() % MemoRecord::kLines != 0 || memos > MemoTable::kCapacity || bad_number)
+    });
+    if (lines % MemoRecord::kLines != 0 || memos > MemoTable::kCapacity || bad_number)
         note_damage(report, store.app_folder(), name);
 }
 

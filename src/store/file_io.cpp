@@ -151,20 +151,23 @@ std::optional<QByteArray> read_file(const QString& path) {
     struct stat st {};
     const int fd = open_regular(path, st);
     if (fd < 0) return std::nullopt;
-    QByteArray bytes;
-    bytes.reserve(qsizetype(st.st_size));
-    char chunk[1 << 16];
+    // Read straight into the result, in one call where the size holds; a file
+    // that grows meanwhile is read on to its end.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype got = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (got == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             ::close(fd);
             return std::nullopt;
         }
         if (n == 0) break;
-        bytes.append(chunk, n);
+        got += n;
     }
     ::close(fd);
+    bytes.truncate(got);
     return bytes;
 #else
     if (!QFileInfo(path).isFile()) return std::nullopt;
@@ -181,25 +184,19 @@ bool write_file_atomic(const QString& path, const QByteArray& bytes) { return re
 
 QStringList split_lines(QByteArrayView b) {
     QStringList lines;
-    // A file that holds a CR ends its lines at CR LF or a lone CR, and a lone LF
-    // is part of a line (a title can hold one). Only a file without any CR, as
-    // a Linux editor leaves it, ends its lines at LF.
-    const bool lf_ends = !b.contains('\r');
-    const char end_byte = lf_ends ? '\n' : '\r';
-    qsizetype ends = 0;
-    for (const char* at = b.data(); (at = static_cast<const char*>(std::memchr(at, end_byte, size_t(b.data() + b.size() - at))));
-         ++at)
-        ++ends;
-    lines.reserve(ends + 1);
-    const char* p = b.data();
-    const qsizetype size = b.size();
-    qsizetype start = 0;
-    while (start < size) {
-        const void* hit = std::memchr(p + start, end_byte, size_t(size - start));
-        const qsizetype end = hit ? static_cast<const char*>(hit) - p : size;
-        lines.append(cp932::decode(b.sliced(start, end - start)));
-        start = end + 1;
-        if (!lf_ends && start < size && p[start] == '\n') ++start;
+    lines.reserve(count_lines(b));
+    for_each_line(b, [&](QString line) { lines.append(std::move(line)); });
+    return lines;
+}
+
+qsizetype count_lines(QByteArrayView b) {
+    const char end_byte = b.contains('\r') ? '\r' : '\n';
+    qsizetype lines = 0;
+    const char* const end = b.data() + b.size();
+    for (const char* at = b.data(); at < end; ++at, ++lines) {
+        at = static_cast<const char*>(std::memchr(at, end_byte, size_t(end - at)));
+        if (!at) return lines + 1;  // a last line without its end
+        if (end_byte == '\r' && at + 1 < end && at[1] == '\n') ++at;
     }
     return lines;
 }

@@ -4,9 +4,12 @@
 // checked and synced, then renamed over the old one, so a crash or a full disk
 // leaves the old file or the new one, never a torn or empty one.
 
+#include "store/cp932.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstring>
 #include <optional>
 
 namespace tz {
@@ -29,6 +32,25 @@ bool write_file_atomic(const QString& path, const QByteArray& bytes);
 // line and a lone LF belongs to its line; text without a CR ends lines at LF.
 // A last line without a line end still counts.
 QStringList split_lines(QByteArrayView bytes);
+// How many lines split_lines() gives.
+qsizetype count_lines(QByteArrayView bytes);
+// Calls f(QString) with each line in turn, as split_lines() cuts them, without
+// a list of them all.
+template <typename F>
+void for_each_line(QByteArrayView b, F&& f) {
+    const bool lf_ends = !b.contains('\r');
+    const char end_byte = lf_ends ? '\n' : '\r';
+    const char* p = b.data();
+    const qsizetype size = b.size();
+    qsizetype start = 0;
+    while (start < size) {
+        const void* hit = std::memchr(p + start, end_byte, size_t(size - start));
+        const qsizetype end = hit ? static_cast<const char*>(hit) - p : size;
+        f(cp932::decode(b.sliced(start, end - start)));
+        start = end + 1;
+        if (!lf_ends && start < size && p[start] == '\n') ++start;
+    }
+}
 // The lines of a file; nothing when it does not exist or cannot be read.
 std::optional<QStringList> read_lines(const QString& path);
 
