@@ -104,6 +104,8 @@ void Main_form::build_controls() {
     place(Command1, 5640, 5400, 3665, 340);
     Text1 = make<QLineEdit>(surface_, "Text1");
     Text1->setReadOnly(true);
+    // Out of the Tab cycle: a click still gives it the focus, which it hands on.
+    Text1->setFocusPolicy(Qt::ClickFocus);
     QPalette hint = Text1->palette();
     hint.setColor(QPalette::Base, QColor(255, 255, 192));
     hint.setColor(QPalette::Text, QColor(0, 0, 255));
@@ -123,15 +125,10 @@ void Main_form::build_controls() {
     Grid1->set_col_width_twips(1, kDateColumn);
     Grid1->set_col_width_twips(2, kTitleColumn);
 
-    setTabOrder(Combo1, Combo2);
-    setTabOrder(Combo2, Command5);
-    setTabOrder(Command5, Option2);
-    setTabOrder(Option2, Grid1);
-    setTabOrder(Grid1, RTB1);
-    setTabOrder(RTB1, Command6);
-    setTabOrder(Command6, Command8);
-    setTabOrder(Command8, Command7);
-    setTabOrder(Command7, Command9);
+    // Tab goes round every control and from the last back to the first.
+    QWidget* const order[] = {Combo1, Combo2, Command5, Option2, Option1, Grid1,
+                              RTB1, Command1, Command6, Command8, Command7, Command9};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
     // Enter presses the focused button, as in every window of the program.
     for (QPushButton* b : {Command1, Command5, Command6, Command7, Command8, Command9}) b->setAutoDefault(true);
 
