@@ -236,6 +236,8 @@ void F_kinyu::place_outer(const QRect& r) {
     const QRect f = frameGeometry();
     const QRect g = geometry();
     frame_used_ = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    // The smallest size follows the frame first, or it would hold the new size back.
+    set_minimum_outer_twips(this, kMinWidth, kMinHeight);
     set_outer_geometry_twips(this, r);
 }
 
@@ -259,6 +261,8 @@ void F_kinyu::resizeEvent(QResizeEvent* e) {
 
 void F_kinyu::apply_layout() {
     if (isMinimized()) return;
+    // The window manager stops a drag of the frame at the smallest size.
+    set_minimum_outer_twips(this, kMinWidth, kMinHeight);
     const QRect outer = outer_twips();
     const EditorLayout l = editor_layout(outer.width(), outer.height(), layout_);
     if (l.width != outer.width() || l.height != outer.height()) {

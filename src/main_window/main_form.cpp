@@ -288,7 +288,11 @@ int Main_form::window_state_number() const {
 
 QRect Main_form::outer_geometry_twips() const { return tz::outer_geometry_twips(this); }
 
-void Main_form::set_outer_geometry_twips(const QRect& r) { tz::set_outer_geometry_twips(this, r); }
+void Main_form::set_outer_geometry_twips(const QRect& r) {
+    // The smallest size follows the frame first, or it would hold the new size back.
+    set_minimum_outer_twips(this, kMinWidth, kMinHeight);
+    tz::set_outer_geometry_twips(this, r);
+}
 
 void Main_form::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
@@ -297,6 +301,8 @@ void Main_form::resizeEvent(QResizeEvent* event) {
 
 void Main_form::apply_layout() {
     if (isMinimized()) return;
+    // The window manager stops a drag of the frame at the smallest size.
+    set_minimum_outer_twips(this, kMinWidth, kMinHeight);
     const QRect outer = outer_geometry_twips();
     layout_ = main_layout(outer.width(), outer.height(), list_height_, layout_);
     if (layout_.width != outer.width() || layout_.height != outer.height()) {

@@ -21,4 +21,10 @@ void set_outer_geometry_twips(QWidget* w, const QRect& r) {
     w->resize(std::max(1, twips::to_px(r.width()) - frame.width()), std::max(1, twips::to_px(r.height()) - frame.height()));
 }
 
+void set_minimum_outer_twips(QWidget* w, int width, int height) {
+    const QSize frame = frame_extra_px(w);
+    w->setMinimumSize(std::max(1, twips::to_px_at_least(width) - frame.width()),
+                      std::max(1, twips::to_px_at_least(height) - frame.height()));
+}
+
 }  // namespace tz

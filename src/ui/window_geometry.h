@@ -15,5 +15,9 @@ QRect outer_geometry_twips(const QWidget* window);
 void set_outer_geometry_twips(QWidget* window, const QRect& r);
 // What the frame adds to the window's own size, in pixels.
 QSize frame_extra_px(const QWidget* window);
+// Tells the window manager the smallest outer size, width × height twips, so
+// that a drag of the window's frame stops there. Called again whenever the
+// frame may have changed: the window's own minimum is the outer one less the frame.
+void set_minimum_outer_twips(QWidget* window, int width, int height);
 
 }  // namespace tz
