@@ -12,8 +12,10 @@ void make_editable_box(QComboBox* box) {
     box->setCompleter(nullptr);
     box->setInsertPolicy(QComboBox::NoInsert);
     // On leaving the box Qt makes an entry matching the typed text (letter case
-    // ignored) current, replaces the text by it and reports that as a pick.
-    QObject::disconnect(box->lineEdit(), SIGNAL(editingFinished()), box, SLOT(_q_editingFinished()));
+    // ignored) current, replaces the text by it and reports that as a pick: a
+    // typed keyword would count as one chosen from the list. The box is the
+    // only receiver of its line edit's editingFinished() at this point.
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
 }
 
 }  // namespace tz

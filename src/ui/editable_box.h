@@ -4,7 +4,7 @@
 // no entry made current because the typed text matches it. Only a real choice
 // from the list (the mouse, or the arrow keys on the closed box) changes the
 // current entry and reports activated(). Every editable box of the program is
-// made with this.
+// made with make_editable_box(), before anything else is connected to it.
 
 class QComboBox;
 
