@@ -2,6 +2,7 @@
 
 #include "store/data_folder.h"
 #include "store/hakor_import.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSortFilterProxyModel>
 #include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
@@ -67,6 +69,22 @@ QStringList volume_roots() {
     });
     return roots;
 }
+
+// The folder chooser's model: the folders by name, one column. The file
+// system model's other columns (size, kind, date, in English) are neither
+// shown nor read out by a screen reader.
+class FolderNames : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole) return QStringLiteral("フォルダ");
+        return QSortFilterProxyModel::headerData(section, orientation, role);
+    }
+
+protected:
+    bool filterAcceptsColumn(int source_column, const QModelIndex&) const override { return source_column == 0; }
+};
 
 QString with_separator(const QString& path) {
     const QString native = QDir::toNativeSeparators(path);
@@ -116,9 +134,14 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     folders_->setReadOnly(true);
-    Dir1->setModel(folders_);
-    for (int c = 1; c < folders_->columnCount(); ++c) Dir1->hideColumn(c);
+    folder_names_ = new FolderNames(this);
+    folder_names_->setSourceModel(folders_);
+    Dir1->setModel(folder_names_);
     Dir1->setHeaderHidden(true);
+    name_control(Drive1, QStringLiteral("ドライブ"));
+    name_control(Dir1, QStringLiteral("フォルダ"));
+    name_control(File1, QStringLiteral("ファイル一覧"));
+    name_control(ProgressBar1, QStringLiteral("変換の進み具合"));
     File1->setSelectionMode(QAbstractItemView::NoSelection);
     File1->setFocusPolicy(Qt::NoFocus);
 
@@ -151,8 +174,8 @@ void F_hakor::show_folder(const QString& path) {
     const QString root = QStorageInfo(path).rootPath();
     folders_->setRootPath(root);
     // The volume's own folder is the tree's top, so it can be chosen too.
-    Dir1->setRootIndex(root == u"/" ? QModelIndex() : folders_->index(root).parent());
-    const QModelIndex at = folders_->index(path);
+    Dir1->setRootIndex(root == u"/" ? QModelIndex() : folder_names_->mapFromSource(folders_->index(root).parent()));
+    const QModelIndex at = folder_names_->mapFromSource(folders_->index(path));
     Dir1->setCurrentIndex(at);
     Dir1->expand(at);
     Dir1->scrollTo(at, QAbstractItemView::PositionAtCenter);
@@ -175,7 +198,7 @@ void F_hakor::Drive1_Change() {
 }
 
 void F_hakor::Dir1_Change() {
-    const QString path = folders_->filePath(Dir1->currentIndex());
+    const QString path = folders_->filePath(folder_names_->mapToSource(Dir1->currentIndex()));
     if (path.isEmpty()) return;
     File1->clear();
     File1->addItems(QDir(path).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));

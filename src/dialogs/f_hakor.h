@@ -11,6 +11,7 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTreeView;
 
 namespace tz {
@@ -54,6 +55,7 @@ private:
 
     MainOps& main_;
     QFileSystemModel* folders_;
+    QSortFilterProxyModel* folder_names_;  // what the folder chooser shows of it
     QString source_;
     int last_good_drive_ = -1;
     bool running_ = false;

@@ -2,6 +2,7 @@
 
 #include "store/cp932.h"
 #include "store/data_folder.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
@@ -72,6 +73,8 @@ void F_keyset::show_step(int step) {
     QPalette p = Label1->palette();
     p.setColor(QPalette::WindowText, step == 1 ? QColor(0, 0, 255) : QColor(255, 0, 0));
     Label1->setPalette(p);
+    // The prompt names the entry: a screen reader says which password is asked.
+    link_label(Label1, Text1);
 }
 
 void F_keyset::Command1_Click() {

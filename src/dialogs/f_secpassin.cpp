@@ -1,6 +1,7 @@
 #include "dialogs/f_secpassin.h"
 
 #include "store/memo_store.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
@@ -45,6 +46,7 @@ F_secpassin::F_secpassin(MainOps& main) : QDialog(main.main_widget()), main_(mai
     // Passwords are typed directly, without the input method; shown as typed.
     Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
     Text1->setEchoMode(QLineEdit::Normal);
+    link_label(Label1, Text1);
     Text1->installEventFilter(this);
     place(Text1, 1380, 480, 2895, 375);
 

@@ -1,6 +1,7 @@
 #include "dialogs/search_keyword.h"
 
 #include "store/memo_store.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
@@ -42,6 +43,7 @@ SearchWindowControls build_search_window(QDialog* window, MainOps& main, const Q
     // The keyword is what the user typed, never a completion; a typed keyword
     // that equals a history entry is still a typed one.
     make_editable_box(c.Combo1);
+    link_label(c.Label1, c.Combo1);
     c.Command1 = make<QPushButton>(window, "Command1", search_text, 2820, 1020, 1800, 420);
     c.Command2 = make<QPushButton>(window, "Command2", QStringLiteral("終了"), 4740, 1020, 1560, 420);
     QWidget::setTabOrder(c.Combo1, c.Command1);

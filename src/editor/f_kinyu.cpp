@@ -3,6 +3,7 @@
 #include "editor/memo_save.h"
 #include "store/data_folder.h"
 #include "store/memo_store.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
@@ -117,6 +118,13 @@ void F_kinyu::build_controls() {
     Command1 = make<QPushButton>(this, "Command1", QStringLiteral("登録"));
 
     for (QLabel* l : {Label1, Label2, Label6, Label3, Label4, Label5}) l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    link_label(Label1, Combo1);
+    link_label(Label2, Text1);
+    link_label(Label6, Text2);
+    link_label(Label3, Combo3);
+    link_label(Label4, Combo4);
+    link_label(Label5, Combo5);
+    name_control(RTB_kinyu, QStringLiteral("本文"));
 
     const FrameLayout f = frame_layout();
     place(Label3, f.font_label);

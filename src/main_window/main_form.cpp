@@ -5,6 +5,7 @@
 #include "dialogs/f_hakor.h"
 
 #include "store/file_io.h"
+#include "ui/accessible_names.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
 #include "ui/memo_grid.h"
@@ -129,6 +130,12 @@ void Main_form::build_controls() {
     QWidget* const order[] = {Combo1, Combo2, Command5, Option2, Option1, Grid1,
                               RTB1, Command1, Command6, Command8, Command7, Command9};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+
+    link_label(Label1, Combo1);
+    link_label(Label2, Combo2);
+    name_control(Grid1, QStringLiteral("メモ一覧"));
+    name_control(RTB1, QStringLiteral("メモ本文"));
+    name_control(Text1, QStringLiteral("ヒント"));
     // Enter presses the focused button, as in every window of the program.
     for (QPushButton* b : {Command1, Command5, Command6, Command7, Command8, Command9}) b->setAutoDefault(true);
 

@@ -1,20 +1,72 @@
-// Keyboard access to the main window: Tab goes round every control and back.
+// Keyboard and screen reader: Tab goes round the main window and back, and
+// every control of every window has a name a screen reader can say.
 
+#include "dialogs/f_bunrui.h"
+#include "dialogs/f_hakor.h"
+#include "dialogs/f_keyset.h"
+#include "dialogs/f_sakujo.h"
+#include "dialogs/f_secpassin.h"
+#include "dialogs/f_zenbun.h"
+#include "dialogs/f_zenbun2.h"
+#include "editor/f_kinyu.h"
 #include "support/form_fixture.h"
+#include "ui/accessible_names.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace tz;
 using namespace tz::test;
 
+namespace {
+
+// A window of the program over the main window; none for the main window itself.
+std::unique_ptr<QWidget> open_window(const QString& name, Main_form& form) {
+    form.hand_over().editor_mode = QStringLiteral("sinki");
+    if (name == u"F_kinyu") return std::make_unique<F_kinyu>(form);
+    if (name == u"F_sakujo") return std::make_unique<F_sakujo>(form);
+    if (name == u"F_secpassin") return std::make_unique<F_secpassin>(form);
+    if (name == u"F_keyset") return std::make_unique<F_keyset>(form);
+    if (name == u"F_bunrui") return std::make_unique<F_bunrui>(form);
+    if (name == u"F_zenbun") return std::make_unique<F_zenbun>(form);
+    if (name == u"F_zenbun2") return std::make_unique<F_zenbun2>(form);
+    if (name == u"F_hakor") return std::make_unique<F_hakor>(form);
+    return nullptr;
+}
+
+// What a user works or reads: every widget of the window that takes the focus,
+// every button, list and progress bar; not the parts of another control (a
+// list's scroll bars and header, the menu bar's overflow button, a combo box's
+// text field, which is checked with its box).
+bool is_control(const QWidget* w, const QWidget* window) {
+    if (w->window() != window) return false;
+    for (const QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (qobject_cast<const QAbstractScrollArea*>(p) || qobject_cast<const QComboBox*>(p) || qobject_cast<const QMenuBar*>(p))
+            return false;
+    return (w->focusPolicy() & Qt::TabFocus) || qobject_cast<const QAbstractButton*>(w) ||
+           qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QProgressBar*>(w);
+}
+
+QString name_of(QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); }
+
+}  // namespace
+
 class TestAccess : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { install_accessible_names(); }
+
     // Tab from the category box goes through every control and back to it;
     // Shift+Tab the other way. The hint line is not in the cycle, and a click
     // on it hands the focus to 登録.
@@ -54,6 +106,58 @@ private slots:
         QCOMPARE(walk(Qt::Key_Backtab, int(cycle.size()) + 1), back);
         QTest::mouseClick(form.Text1, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), form.Command6);
+    }
+
+    // Each control says what it is for: a name, its label's text where a
+    // label captions it, never only the value it holds; an editable box's text
+    // field (where the focus goes) says the same. Captions are linked to their
+    // boxes, and no list reads out a heading in English.
+    void every_control_has_a_name_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("captions");  // labels that caption a control
+        QTest::newRow("main window") << "" << QStringList{"Label1", "Label2"};
+        QTest::newRow("editor") << "F_kinyu" << QStringList{"Label1", "Label2", "Label6", "Label3", "Label4", "Label5"};
+        QTest::newRow("delete") << "F_sakujo" << QStringList{};
+        QTest::newRow("unlock") << "F_secpassin" << QStringList{"Label1"};
+        QTest::newRow("password") << "F_keyset" << QStringList{"Label1"};
+        QTest::newRow("categories") << "F_bunrui" << QStringList{};
+        QTest::newRow("search all") << "F_zenbun" << QStringList{"Label1"};
+        QTest::newRow("search shown") << "F_zenbun2" << QStringList{"Label1"};
+        QTest::newRow("import") << "F_hakor" << QStringList{};
+    }
+    void every_control_has_a_name() {
+        QFETCH(QString, window);
+        QFETCH(QStringList, captions);
+        FormFixture f;
+        f.start();
+        const std::unique_ptr<QWidget> opened = open_window(window, *f.form);
+        QWidget* top = opened ? opened.get() : f.form.get();
+        top->show();
+        QVERIFY(QTest::qWaitForWindowExposed(top));
+        int controls = 0;
+        for (QWidget* w : top->findChildren<QWidget*>()) {
+            if (!is_control(w, top)) continue;
+            ++controls;
+            const QByteArray where = w->objectName().toUtf8() + " (" + w->metaObject()->className() + ")";
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            const QString name = a->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), where);
+            if (qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w)) QVERIFY2(name != a->text(QAccessible::Value), where);
+            for (const QLabel* label : top->findChildren<QLabel*>())
+                if (label->buddy() == w) QCOMPARE(name, label->text());
+            if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit()) QCOMPARE(name_of(box->lineEdit()), name);
+            if (QAccessibleTableInterface* table = a->tableInterface())
+                for (int c = 0; c < table->columnCount(); ++c) {
+                    const QString heading = table->columnDescription(c);
+                    QVERIFY2(!heading.contains(QRegularExpression("[A-Za-z]")), where + " " + heading.toUtf8());
+                }
+        }
+        QVERIFY(controls >= 2);
+        for (const QString& caption : captions) QVERIFY2(top->findChild<QLabel*>(caption)->buddy(), caption.toUtf8());
+        if (!opened) {
+            // The hint line is read, not edited.
+            QVERIFY(QAccessible::queryAccessibleInterface(f.form->Text1)->state().readOnly);
+        }
     }
 };
 

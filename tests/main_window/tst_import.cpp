@@ -8,6 +8,7 @@
 #include "ui/memo_grid.h"
 #include "ui/rich_text_box.h"
 
+#include <QAbstractProxyModel>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -39,13 +40,18 @@ struct Fixture : FormFixture {
         start();
         for (int i = 3; i <= memos; ++i) form->store().table.append(memo("Work", QStringLiteral("既存%1").arg(i), i, "c6/12/01"));
     }
+    // Makes `folder` current in the folder chooser, as a click on it does.
+    static void choose_folder(F_hakor* d, const QString& folder) {
+        auto* names = qobject_cast<QAbstractProxyModel*>(d->Dir1->model());
+        d->Dir1->setCurrentIndex(names->mapFromSource(qobject_cast<QFileSystemModel*>(names->sourceModel())->index(folder)));
+    }
     // Opens the window from the menu, picks `folder` and runs; a window left open is
     // closed with "終了". True when the run left it open.
     bool run(const QString& folder, const std::function<void(F_hakor*)>& before = {}) {
         bool left_open = false;
         on_next_modal([&](QWidget* w) {
             auto* d = qobject_cast<F_hakor*>(w);
-            if (!folder.isEmpty()) d->Dir1->setCurrentIndex(static_cast<QFileSystemModel*>(d->Dir1->model())->index(folder));
+            if (!folder.isEmpty()) choose_folder(d, folder);
             if (before) before(d);
             QTest::mouseClick(d->Command1, Qt::LeftButton);
             if ((left_open = d->isVisible())) QTest::mouseClick(d->Command2, Qt::LeftButton);
