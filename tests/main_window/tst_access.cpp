@@ -1,5 +1,6 @@
-// Keyboard and screen reader: Tab goes round the main window and back, and
-// every control of every window has a name a screen reader can say.
+// Keyboard, screen reader and input method: Tab goes round the main window and
+// back, every control of every window has a name a screen reader can say, and
+// the password boxes take no input-method text.
 
 #include "dialogs/f_bunrui.h"
 #include "dialogs/f_hakor.h"
@@ -158,6 +159,41 @@ private slots:
             // The hint line is read, not edited.
             QVERIFY(QAccessible::queryAccessibleInterface(f.form->Text1)->state().readOnly);
         }
+    }
+
+    // An input method asks the focused box whether it takes composed text
+    // before it sends any: the password boxes say no, and text sent anyway
+    // (a conversion committed as the focus moves in) is not taken. Keys are.
+    void password_boxes_take_no_input_method_text_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("takes");
+        QTest::newRow("unlock") << "F_secpassin" << "Text1" << false;
+        QTest::newRow("password setting") << "F_keyset" << "Text1" << false;
+        QTest::newRow("editor's title, for comparison") << "F_kinyu" << "Text2" << true;
+    }
+    void password_boxes_take_no_input_method_text() {
+        QFETCH(QString, window);
+        QFETCH(QString, box);
+        QFETCH(bool, takes);
+        FormFixture f;
+        f.start();
+        const std::unique_ptr<QWidget> w = open_window(window, *f.form);
+        w->show();
+        QVERIFY(activate(w.get()));
+        auto* edit = w->findChild<QLineEdit*>(box);
+        edit->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusObject(), edit);
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QApplication::sendEvent(QApplication::focusObject(), &query);
+        QCOMPARE(query.value(Qt::ImEnabled).toBool(), takes);
+        QInputMethodEvent composing(QStringLiteral("かいぎ"), {});
+        QApplication::sendEvent(edit, &composing);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("会議"));
+        QApplication::sendEvent(edit, &commit);
+        QTest::keyClicks(edit, "pw");
+        QCOMPARE(edit->text(), takes ? QStringLiteral("会議pw") : QStringLiteral("pw"));
     }
 };
 
