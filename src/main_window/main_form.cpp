@@ -99,6 +99,9 @@ void Main_form::build_controls() {
 
     RTB1 = make<RichTextBox>(surface_, "RTB1");
     RTB1->set_default_font(fonts::font(fonts::gothic(), 10));
+    // Nothing typed into the viewer would be kept: it only shows, selects and copies.
+    RTB1->setReadOnly(true);
+    RTB1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     place(RTB1, 0, 2820, 9315, 2955);
 
     Command1 = make<QPushButton>(surface_, "Command1", QStringLiteral("選択したURLのWebサイトを開く"));
