@@ -98,6 +98,9 @@ int F_bunrui::selected() const {
 void F_bunrui::refill_list() {
     List1->clear();
     List1->addItems(main_.store().categories.entries().mid(1));
+    // No entry is current until one is chosen: the list shows no focus on an
+    // entry it has not selected, and the first arrow key selects the first entry.
+    List1->setCurrentIndex(QModelIndex());
 }
 
 void F_bunrui::Command6_Click() {
