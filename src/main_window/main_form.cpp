@@ -76,6 +76,7 @@ void Main_form::build_controls() {
     Label1 = make<QLabel>(surface_, "Label1", QStringLiteral("分類"));
     place(Label1, 60, 120, 390, 195);
     Combo1 = make<QComboBox>(surface_, "Combo1");
+    limit_list_rows(Combo1, 20);  // up to 999 categories
     place(Combo1, 540, 60, 2475, 315);
     Label2 = make<QLabel>(surface_, "Label2", QStringLiteral("検索ｷｰﾜｰﾄﾞ"));
     place(Label2, 3180, 120, 1020, 195);

@@ -18,4 +18,11 @@ void make_editable_box(QComboBox* box) {
     QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
 }
 
+void limit_list_rows(QComboBox* box, int rows) {
+    box->setMaxVisibleItems(rows);
+    // A list without a text field opens as a menu of every entry in some
+    // styles; as a list it keeps to the rows.
+    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+}
+
 }  // namespace tz

@@ -1,4 +1,6 @@
 #pragma once
+// The program's combo boxes.
+//
 // Editable combo boxes (a text field with a drop-down list) keep exactly what
 // the user typed: no completion from the list, no entries added by Enter, and
 // no entry made current because the typed text matches it. Only a real choice
@@ -11,5 +13,10 @@ class QComboBox;
 namespace tz {
 
 void make_editable_box(QComboBox* box);
+
+// The drop-down list shows at most `rows` entries and scrolls, however many
+// there are (by default a list without a text field opens as tall as all its
+// entries, up to the whole screen).
+void limit_list_rows(QComboBox* box, int rows);
 
 }  // namespace tz
