@@ -109,7 +109,7 @@ void F_kinyu::build_controls() {
     Combo4 = make_combo(Frame2, "Combo4");
     // The size box is narrow: a slim arrow and a smaller face keep "11.25" whole.
     Combo4->setFont(fonts::font(fonts::gothic(), 9));
-    Combo4->setStyleSheet(QStringLiteral("QComboBox { padding-left: 1px; padding-right: 0px; } QComboBox::drop-down { width: 11px; }"));
+    make_slim_arrow(Combo4, twips::to_px(135));
     Combo5 = make_combo(Frame2, "Combo5");
     Command5 = make<QPushButton>(Frame2, "Command5", QStringLiteral("色"));
     Check1 = make<QCheckBox>(Frame2, "Check1", QStringLiteral("取消線"));
@@ -136,6 +136,8 @@ void F_kinyu::build_controls() {
     place(Command5, f.Command5);
     place(Check1, f.Check1);
     place(Check2, f.Check2);
+    fit_indicator(Check1);
+    fit_indicator(Check2);
 
     setTabOrder(Combo1, Text1);
     setTabOrder(Text1, Text2);
@@ -287,6 +289,7 @@ void F_kinyu::apply_layout() {
     place(Text1, l.Text1);
     place(Command3, l.Command3);
     place(Check3, l.Check3);
+    fit_indicator(Check3);
     place(Label6, l.Label6);
     place(Text2, l.Text2);
     place(RTB_kinyu, l.RTB_kinyu);

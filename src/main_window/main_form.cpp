@@ -93,6 +93,8 @@ void Main_form::build_controls() {
     place(Option2, 60, 180, 735, 195);
     Option1 = make<QRadioButton>(Frame1, "Option1", QStringLiteral("高速"));
     place(Option1, 780, 180, 735, 195);
+    fit_indicator(Option2);
+    fit_indicator(Option1);
     Option2->setChecked(true);
 
     Grid1 = make<MemoGrid>(surface_, "Grid1");

@@ -19,4 +19,8 @@ void make_editable_box(QComboBox* box);
 // entries, up to the whole screen).
 void limit_list_rows(QComboBox* box, int rows);
 
+// A narrow box: its arrow is drawn `arrow_px` pixels wide, so that the text
+// field keeps the rest, and it stays a whole arrow.
+void make_slim_arrow(QComboBox* box, int arrow_px);
+
 }  // namespace tz

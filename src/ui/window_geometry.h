@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 
+class QAbstractButton;
 class QWidget;
 
 namespace tz {
@@ -19,5 +20,10 @@ QSize frame_extra_px(const QWidget* window);
 // that a drag of the window's frame stops there. Called again whenever the
 // frame may have changed: the window's own minimum is the outer one less the frame.
 void set_minimum_outer_twips(QWidget* window, int width, int height);
+
+// A check box or option button at least as high as its box: a design height
+// that is lower at the screen's density would cut the box off. It grows about
+// its middle, where the box is drawn.
+void fit_indicator(QAbstractButton* button);
 
 }  // namespace tz

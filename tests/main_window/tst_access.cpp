@@ -17,6 +17,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,7 +113,8 @@ private slots:
     // Each control says what it is for: a name, its label's text where a
     // label captions it, never only the value it holds; an editable box's text
     // field (where the focus goes) says the same. Captions are linked to their
-    // boxes, and no list reads out a heading in English.
+    // boxes, no list reads out a heading in English, and every check box and
+    // option button has room for its box.
     void every_control_has_a_name_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QStringList>("captions");  // labels that caption a control
@@ -152,6 +154,10 @@ private slots:
                     const QString heading = table->columnDescription(c);
                     QVERIFY2(!heading.contains(QRegularExpression("[A-Za-z]")), where + " " + heading.toUtf8());
                 }
+            if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+                const auto box = qobject_cast<QRadioButton*>(w) ? QStyle::PM_ExclusiveIndicatorHeight : QStyle::PM_IndicatorHeight;
+                QVERIFY2(w->height() >= w->style()->pixelMetric(box, nullptr, w), where);
+            }
         }
         QVERIFY(controls >= 2);
         for (const QString& caption : captions) QVERIFY2(top->findChild<QLabel*>(caption)->buddy(), caption.toUtf8());
