@@ -121,7 +121,9 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
                                   "必ずVer.1.6にバージョンアップしてから変換して下さい。"),
                    1740, 480);
 
-    Drive1 = make<QComboBox>(this, "Drive1", 240, 2340, 3600, 330);
+    Drive1 = make<QComboBox>(this, "Drive1", 240, 2340, 2760, 330);
+    Command3 = make<QPushButton>(this, "Command3", 3060, 2340, 780, 330);
+    Command3->setText(QStringLiteral("ホーム"));
     Dir1 = make<QTreeView>(this, "Dir1", 240, 2730, 3600, 2070);
     File1 = make<QListWidget>(this, "File1", 3960, 2340, 3600, 2460);
     ProgressBar1 = make<QProgressBar>(this, "ProgressBar1", 240, 4980, 3600, 300);
@@ -142,6 +144,8 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     name_control(Dir1, QStringLiteral("フォルダ"));
     name_control(File1, QStringLiteral("ファイル一覧"));
     name_control(ProgressBar1, QStringLiteral("変換の進み具合"));
+    setTabOrder(Drive1, Command3);
+    setTabOrder(Command3, Dir1);
     File1->setSelectionMode(QAbstractItemView::NoSelection);
     File1->setFocusPolicy(Qt::NoFocus);
 
@@ -162,6 +166,7 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     QTimer::singleShot(0, this, bring_into_view);  // once the window is shown
     connect(Command1, &QPushButton::clicked, this, &F_hakor::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_hakor::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &F_hakor::Command3_Click);
     show_folder(here);
 
     setWindowTitle(QStringLiteral("【ハコネル】→【ツヅリオ】 データ変換"));
@@ -195,6 +200,17 @@ void F_hakor::Drive1_Change() {
     const QString here = QDir::currentPath();
     show_folder(QStorageInfo(here).rootPath() == root ? here : root);
     last_good_drive_ = Drive1->currentIndex();
+}
+
+void F_hakor::Command3_Click() {
+    // The user's home folder, on whichever volume it lies; the drive chooser follows.
+    const QString home = QDir::homePath();
+    if (const int drive = Drive1->findData(QStorageInfo(home).rootPath()); drive >= 0) {
+        const QSignalBlocker block(Drive1);
+        Drive1->setCurrentIndex(drive);
+        last_good_drive_ = drive;
+    }
+    show_folder(home);
 }
 
 void F_hakor::Dir1_Change() {

@@ -14,6 +14,7 @@
 #include <QFileSystemModel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStorageInfo>
 #include <QTest>
 #include <QTimer>
 #include <optional>
@@ -189,6 +190,22 @@ private slots:
     // From the current folder (a drive not ready refused): records sort by update, a cut one
     // is kept, body 0 and a missing body file give empty bodies, only "SECRET" locks, a category
     // differing in case and "全部" are added again. A second run adds all again, numbered anew.
+    // The window opens at the current folder; ホーム shows the user's home
+    // folder, with its volume in the drive chooser.
+    void the_home_button_shows_the_home_folder() {
+        Fixture f;
+        QTemporaryDir home;
+        const QByteArray saved = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        F_hakor d(*f.form);
+        const auto with_separator = [](const QString& path) { return QDir::toNativeSeparators(path) + QDir::separator(); };
+        QCOMPARE(d.source_folder(), with_separator(QDir::currentPath()));
+        QTest::mouseClick(d.Command3, Qt::LeftButton);
+        QCOMPARE(d.source_folder(), with_separator(home.path()));
+        QCOMPARE(d.Drive1->currentData().toString(), QStorageInfo(home.path()).rootPath());
+        qputenv("HOME", saved);
+    }
+
     void runs_and_repeat() {
         Fixture f;
         const std::vector<HakorMemo> records{  // numbered 3.. in this order
