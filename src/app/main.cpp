@@ -4,6 +4,7 @@
 #include "app/single_instance.h"
 #include "main_window/main_form.h"
 #include "store/memo_store.h"
+#include "ui/accessible_names.h"
 #include "ui/fonts.h"
 #include "ui/platform.h"
 #include "ui/qt_texts.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("tzurio"));
     QApplication::setQuitOnLastWindowClosed(false);
     tz::fonts::install_substitutes();
+    tz::install_accessible_names();
     tz::install_japanese_qt_texts(&app);
     tz::QtPlatform qt_platform;
     tz::Platform& platform = qt_platform;

@@ -3,6 +3,7 @@
 #include "store/cp932.h"
 #include "store/backup.h"
 #include "store/data_folder.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
@@ -44,6 +45,8 @@ F_bunrui::F_bunrui(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     place(Text1, 120, 3255, 2895, 360);
+    name_control(List1, QStringLiteral("分類一覧"));
+    name_control(Text1, QStringLiteral("追加する分類"));
 
     const auto button = [this](const char* name, const QString& text, int top) {
         auto* b = new QPushButton(text, this);
@@ -100,6 +103,9 @@ int F_bunrui::selected() const {
 void F_bunrui::refill_list() {
     List1->clear();
     List1->addItems(main_.store().categories.entries().mid(1));
+    // No entry is current until one is chosen: the list shows no focus on an
+    // entry it has not selected, and the first arrow key selects the first entry.
+    List1->setCurrentIndex(QModelIndex());
 }
 
 void F_bunrui::Command6_Click() {

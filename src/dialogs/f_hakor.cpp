@@ -2,6 +2,7 @@
 
 #include "store/data_folder.h"
 #include "store/hakor_import.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSortFilterProxyModel>
 #include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
@@ -68,6 +70,22 @@ QStringList volume_roots() {
     return roots;
 }
 
+// The folder chooser's model: the folders by name, one column. The file
+// system model's other columns (size, kind, date, in English) are neither
+// shown nor read out by a screen reader.
+class FolderNames : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole) return QStringLiteral("フォルダ");
+        return QSortFilterProxyModel::headerData(section, orientation, role);
+    }
+
+protected:
+    bool filterAcceptsColumn(int source_column, const QModelIndex&) const override { return source_column == 0; }
+};
+
 QString with_separator(const QString& path) {
     const QString native = QDir::toNativeSeparators(path);
     return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
@@ -103,7 +121,9 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
                                   "必ずVer.1.6にバージョンアップしてから変換して下さい。"),
                    1740, 480);
 
-    Drive1 = make<QComboBox>(this, "Drive1", 240, 2340, 3600, 330);
+    Drive1 = make<QComboBox>(this, "Drive1", 240, 2340, 2760, 330);
+    Command3 = make<QPushButton>(this, "Command3", 3060, 2340, 780, 330);
+    Command3->setText(QStringLiteral("ホーム"));
     Dir1 = make<QTreeView>(this, "Dir1", 240, 2730, 3600, 2070);
     File1 = make<QListWidget>(this, "File1", 3960, 2340, 3600, 2460);
     ProgressBar1 = make<QProgressBar>(this, "ProgressBar1", 240, 4980, 3600, 300);
@@ -116,9 +136,16 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     folders_->setReadOnly(true);
-    Dir1->setModel(folders_);
-    for (int c = 1; c < folders_->columnCount(); ++c) Dir1->hideColumn(c);
+    folder_names_ = new FolderNames(this);
+    folder_names_->setSourceModel(folders_);
+    Dir1->setModel(folder_names_);
     Dir1->setHeaderHidden(true);
+    name_control(Drive1, QStringLiteral("ドライブ"));
+    name_control(Dir1, QStringLiteral("フォルダ"));
+    name_control(File1, QStringLiteral("ファイル一覧"));
+    name_control(ProgressBar1, QStringLiteral("変換の進み具合"));
+    setTabOrder(Drive1, Command3);
+    setTabOrder(Command3, Dir1);
     File1->setSelectionMode(QAbstractItemView::NoSelection);
     File1->setFocusPolicy(Qt::NoFocus);
 
@@ -139,6 +166,7 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     QTimer::singleShot(0, this, bring_into_view);  // once the window is shown
     connect(Command1, &QPushButton::clicked, this, &F_hakor::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_hakor::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &F_hakor::Command3_Click);
     show_folder(here);
 
     setWindowTitle(QStringLiteral("【ハコネル】→【ツヅリオ】 データ変換"));
@@ -151,8 +179,8 @@ void F_hakor::show_folder(const QString& path) {
     const QString root = QStorageInfo(path).rootPath();
     folders_->setRootPath(root);
     // The volume's own folder is the tree's top, so it can be chosen too.
-    Dir1->setRootIndex(root == u"/" ? QModelIndex() : folders_->index(root).parent());
-    const QModelIndex at = folders_->index(path);
+    Dir1->setRootIndex(root == u"/" ? QModelIndex() : folder_names_->mapFromSource(folders_->index(root).parent()));
+    const QModelIndex at = folder_names_->mapFromSource(folders_->index(path));
     Dir1->setCurrentIndex(at);
     Dir1->expand(at);
     Dir1->scrollTo(at, QAbstractItemView::PositionAtCenter);
@@ -174,8 +202,19 @@ void F_hakor::Drive1_Change() {
     last_good_drive_ = Drive1->currentIndex();
 }
 
+void F_hakor::Command3_Click() {
+    // The user's home folder, on whichever volume it lies; the drive chooser follows.
+    const QString home = QDir::homePath();
+    if (const int drive = Drive1->findData(QStorageInfo(home).rootPath()); drive >= 0) {
+        const QSignalBlocker block(Drive1);
+        Drive1->setCurrentIndex(drive);
+        last_good_drive_ = drive;
+    }
+    show_folder(home);
+}
+
 void F_hakor::Dir1_Change() {
-    const QString path = folders_->filePath(Dir1->currentIndex());
+    const QString path = folders_->filePath(folder_names_->mapToSource(Dir1->currentIndex()));
     if (path.isEmpty()) return;
     File1->clear();
     File1->addItems(QDir(path).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));

@@ -11,6 +11,7 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTreeView;
 
 namespace tz {
@@ -27,6 +28,7 @@ public:
     QLabel* Label3;
     QLabel* Label4;
     QComboBox* Drive1;   // the machine's mounted volumes, the root first
+    QPushButton* Command3;  // ホーム: the user's home folder in the folder chooser
     QTreeView* Dir1;     // the folders of the chosen volume
     QListWidget* File1;  // the chosen folder's files, display only
     QProgressBar* ProgressBar1;  // records imported, while a run goes on
@@ -40,6 +42,7 @@ public slots:
     void Drive1_Change();
     void Dir1_Change();
     void Command1_Click();
+    void Command3_Click();
     void Command2_Click();
 
 public:
@@ -54,6 +57,7 @@ private:
 
     MainOps& main_;
     QFileSystemModel* folders_;
+    QSortFilterProxyModel* folder_names_;  // what the folder chooser shows of it
     QString source_;
     int last_good_drive_ = -1;
     bool running_ = false;

@@ -2,9 +2,11 @@
 
 #include "store/cp932.h"
 #include "store/data_folder.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
+#include "ui/password_box.h"
 #include "ui/platform.h"
 #include "ui/twips.h"
 
@@ -34,11 +36,8 @@ F_keyset::F_keyset(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     place(Label1, 540, 180, 6240, 195 + 30);
-    Text1 = new QLineEdit(this);
+    Text1 = new PasswordBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    // Passwords are typed directly, without the input method; shown as typed.
-    Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
-    Text1->setEchoMode(QLineEdit::Normal);
     Text1->installEventFilter(this);
     place(Text1, 420, 540, 2715, 375);
     Command1 = new QPushButton(QStringLiteral("OK"), this);
@@ -72,6 +71,8 @@ void F_keyset::show_step(int step) {
     QPalette p = Label1->palette();
     p.setColor(QPalette::WindowText, step == 1 ? QColor(0, 0, 255) : QColor(255, 0, 0));
     Label1->setPalette(p);
+    // The prompt names the entry: a screen reader says which password is asked.
+    link_label(Label1, Text1);
 }
 
 void F_keyset::Command1_Click() {

@@ -1,9 +1,11 @@
 #include "dialogs/f_secpassin.h"
 
 #include "store/memo_store.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
+#include "ui/password_box.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -40,11 +42,9 @@ F_secpassin::F_secpassin(MainOps& main) : QDialog(main.main_widget()), main_(mai
     colour_text(Label1, Qt::cyan);
     place(Label1, 300, 120, 5295, 225);
 
-    Text1 = new QLineEdit(this);
+    Text1 = new PasswordBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    // Passwords are typed directly, without the input method; shown as typed.
-    Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
-    Text1->setEchoMode(QLineEdit::Normal);
+    link_label(Label1, Text1);
     Text1->installEventFilter(this);
     place(Text1, 1380, 480, 2895, 375);
 

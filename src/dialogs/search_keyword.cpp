@@ -1,7 +1,9 @@
 #include "dialogs/search_keyword.h"
 
 #include "store/memo_store.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
+#include "ui/editable_box.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
 #include "ui/twips.h"
@@ -38,6 +40,10 @@ SearchWindowControls build_search_window(QDialog* window, MainOps& main, const Q
     c.Combo1 = new QComboBox(window);
     c.Combo1->setObjectName(QStringLiteral("Combo1"));
     c.Combo1->setGeometry(twips::rect_px(1140, 500, 5160, 330));
+    // The keyword is what the user typed, never a completion; a typed keyword
+    // that equals a history entry is still a typed one.
+    make_editable_box(c.Combo1);
+    link_label(c.Label1, c.Combo1);
     c.Command1 = make<QPushButton>(window, "Command1", search_text, 2820, 1020, 1800, 420);
     c.Command2 = make<QPushButton>(window, "Command2", QStringLiteral("終了"), 4740, 1020, 1560, 420);
     QWidget::setTabOrder(c.Combo1, c.Command1);
@@ -52,9 +58,6 @@ SearchWindowControls build_search_window(QDialog* window, MainOps& main, const Q
 
 SearchKeyword::SearchKeyword(QComboBox* box, MainOps& main, std::function<void()> on_enter)
     : QObject(box), box_(box), main_(main), on_enter_(std::move(on_enter)) {
-    box_->setEditable(true);
-    box_->setInsertPolicy(QComboBox::NoInsert);
-    box_->setCompleter(nullptr);  // the text is what the user typed, never a completion
     box_->setMaxVisibleItems(KeywordHistory::kSize);
     fill();
     box_->setEditText(main_.store().keywords.entries[0]);

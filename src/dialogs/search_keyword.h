@@ -29,14 +29,15 @@ struct SearchWindowControls {
     QPushButton* Command2;  // 終了
 };
 // Builds them in `window`, makes it a fixed dialog with a close box centred
-// over the main window, and gives it its caption.
+// over the main window, and gives it its caption. The keyword box is an
+// editable box of the program (ui/editable_box.h), captioned by "キーワード".
 SearchWindowControls build_search_window(QDialog* window, MainOps& main, const QString& caption, const QString& what,
                                          const QString& search_text);
 
 class SearchKeyword : public QObject {
     Q_OBJECT
 public:
-    // Sets the box up and fills its list from the history, text entry 0.
+    // Fills the box's list from the history, text entry 0; the box is editable.
     SearchKeyword(QComboBox* box, MainOps& main, std::function<void()> on_enter);
 
     // The history update of a search: the box's text goes into the history by

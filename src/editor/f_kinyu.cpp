@@ -3,6 +3,7 @@
 #include "editor/memo_save.h"
 #include "store/data_folder.h"
 #include "store/memo_store.h"
+#include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
@@ -108,7 +109,7 @@ void F_kinyu::build_controls() {
     Combo4 = make_combo(Frame2, "Combo4");
     // The size box is narrow: a slim arrow and a smaller face keep "11.25" whole.
     Combo4->setFont(fonts::font(fonts::gothic(), 9));
-    Combo4->setStyleSheet(QStringLiteral("QComboBox { padding-left: 1px; padding-right: 0px; } QComboBox::drop-down { width: 11px; }"));
+    make_slim_arrow(Combo4, twips::to_px(135));
     Combo5 = make_combo(Frame2, "Combo5");
     Command5 = make<QPushButton>(Frame2, "Command5", QStringLiteral("色"));
     Check1 = make<QCheckBox>(Frame2, "Check1", QStringLiteral("取消線"));
@@ -117,6 +118,13 @@ void F_kinyu::build_controls() {
     Command1 = make<QPushButton>(this, "Command1", QStringLiteral("登録"));
 
     for (QLabel* l : {Label1, Label2, Label6, Label3, Label4, Label5}) l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    link_label(Label1, Combo1);
+    link_label(Label2, Text1);
+    link_label(Label6, Text2);
+    link_label(Label3, Combo3);
+    link_label(Label4, Combo4);
+    link_label(Label5, Combo5);
+    name_control(RTB_kinyu, QStringLiteral("本文"));
 
     const FrameLayout f = frame_layout();
     place(Label3, f.font_label);
@@ -128,6 +136,8 @@ void F_kinyu::build_controls() {
     place(Command5, f.Command5);
     place(Check1, f.Check1);
     place(Check2, f.Check2);
+    fit_indicator(Check1);
+    fit_indicator(Check2);
 
     setTabOrder(Combo1, Text1);
     setTabOrder(Text1, Text2);
@@ -236,6 +246,8 @@ void F_kinyu::place_outer(const QRect& r) {
     const QRect f = frameGeometry();
     const QRect g = geometry();
     frame_used_ = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    // The smallest size follows the frame first, or it would hold the new size back.
+    set_minimum_outer_twips(this, kMinWidth, kMinHeight);
     set_outer_geometry_twips(this, r);
 }
 
@@ -259,6 +271,8 @@ void F_kinyu::resizeEvent(QResizeEvent* e) {
 
 void F_kinyu::apply_layout() {
     if (isMinimized()) return;
+    // The window manager stops a drag of the frame at the smallest size.
+    set_minimum_outer_twips(this, kMinWidth, kMinHeight);
     const QRect outer = outer_twips();
     const EditorLayout l = editor_layout(outer.width(), outer.height(), layout_);
     if (l.width != outer.width() || l.height != outer.height()) {
@@ -275,6 +289,7 @@ void F_kinyu::apply_layout() {
     place(Text1, l.Text1);
     place(Command3, l.Command3);
     place(Check3, l.Check3);
+    fit_indicator(Check3);
     place(Label6, l.Label6);
     place(Text2, l.Text2);
     place(RTB_kinyu, l.RTB_kinyu);

@@ -6,6 +6,7 @@
 
 #include "store/backup.h"
 #include "store/file_io.h"
+#include "ui/accessible_names.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
 #include "ui/memo_grid.h"
@@ -82,6 +83,7 @@ void Main_form::build_controls() {
     Label1 = make<QLabel>(surface_, "Label1", QStringLiteral("分類"));
     place(Label1, 60, 120, 390, 195);
     Combo1 = make<QComboBox>(surface_, "Combo1");
+    limit_list_rows(Combo1, 20);  // up to 999 categories
     place(Combo1, 540, 60, 2475, 315);
     Label2 = make<QLabel>(surface_, "Label2", QStringLiteral("検索ｷｰﾜｰﾄﾞ"));
     place(Label2, 3180, 120, 1020, 195);
@@ -98,6 +100,8 @@ void Main_form::build_controls() {
     place(Option2, 60, 180, 735, 195);
     Option1 = make<QRadioButton>(Frame1, "Option1", QStringLiteral("高速"));
     place(Option1, 780, 180, 735, 195);
+    fit_indicator(Option2);
+    fit_indicator(Option1);
     Option2->setChecked(true);
 
     Grid1 = make<MemoGrid>(surface_, "Grid1");
@@ -105,12 +109,17 @@ void Main_form::build_controls() {
 
     RTB1 = make<RichTextBox>(surface_, "RTB1");
     RTB1->set_default_font(fonts::font(fonts::gothic(), 10));
+    // Nothing typed into the viewer would be kept: it only shows, selects and copies.
+    RTB1->setReadOnly(true);
+    RTB1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     place(RTB1, 0, 2820, 9315, 2955);
 
     Command1 = make<QPushButton>(surface_, "Command1", QStringLiteral("選択したURLのWebサイトを開く"));
     place(Command1, 5640, 5400, 3665, 340);
     Text1 = make<QLineEdit>(surface_, "Text1");
     Text1->setReadOnly(true);
+    // Out of the Tab cycle: a click still gives it the focus, which it hands on.
+    Text1->setFocusPolicy(Qt::ClickFocus);
     QPalette hint = Text1->palette();
     hint.setColor(QPalette::Base, QColor(255, 255, 192));
     hint.setColor(QPalette::Text, QColor(0, 0, 255));
@@ -130,15 +139,16 @@ void Main_form::build_controls() {
     Grid1->set_col_width_twips(1, kDateColumn);
     Grid1->set_col_width_twips(2, kTitleColumn);
 
-    setTabOrder(Combo1, Combo2);
-    setTabOrder(Combo2, Command5);
-    setTabOrder(Command5, Option2);
-    setTabOrder(Option2, Grid1);
-    setTabOrder(Grid1, RTB1);
-    setTabOrder(RTB1, Command6);
-    setTabOrder(Command6, Command8);
-    setTabOrder(Command8, Command7);
-    setTabOrder(Command7, Command9);
+    // Tab goes round every control and from the last back to the first.
+    QWidget* const order[] = {Combo1, Combo2, Command5, Option2, Option1, Grid1,
+                              RTB1, Command1, Command6, Command8, Command7, Command9};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+
+    link_label(Label1, Combo1);
+    link_label(Label2, Combo2);
+    name_control(Grid1, QStringLiteral("メモ一覧"));
+    name_control(RTB1, QStringLiteral("メモ本文"));
+    name_control(Text1, QStringLiteral("ヒント"));
     // Enter presses the focused button, as in every window of the program.
     for (QPushButton* b : {Command1, Command5, Command6, Command7, Command8, Command9}) b->setAutoDefault(true);
 
@@ -300,7 +310,11 @@ int Main_form::window_state_number() const {
 
 QRect Main_form::outer_geometry_twips() const { return tz::outer_geometry_twips(this); }
 
-void Main_form::set_outer_geometry_twips(const QRect& r) { tz::set_outer_geometry_twips(this, r); }
+void Main_form::set_outer_geometry_twips(const QRect& r) {
+    // The smallest size follows the frame first, or it would hold the new size back.
+    set_minimum_outer_twips(this, kMinWidth, kMinHeight);
+    tz::set_outer_geometry_twips(this, r);
+}
 
 void Main_form::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
@@ -309,6 +323,8 @@ void Main_form::resizeEvent(QResizeEvent* event) {
 
 void Main_form::apply_layout() {
     if (isMinimized()) return;
+    // The window manager stops a drag of the frame at the smallest size.
+    set_minimum_outer_twips(this, kMinWidth, kMinHeight);
     const QRect outer = outer_geometry_twips();
     layout_ = main_layout(outer.width(), outer.height(), list_height_, layout_);
     if (layout_.width != outer.width() || layout_.height != outer.height()) {

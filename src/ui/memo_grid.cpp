@@ -6,9 +6,25 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QProxyStyle>
 #include <utility>
 
 namespace tz {
+
+namespace {
+
+// The grid's own look, with two pixels between a cell's text and each of its
+// edges (the style's default of three leaves a date's last digit touching the
+// right edge of its column).
+class NarrowCellMargins : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_FocusFrameHMargin) return 1;  // the text's margin is this plus one
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+}  // namespace
 
 MemoGridModel::MemoGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -68,9 +84,12 @@ MemoGrid::MemoGrid(QWidget* parent) : QTableView(parent), model_(new MemoGridMod
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
-    // Narrow columns show as much of their text as fits rather than an ellipsis.
+    // Narrow columns show as much of their text as fits rather than an ellipsis,
+    // and a date keeps a gap to the column's right edge.
     setTextElideMode(Qt::ElideNone);
-    setStyleSheet(QStringLiteral("QTableView::item { padding-left: 1px; padding-right: 0px; }"));
+    auto* cells = new NarrowCellMargins;
+    cells->setParent(this);
+    setStyle(cells);
     setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

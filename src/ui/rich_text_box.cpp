@@ -356,6 +356,16 @@ void RichTextBox::keyPressEvent(QKeyEvent* event) {
     QTextEdit::keyPressEvent(event);
 }
 
+void RichTextBox::inputMethodEvent(QInputMethodEvent* event) {
+    // Qt lets text an input method commits into a read-only box that can be
+    // selected with the mouse: a box that only shows takes none.
+    if (isReadOnly()) {
+        event->accept();
+        return;
+    }
+    QTextEdit::inputMethodEvent(event);
+}
+
 void RichTextBox::mouseReleaseEvent(QMouseEvent* event) {
     QTextEdit::mouseReleaseEvent(event);
     emit mouse_up(event->button());

@@ -81,6 +81,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     // A copy or a drag carries the selection itself, pictures included.

@@ -20,6 +20,12 @@ void set_dpi(double d) { g_dpi = d; }
 int to_px(int t) { return int(std::lround(t * dpi() / 1440.0)); }
 int from_px(int p) { return int(std::lround(p * 1440.0 / dpi())); }
 
+int to_px_at_least(int t) {
+    int p = to_px(t);
+    while (from_px(p) < t) ++p;
+    return p;
+}
+
 QRect to_px(const QRect& r) {
     // Edges are converted, not sizes, so neighbouring controls never overlap by rounding.
     const int l = to_px(r.left()), t = to_px(r.top());

@@ -13,6 +13,8 @@ void set_dpi(double dpi);  // for tests; 0 goes back to the screen's
 
 int to_px(int twips);
 int from_px(int px);
+// The fewest pixels that are at least this many twips once converted back.
+int to_px_at_least(int twips);
 QRect to_px(const QRect& twips_rect);
 inline QRect rect_px(int left, int top, int width, int height) { return to_px(QRect(left, top, width, height)); }
 

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 
+class QAbstractButton;
 class QWidget;
 
 namespace tz {
@@ -15,5 +16,14 @@ QRect outer_geometry_twips(const QWidget* window);
 void set_outer_geometry_twips(QWidget* window, const QRect& r);
 // What the frame adds to the window's own size, in pixels.
 QSize frame_extra_px(const QWidget* window);
+// Tells the window manager the smallest outer size, width × height twips, so
+// that a drag of the window's frame stops there. Called again whenever the
+// frame may have changed: the window's own minimum is the outer one less the frame.
+void set_minimum_outer_twips(QWidget* window, int width, int height);
+
+// A check box or option button at least as high as its box: a design height
+// that is lower at the screen's density would cut the box off. It grows about
+// its middle, where the box is drawn.
+void fit_indicator(QAbstractButton* button);
 
 }  // namespace tz

@@ -8,6 +8,7 @@
 #include "ui/memo_grid.h"
 #include "ui/rich_text_box.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -122,6 +123,20 @@ private slots:
         QTEST(f.platform.texts(), "messages");
         QTEST(f.categories(), "after");
         QCOMPARE(f.form->store().table.count(), 1);
+    }
+
+    // The list opens with nothing chosen and no entry marked: when it takes the
+    // focus, the first Down chooses the first category, as it does after a removal.
+    void the_first_arrow_key_chooses_the_first_category() {
+        Fixture f({"全部", "A", "B", "C"});
+        f.w->List1->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), f.w->List1);
+        QTest::keyClick(f.w->List1, Qt::Key_Down);
+        QCOMPARE(f.selected(), QStringLiteral("A"));
+        f.press('3');  // removed after the question
+        f.w->List1->setFocus();
+        QTest::keyClick(f.w->List1, Qt::Key_Down);
+        QCOMPARE(f.selected(), QStringLiteral("B"));
     }
 
     // Removing touches no memo; "終了" writes the list and shows every memo,

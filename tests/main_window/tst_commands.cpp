@@ -7,10 +7,12 @@
 #include "ui/memo_grid.h"
 #include "ui/rich_text_box.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QProcess>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -228,6 +230,32 @@ private slots:
         QTest::keyClick(f.form->RTB1, Qt::Key_Right, Qt::ShiftModifier);
         click_row(f.form->Grid1, 2);
         QCOMPARE(url->isVisible(), shown);
+    }
+
+    // The viewer only shows: keys, a paste, a cut and an input method change
+    // nothing, and its menu offers no paste. Selecting by keys and copying work.
+    void the_viewer_only_shows_and_copies() {
+        Fixture f;
+        RichTextBox* viewer = f.form->RTB1;
+        viewer->set_text("abc def");
+        QVERIFY(activate(f.form.get()));
+        viewer->setFocus();
+        QTest::keyClick(viewer, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < 3; ++i) QTest::keyClick(viewer, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(viewer, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
+        QTest::keyClick(viewer, Qt::Key_X, Qt::ControlModifier);
+        QTest::keyClick(viewer, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClicks(viewer, "xyz");
+        for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Return}) QTest::keyClick(viewer, key);
+        type_text(viewer, QStringLiteral("会議"));
+        QCOMPARE(viewer->text(), QStringLiteral("abc def"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
+        const std::unique_ptr<QMenu> menu(viewer->createStandardContextMenu());
+        QStringList offered;
+        for (const QAction* a : menu->actions())
+            if (!a->objectName().isEmpty()) offered << a->objectName();
+        QCOMPARE(offered, QStringList({"edit-copy", "select-all"}));
     }
 
     // The hint line says what the part under the mouse does; the bare surface empties it.

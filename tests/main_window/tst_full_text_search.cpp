@@ -205,6 +205,35 @@ private slots:
         }
     }
 
+    // A typed keyword that equals a history entry is a typed one, though the
+    // box is left by a click on the button: stored again at the top, and in
+    // the shown memo searched from the beginning.
+    void a_typed_keyword_that_is_in_the_history_data() {
+        QTest::addColumn<bool>("in_memo");
+        QTest::newRow("across all") << false;
+        QTest::newRow("in the shown memo") << true;
+    }
+    void a_typed_keyword_that_is_in_the_history() {
+        QFETCH(bool, in_memo);
+        SearchFixture f({tiny_rtf(u"k2 ab k2 ab"_qs)});
+        click_row(f.form->Grid1, 1);
+        std::unique_ptr<QDialog> w;
+        if (in_memo) w = std::make_unique<F_zenbun2>(*f.form); else w = std::make_unique<F_zenbun>(*f.form);
+        w->show();
+        QVERIFY(activate(w.get()));
+        auto* box = w->findChild<QComboBox*>("Combo1");
+        auto* button = w->findChild<QPushButton*>("Command1");
+        for (const QString& keyword : {u"ab"_qs, u"k2"_qs}) {
+            box->lineEdit()->setFocus(Qt::MouseFocusReason);
+            SearchFixture::type(box, keyword);
+            button->setFocus(Qt::MouseFocusReason);  // as a click on the button moves it, out of the box
+            QTest::mouseClick(button, Qt::LeftButton);
+            if (!in_memo) QTRY_VERIFY(!static_cast<F_zenbun*>(w.get())->searching());
+        }
+        QCOMPARE(f.history().mid(0, 6), QStringList({"k2", "ab", "k0", "k1", "k2", "k3"}));
+        if (in_memo) QCOMPARE(QPoint(f.form->RTB1->sel_start(), f.form->RTB1->sel_length()), QPoint(0, 2));
+    }
+
     void in_memo_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("keyword");

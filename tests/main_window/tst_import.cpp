@@ -8,11 +8,13 @@
 #include "ui/memo_grid.h"
 #include "ui/rich_text_box.h"
 
+#include <QAbstractProxyModel>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStorageInfo>
 #include <QTest>
 #include <QTimer>
 #include <optional>
@@ -39,13 +41,18 @@ struct Fixture : FormFixture {
         start();
         for (int i = 3; i <= memos; ++i) form->store().table.append(memo("Work", QStringLiteral("既存%1").arg(i), i, "c6/12/01"));
     }
+    // Makes `folder` current in the folder chooser, as a click on it does.
+    static void choose_folder(F_hakor* d, const QString& folder) {
+        auto* names = qobject_cast<QAbstractProxyModel*>(d->Dir1->model());
+        d->Dir1->setCurrentIndex(names->mapFromSource(qobject_cast<QFileSystemModel*>(names->sourceModel())->index(folder)));
+    }
     // Opens the window from the menu, picks `folder` and runs; a window left open is
     // closed with "終了". True when the run left it open.
     bool run(const QString& folder, const std::function<void(F_hakor*)>& before = {}) {
         bool left_open = false;
         on_next_modal([&](QWidget* w) {
             auto* d = qobject_cast<F_hakor*>(w);
-            if (!folder.isEmpty()) d->Dir1->setCurrentIndex(static_cast<QFileSystemModel*>(d->Dir1->model())->index(folder));
+            if (!folder.isEmpty()) choose_folder(d, folder);
             if (before) before(d);
             QTest::mouseClick(d->Command1, Qt::LeftButton);
             if ((left_open = d->isVisible())) QTest::mouseClick(d->Command2, Qt::LeftButton);
@@ -183,6 +190,22 @@ private slots:
     // From the current folder (a drive not ready refused): records sort by update, a cut one
     // is kept, body 0 and a missing body file give empty bodies, only "SECRET" locks, a category
     // differing in case and "全部" are added again. A second run adds all again, numbered anew.
+    // The window opens at the current folder; ホーム shows the user's home
+    // folder, with its volume in the drive chooser.
+    void the_home_button_shows_the_home_folder() {
+        Fixture f;
+        QTemporaryDir home;
+        const QByteArray saved = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        F_hakor d(*f.form);
+        const auto with_separator = [](const QString& path) { return QDir::toNativeSeparators(path) + QDir::separator(); };
+        QCOMPARE(d.source_folder(), with_separator(QDir::currentPath()));
+        QTest::mouseClick(d.Command3, Qt::LeftButton);
+        QCOMPARE(d.source_folder(), with_separator(home.path()));
+        QCOMPARE(d.Drive1->currentData().toString(), QStorageInfo(home.path()).rootPath());
+        qputenv("HOME", saved);
+    }
+
     void runs_and_repeat() {
         Fixture f;
         const std::vector<HakorMemo> records{  // numbered 3.. in this order

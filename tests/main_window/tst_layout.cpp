@@ -7,6 +7,8 @@
 #include "ui/rich_text_box.h"
 #include "ui/twips.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -75,6 +77,19 @@ private slots:
         QTEST((QList<int>{s.list_height, s.viewer_top, s.viewer_height}), "split");
     }
 
+    // With many categories the category box's list shows 20 rows and scrolls.
+    void the_category_list_shows_twenty_rows() {
+        FormFixture f;
+        Main_form& form = f.start();
+        for (int i = 0; i < 100; ++i) form.store().categories.append(QString::number(i));
+        form.refill_category_box();
+        form.Combo1->showPopup();
+        const QAbstractItemView* list = form.Combo1->view();
+        QTRY_VERIFY(list->isVisible());
+        const int rows = list->viewport()->height() / list->sizeHintForRow(0);
+        QVERIFY2(rows >= 19 && rows <= 20, QByteArray::number(rows));
+        form.Combo1->hidePopup();
+    }
 
     // At each density nothing overlaps and every caption fits; a resize moves
     // the controls and a too small size snaps back; the band can be dragged.

@@ -251,7 +251,6 @@ private slots:
         f.form->hand_over().editor_mode = "teisei";
         F_secpassin d(*f.form);
         QVERIFY(d.Check1->isHidden());
-        QVERIFY(!d.Text1->testAttribute(Qt::WA_InputMethodEnabled));  // no input method
         on_next_modal([](QWidget* w) { QTest::keyClick(w->findChild<QWidget*>("Text1"), Qt::Key_Escape); });
         d.exec();
         QCOMPARE(f.form->hand_over().unlock_answer, QStringLiteral("CANCEL"));

@@ -1,0 +1,207 @@
+// Keyboard, screen reader and input method: Tab goes round the main window and
+// back, every control of every window has a name a screen reader can say, and
+// the password boxes take no input-method text.
+
+#include "dialogs/f_bunrui.h"
+#include "dialogs/f_hakor.h"
+#include "dialogs/f_keyset.h"
+#include "dialogs/f_sakujo.h"
+#include "dialogs/f_secpassin.h"
+#include "dialogs/f_zenbun.h"
+#include "dialogs/f_zenbun2.h"
+#include "editor/f_kinyu.h"
+#include "support/form_fixture.h"
+#include "ui/accessible_names.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace tz;
+using namespace tz::test;
+
+namespace {
+
+// A window of the program over the main window; none for the main window itself.
+std::unique_ptr<QWidget> open_window(const QString& name, Main_form& form) {
+    form.hand_over().editor_mode = QStringLiteral("sinki");
+    if (name == u"F_kinyu") return std::make_unique<F_kinyu>(form);
+    if (name == u"F_sakujo") return std::make_unique<F_sakujo>(form);
+    if (name == u"F_secpassin") return std::make_unique<F_secpassin>(form);
+    if (name == u"F_keyset") return std::make_unique<F_keyset>(form);
+    if (name == u"F_bunrui") return std::make_unique<F_bunrui>(form);
+    if (name == u"F_zenbun") return std::make_unique<F_zenbun>(form);
+    if (name == u"F_zenbun2") return std::make_unique<F_zenbun2>(form);
+    if (name == u"F_hakor") return std::make_unique<F_hakor>(form);
+    return nullptr;
+}
+
+// What a user works or reads: every widget of the window that takes the focus,
+// every button, list and progress bar; not the parts of another control (a
+// list's scroll bars and header, the menu bar's overflow button, a combo box's
+// text field, which is checked with its box).
+bool is_control(const QWidget* w, const QWidget* window) {
+    if (w->window() != window) return false;
+    for (const QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (qobject_cast<const QAbstractScrollArea*>(p) || qobject_cast<const QComboBox*>(p) || qobject_cast<const QMenuBar*>(p))
+            return false;
+    return (w->focusPolicy() & Qt::TabFocus) || qobject_cast<const QAbstractButton*>(w) ||
+           qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QProgressBar*>(w);
+}
+
+QString name_of(QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); }
+
+}  // namespace
+
+class TestAccess : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { install_accessible_names(); }
+
+    // Tab from the category box goes through every control and back to it;
+    // Shift+Tab the other way. The hint line is not in the cycle, and a click
+    // on it hands the focus to 登録.
+    void tab_goes_round_the_main_window_data() {
+        QTest::addColumn<bool>("fast");
+        QTest::addColumn<bool>("address_button");
+        QTest::addColumn<QStringList>("cycle");
+        QTest::newRow("detailed") << false << false
+            << QStringList{"Combo1", "Combo2", "Command5", "Option2", "Grid1", "RTB1", "Command6", "Command8", "Command7",
+                           "Command9"};
+        QTest::newRow("fast, web address selected") << true << true
+            << QStringList{"Combo1", "Combo2", "Command5", "Option1", "Grid1", "RTB1", "Command1", "Command6", "Command8",
+                           "Command7", "Command9"};
+    }
+    void tab_goes_round_the_main_window() {
+        QFETCH(bool, fast);
+        QFETCH(bool, address_button);
+        QFETCH(QStringList, cycle);
+        FormFixture f;
+        Main_form& form = f.start();
+        QVERIFY(activate(&form));
+        if (fast) QTest::mouseClick(form.Option1, Qt::LeftButton);  // Tab then stops at the chosen mode
+        form.Command1->setVisible(address_button);
+        const auto walk = [](Qt::Key key, int steps) {
+            QStringList seen;
+            for (int i = 0; i < steps; ++i) {
+                seen << QApplication::focusWidget()->objectName();
+                QTest::keyClick(QApplication::focusWidget(), key);
+            }
+            return seen;
+        };
+        form.Combo1->setFocus(Qt::TabFocusReason);
+        QCOMPARE(walk(Qt::Key_Tab, int(cycle.size()) + 1), cycle + QStringList{cycle.first()});
+        QStringList back{cycle.first()};
+        for (auto it = cycle.crbegin(); it != cycle.crend(); ++it) back << *it;
+        form.Combo1->setFocus(Qt::TabFocusReason);
+        QCOMPARE(walk(Qt::Key_Backtab, int(cycle.size()) + 1), back);
+        QTest::mouseClick(form.Text1, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), form.Command6);
+    }
+
+    // Each control says what it is for: a name, its label's text where a
+    // label captions it, never only the value it holds; an editable box's text
+    // field (where the focus goes) says the same. Captions are linked to their
+    // boxes, no list reads out a heading in English, and every check box and
+    // option button has room for its box.
+    void every_control_has_a_name_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("captions");  // labels that caption a control
+        QTest::newRow("main window") << "" << QStringList{"Label1", "Label2"};
+        QTest::newRow("editor") << "F_kinyu" << QStringList{"Label1", "Label2", "Label6", "Label3", "Label4", "Label5"};
+        QTest::newRow("delete") << "F_sakujo" << QStringList{};
+        QTest::newRow("unlock") << "F_secpassin" << QStringList{"Label1"};
+        QTest::newRow("password") << "F_keyset" << QStringList{"Label1"};
+        QTest::newRow("categories") << "F_bunrui" << QStringList{};
+        QTest::newRow("search all") << "F_zenbun" << QStringList{"Label1"};
+        QTest::newRow("search shown") << "F_zenbun2" << QStringList{"Label1"};
+        QTest::newRow("import") << "F_hakor" << QStringList{};
+    }
+    void every_control_has_a_name() {
+        QFETCH(QString, window);
+        QFETCH(QStringList, captions);
+        FormFixture f;
+        f.start();
+        const std::unique_ptr<QWidget> opened = open_window(window, *f.form);
+        QWidget* top = opened ? opened.get() : f.form.get();
+        top->show();
+        QVERIFY(QTest::qWaitForWindowExposed(top));
+        int controls = 0;
+        for (QWidget* w : top->findChildren<QWidget*>()) {
+            if (!is_control(w, top)) continue;
+            ++controls;
+            const QByteArray where = w->objectName().toUtf8() + " (" + w->metaObject()->className() + ")";
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            const QString name = a->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), where);
+            if (qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w)) QVERIFY2(name != a->text(QAccessible::Value), where);
+            for (const QLabel* label : top->findChildren<QLabel*>())
+                if (label->buddy() == w) QCOMPARE(name, label->text());
+            if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit()) QCOMPARE(name_of(box->lineEdit()), name);
+            if (QAccessibleTableInterface* table = a->tableInterface())
+                for (int c = 0; c < table->columnCount(); ++c) {
+                    const QString heading = table->columnDescription(c);
+                    QVERIFY2(!heading.contains(QRegularExpression("[A-Za-z]")), where + " " + heading.toUtf8());
+                }
+            if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+                const auto box = qobject_cast<QRadioButton*>(w) ? QStyle::PM_ExclusiveIndicatorHeight : QStyle::PM_IndicatorHeight;
+                QVERIFY2(w->height() >= w->style()->pixelMetric(box, nullptr, w), where);
+            }
+        }
+        QVERIFY(controls >= 2);
+        for (const QString& caption : captions) QVERIFY2(top->findChild<QLabel*>(caption)->buddy(), caption.toUtf8());
+        if (!opened) {
+            // The hint line is read, not edited.
+            QVERIFY(QAccessible::queryAccessibleInterface(f.form->Text1)->state().readOnly);
+        }
+    }
+
+    // An input method asks the focused box whether it takes composed text
+    // before it sends any: the password boxes say no, and text sent anyway
+    // (a conversion committed as the focus moves in) is not taken. Keys are.
+    void password_boxes_take_no_input_method_text_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("takes");
+        QTest::newRow("unlock") << "F_secpassin" << "Text1" << false;
+        QTest::newRow("password setting") << "F_keyset" << "Text1" << false;
+        QTest::newRow("editor's title, for comparison") << "F_kinyu" << "Text2" << true;
+    }
+    void password_boxes_take_no_input_method_text() {
+        QFETCH(QString, window);
+        QFETCH(QString, box);
+        QFETCH(bool, takes);
+        FormFixture f;
+        f.start();
+        const std::unique_ptr<QWidget> w = open_window(window, *f.form);
+        w->show();
+        QVERIFY(activate(w.get()));
+        auto* edit = w->findChild<QLineEdit*>(box);
+        edit->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusObject(), edit);
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QApplication::sendEvent(QApplication::focusObject(), &query);
+        QCOMPARE(query.value(Qt::ImEnabled).toBool(), takes);
+        QInputMethodEvent composing(QStringLiteral("かいぎ"), {});
+        QApplication::sendEvent(edit, &composing);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("会議"));
+        QApplication::sendEvent(edit, &commit);
+        QTest::keyClicks(edit, "pw");
+        QCOMPARE(edit->text(), takes ? QStringLiteral("会議pw") : QStringLiteral("pw"));
+    }
+};
+
+QTEST_MAIN(TestAccess)
+#include "tst_access.moc"
