@@ -16,6 +16,7 @@ QString fold_char(QStringView ch) {
 struct FoldTable {
     struct Entry {
         std::uint32_t offset = 0;  // into pool
+        char16_t single = 0;       // the folding when it is one unit
         std::uint8_t length = 0;
     };
     std::vector<Entry> entries;
@@ -29,7 +30,9 @@ struct FoldTable {
                                                            : fold_char(QStringView(&unit, 1));
             Entry& e = entries[u];
             e.offset = std::uint32_t(pool.size());
-            e.length = std::uint8_t(folded.size());
+            // A high surrogate has no folding of its own: see fold_surrogate_at().
+            e.length = QChar::isHighSurrogate(u) ? 0 : std::uint8_t(folded.size());
+            e.single = folded.size() == 1 ? char16_t(folded[0].unicode()) : 0;
             pool.insert(pool.end(), folded.utf16(), folded.utf16() + folded.size());
         }
     }
@@ -51,9 +54,9 @@ struct CharFolding {
     QStringView folded;
     qsizetype units;
 };
-CharFolding fold_surrogate_at(const FoldTable& t, QStringView text, qsizetype i, QString& held) {
+CharFolding fold_surrogate_at(QStringView text, qsizetype i, QString& held) {
     const char16_t u = text[i].unicode();
-    if (i + 1 == text.size() || !text[i + 1].isLowSurrogate()) return {t.folded(u), 1};
+    if (i + 1 == text.size() || !text[i + 1].isLowSurrogate()) return {text.sliced(i, 1), 1};
     const QStringView pair = text.sliced(i, 2);
     const char32_t c = QChar::surrogateToUcs4(u, text[i + 1].unicode());
     if (QChar::decompositionTag(c) == QChar::NoDecomposition && QChar::toCaseFolded(c) == c)
@@ -75,7 +78,7 @@ void fold_chars(QStringView text, Out out) {
             out(t.folded(u), i, i + 1);
             continue;
         }
-        const CharFolding f = fold_surrogate_at(t, text, i, held);
+        const CharFolding f = fold_surrogate_at(text, i, held);
         out(f.folded, i, i + f.units);
         i += f.units - 1;
     }
@@ -98,7 +101,7 @@ public:
                 ++i_;
                 continue;
             }
-            const CharFolding f = fold_surrogate_at(table_, text_, i_, held_);
+            const CharFolding f = fold_surrogate_at(text_, i_, held_);
             k_ += f.folded.size();
             i_ += f.units;
         }
@@ -116,9 +119,22 @@ private:
 // The first occurrence of the key in the folded text at or after unit `at`
 // for which whole(start, end) tells that original characters begin at its
 // start and at its end; -1 if there is none.
+// The first occurrence of the key in the folded text at or after unit `at`,
+// exactly as it stands (both are folded already); -1 if there is none.
+qsizetype find_units(QStringView folded, QStringView key, qsizetype at) {
+    const char16_t* const s = folded.utf16();
+    const char16_t* const k = key.utf16();
+    const qsizetype m = key.size();
+    if (at < 0 || m == 0 || at + m > folded.size()) return m == 0 && at <= folded.size() ? at : -1;
+    const char16_t* const last = s + folded.size() - m;  // the last place the key can start
+    for (const char16_t* p = s + at; (p = std::find(p, last + 1, k[0])) <= last; ++p)
+        if (std::equal(k + 1, k + m, p + 1)) return p - s;
+    return -1;
+}
+
 template <typename Whole>
 qsizetype first_whole_hit(QStringView folded, QStringView key, qsizetype at, Whole whole) {
-    for (at = folded.indexOf(key, at); at >= 0; at = folded.indexOf(key, at + 1))
+    for (at = find_units(folded, key, at); at >= 0; at = find_units(folded, key, at + 1))
         if (whole(at, at + key.size())) return at;
     return -1;
 }
@@ -126,16 +142,31 @@ qsizetype first_whole_hit(QStringView folded, QStringView key, qsizetype at, Who
 }  // namespace
 
 QString fold_for_search(QStringView text) {
-    QString out(text.size() + text.size() / 4 + 8, Qt::Uninitialized);
+    // Most units fold to one unit: those go straight through the table. The
+    // room left always holds the units still to come, each folding to one.
+    const FoldTable& t = table();
+    const qsizetype n = text.size();
+    QString out(n + n / 4 + 8, Qt::Uninitialized);
     char16_t* d = reinterpret_cast<char16_t*>(out.data());
+    const char16_t* s = text.utf16();
     qsizetype k = 0;
-    fold_chars(text, [&](QStringView folded, qsizetype, qsizetype) {
-        if (k + folded.size() > out.size()) {
-            out.resize(std::max(out.size() * 2, k + folded.size()));
+    QString held;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = s[i];
+        const FoldTable::Entry& e = t.entries[u];
+        if (e.length == 1) {
+            d[k++] = e.single;
+            continue;
+        }
+        const CharFolding f = QChar::isHighSurrogate(u) ? fold_surrogate_at(text, i, held) : CharFolding{t.folded(u), 1};
+        i += f.units - 1;
+        const qsizetype need = k + f.folded.size() + (n - i - 1);
+        if (need > out.size()) {
+            out.resize(std::max(out.size() * 2, need));
             d = reinterpret_cast<char16_t*>(out.data());
         }
-        for (const QChar c : folded) d[k++] = c.unicode();
-    });
+        for (const QChar c : f.folded) d[k++] = c.unicode();
+    }
     out.truncate(k);
     return out;
 }
