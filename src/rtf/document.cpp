@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 
 namespace tz::rtf {
@@ -148,8 +149,8 @@ public:
         const qsizetype at = out_.size();
         out_.append(s);
         // QTextDocument::toPlainText() shows a no-break space as a space.
-        for (qsizetype i = at; i < out_.size(); ++i)
-            if (out_[i] == QChar::Nbsp) out_[i] = u' ';
+        char16_t* const d = reinterpret_cast<char16_t*>(out_.data());
+        std::replace(d + at, d + out_.size(), char16_t(QChar::Nbsp), char16_t(u' '));
     }
     void paragraph_end(Align) override { out_.append(u'\n'); }
     void line_break() override { out_.append(u'\n'); }

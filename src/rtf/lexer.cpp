@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace tz::rtf {
@@ -92,29 +93,40 @@ bool Lexer::starts_text(qsizetype i) const {
 Token Lexer::text_run() {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
     const qsizetype n = bytes_.size();
-    run_.clear();
-    while (pos_ < n) {
-        const unsigned char c = p[pos_];
+    // A run never holds more bytes than are left to read; the buffer only grows.
+    if (run_.size() < n - pos_) run_.resize(n - pos_);
+    char* const out = run_.data();
+    qsizetype k = 0;
+    qsizetype i = pos_;  // a local: the bytes written could alias a member
+    while (i < n) {
+        const unsigned char c = p[i];
         if (!kSpecial[c]) {
-            const qsizetype start = pos_;
-            do ++pos_;
-            while (pos_ < n && !kSpecial[p[pos_]]);
-            run_.append(reinterpret_cast<const char*>(p + start), pos_ - start);
+            const qsizetype start = i;
+            do ++i;
+            while (i < n && !kSpecial[p[i]]);
+            std::memcpy(out + k, p + start, size_t(i - start));
+            k += i - start;
             continue;
         }
         if (c == '\r' || c == '\n') {
-            ++pos_;
+            ++i;
             continue;
         }
-        if (c != '\\' || pos_ + 1 >= n) break;
+        if (c != '\\' || i + 1 >= n) break;
+        if (p[i + 1] == '\'' && i + 3 < n && (kHex[p[i + 2]] | kHex[p[i + 3]]) >= 0) {  // \'hh, the most of a text
+            out[k++] = char(kHex[p[i + 2]] * 16 + kHex[p[i + 3]]);
+            i += 4;
+            continue;
+        }
         qsizetype len = 0;
-        const int b = escaped_byte(p + pos_, n - pos_, &len);
+        const int b = escaped_byte(p + i, n - i, &len);
         if (b < 0) break;
-        run_.push_back(char(b));
-        pos_ += len;
+        out[k++] = char(b);
+        i += len;
     }
+    pos_ = i;
     Token t{Token::Text};
-    t.data = QByteArrayView(run_.data(), qsizetype(run_.size()));
+    t.data = QByteArrayView(out, k);
     return t;
 }
 

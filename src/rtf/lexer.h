@@ -72,7 +72,7 @@ private:
 
     QByteArrayView bytes_;
     qsizetype pos_ = 0;
-    std::string run_;
+    QByteArray run_;  // grown without being filled
 };
 
 // True when a control word token has the given name.
