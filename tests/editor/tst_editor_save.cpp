@@ -2,7 +2,7 @@
 // to end, then typed categories, every refusal and limit, and failed writes.
 
 #include "editor_fixture.h"
-#include "editor/memo_save.h"
+#include "store/changes.h"
 #include "rtf/rtf_test_util.h"
 #include "store/file_io.h"
 
@@ -225,7 +225,7 @@ private slots:
         const int slot = number.isEmpty() ? 0 : 1;
         QCOMPARE(check_memo(f.store_, in, slot) != Refusal::None, given.isEmpty());
         if (given.isEmpty()) return;
-        QVERIFY(store_memo(f.store_, in, slot).saved);
+        QVERIFY(store_memo(f.store_, in, slot).done);
         QCOMPARE(f.store_.table.slot(1).memo_number.file_line(), given);
         const QString file = given.trimmed().rightJustified(6, '0') + ".txt";
         QCOMPARE(read_bytes(f.path("memo1/m1" + file)), QByteArray("\x96\x7b\x95\xb6\r\n"));  // 本文
