@@ -266,4 +266,13 @@ ChangeResult finish_import(MemoStore& store, bool resort, bool bodies_written, b
     return kept_in_memory(written);
 }
 
+ChangeResult store_at_exit(MemoStore& store) {
+    ChangeResult result;
+    result.not_written = write_all(store);
+    result.done = result.not_written.isEmpty();
+    return result;
+}
+
+bool remake_empty_body(const QString& path) { return write_file_atomic(path, QByteArrayLiteral("\r\n")); }
+
 }  // namespace tz

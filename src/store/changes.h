@@ -95,5 +95,11 @@ ChangeResult add_category(MemoStore& store, const QString& name);
 ChangeResult store_category_list(MemoStore& store);
 ChangeResult set_password(MemoStore& store, const QString& password);
 ChangeResult finish_import(MemoStore& store, bool resort, bool bodies_written, bool categories_added);
+// The exit save: the four data files as memory holds them (write_all's order).
+ChangeResult store_at_exit(MemoStore& store);
+
+// A body file that is gone, made again empty (a line end) so that its memo
+// shows an empty body; false when it could not be written.
+bool remake_empty_body(const QString& path);
 
 }  // namespace tz
