@@ -2,6 +2,7 @@
 
 #include "store/cp932.h"
 #include "store/backup.h"
+#include "store/changes.h"
 #include "store/data_folder.h"
 #include "ui/accessible_names.h"
 #include "ui/dialog_frame.h"
@@ -10,7 +11,6 @@
 #include "ui/platform.h"
 #include "ui/twips.h"
 
-#include <QFile>
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QGuiApplication>
@@ -135,12 +135,8 @@ void F_bunrui::Command6_Click() {
         main_.platform().message(this, QStringLiteral("これ以上分類を登録できません。"), QStringLiteral("分類の数が限界(1000)を越えます"));
         return;
     }
-    categories.append(t);
-    if (!write_categories(main_.store())) {
-        QStringList entries = categories.entries();
-        entries.removeLast();
-        categories.set_entries(entries);
-        main_.platform().message(this, not_written_text({file_names::categories()}) + QStringLiteral("\r分類は追加されていません。"),
+    if (const ChangeResult added = add_category(main_.store(), t); !added.done) {
+        main_.platform().message(this, not_written_text(added.not_written) + QStringLiteral("\r分類は追加されていません。"),
                                  program_title(), MsgIcon::Critical);
         return;
     }
@@ -202,10 +198,10 @@ void F_bunrui::Command3_Click() {
 }
 
 void F_bunrui::Command4_Click() {
-    if (!write_categories(main_.store())) {
+    if (const ChangeResult stored = store_category_list(main_.store()); !stored.done) {
         // The window stays open: the user may try again or close it, and the
         // exit save writes the list in any case.
-        main_.platform().message(this, not_written_text({file_names::categories()}), program_title(), MsgIcon::Critical);
+        main_.platform().message(this, not_written_text(stored.not_written), program_title(), MsgIcon::Critical);
         return;
     }
     main_.refill_category_box();
@@ -225,42 +221,12 @@ void F_bunrui::Command5_Click() {
 
     MemoStore& store = main_.store();
     keep_backup(store);
-    const QString c = List1->item(p)->text();
-    MemoTable before = store.table;
-    const CategoryList categories_before = store.categories;
-    std::vector<MemoRecord> kept;
-    std::vector<Value> deleted_numbers;
-    for (const MemoRecord& m : before.records()) {
-        if (m.category.display() != c)
-            kept.push_back(m);
-        else
-            deleted_numbers.push_back(m.memo_number);
-    }
-    store.table.records() = std::move(kept);
-    QStringList entries = store.categories.entries();
-    entries.removeAt(p + 1);
-    store.categories.set_entries(entries);
-
-    // Both files first: body files go only once neither file lists their memos,
-    // so a failed write loses nothing.
-    QStringList failed;
-    if (!write_index(store)) {
-        failed.append(file_names::index());
-    } else if (!write_categories(store)) {
-        failed.append(file_names::categories());
-    }
-    if (!failed.isEmpty()) {
-        store.table = std::move(before);
-        store.categories = categories_before;
-        // The index on disk lists the memos again, as memory does.
-        if (failed.first() == file_names::categories() && !write_index(store)) failed.prepend(file_names::index());
-        main_.platform().message(this, not_written_text(failed) + QStringLiteral("\rメモは削除されていません。"), program_title(),
-                                 MsgIcon::Critical);
+    // List position p shows category entry p + 2.
+    if (const ChangeResult deleted = delete_category_memos(store, p + 2); !deleted.done) {
+        main_.platform().message(this, not_written_text(deleted.not_written) + QStringLiteral("\rメモは削除されていません。"),
+                                 program_title(), MsgIcon::Critical);
         return;
     }
-
-    remove_body_files(store, deleted_numbers);
-
     main_.full_rebuild();
     main_.empty_keyword_box();
     refill_list();

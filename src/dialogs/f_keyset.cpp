@@ -1,5 +1,6 @@
 #include "dialogs/f_keyset.h"
 
+#include "store/changes.h"
 #include "store/cp932.h"
 #include "store/data_folder.h"
 #include "ui/accessible_names.h"
@@ -105,10 +106,9 @@ void F_keyset::Command1_Click() {
     }
     main_.platform().message(this, QStringLiteral("新しいパスワード『") + typed + QStringLiteral("』を忘れないようにして下さい。"),
                              program_title());
-    store.settings[Settings::LockPassword] = Value(typed);
     // Written now, so a crash before the exit save cannot bring the old one back.
-    if (!write_settings(store))
-        main_.platform().message(this, not_written_text({file_names::settings()}) +
+    if (const ChangeResult set = set_password(store, typed); !set.done)
+        main_.platform().message(this, not_written_text(set.not_written) +
                                            QStringLiteral("\r新しいパスワードは終了時にもう一度保存します。"),
                                  program_title(), MsgIcon::Critical);
     accept();

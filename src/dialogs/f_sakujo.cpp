@@ -1,5 +1,6 @@
 #include "dialogs/f_sakujo.h"
 
+#include "store/changes.h"
 #include "store/data_folder.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
@@ -7,7 +8,6 @@
 #include "ui/platform.h"
 #include "ui/twips.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 
@@ -70,24 +70,14 @@ void F_sakujo::Command1_Click() {
         reject();
         return;
     }
-    const Value number = main_.row_maps().row_memo_numbers[size_t(row)];
-    const int slot = store.table.find_slot(number);
-    if (slot == 0) {
+    const ChangeResult deleted = delete_memo(store, main_.row_maps().row_memo_numbers[size_t(row)]);
+    if (!deleted.done) {
+        if (!deleted.not_written.isEmpty())
+            main_.platform().message(this, not_written_text(deleted.not_written) + QStringLiteral("\rメモは削除されていません。"),
+                                     program_title(), MsgIcon::Critical);
         reject();
         return;
     }
-    // The index is rewritten first: only when it no longer lists the memo are
-    // its body files removed, so a failed write loses nothing.
-    MemoTable before = store.table;
-    store.table.remove_slot(slot);
-    if (!write_index(store)) {
-        store.table = std::move(before);
-        main_.platform().message(this, not_written_text({file_names::index()}) + QStringLiteral("\rメモは削除されていません。"),
-                                 program_title(), MsgIcon::Critical);
-        reject();
-        return;
-    }
-    remove_body_files(store, {number});
     main_.full_rebuild();
     main_.set_hint(QString());
     main_.set_caption();

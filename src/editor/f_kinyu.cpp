@@ -1,6 +1,6 @@
 #include "editor/f_kinyu.h"
 
-#include "editor/memo_save.h"
+#include "store/changes.h"
 #include "store/data_folder.h"
 #include "store/memo_store.h"
 #include "ui/accessible_names.h"
@@ -443,7 +443,7 @@ void F_kinyu::Command1_Click() {
     Command1->setEnabled(false);
     in.body_text = RTB_kinyu->text();
     const SaveResult saved = store_memo(store, in, correction_slot_);
-    if (!saved.saved) {
+    if (!saved.done) {
         // Nothing was kept: the editor stays open with everything typed.
         ops_.platform().message(this, not_written_text(saved.not_written), program_title(), MsgIcon::Exclamation);
         Command1->setEnabled(true);

@@ -5,6 +5,7 @@
 #include "dialogs/f_hakor.h"
 
 #include "store/backup.h"
+#include "store/changes.h"
 #include "store/file_io.h"
 #include "ui/accessible_names.h"
 #include "ui/editable_box.h"
@@ -442,8 +443,8 @@ void Main_form::save_all_and_end() {
     s[Settings::WindowHeight] = Value::number(g.height());
     s[Settings::WindowWidth] = Value::number(g.width());
     s[Settings::ListHeight] = Value::number(list_height_);
-    const QStringList failed = write_all(store_);
-    if (!failed.isEmpty()) platform_.message(this, not_written_text(failed), program_title(), MsgIcon::Critical);
+    if (const ChangeResult saved = store_at_exit(store_); !saved.done)
+        platform_.message(this, not_written_text(saved.not_written), program_title(), MsgIcon::Critical);
     if (const QString other = take_other_versions_text(store_); !other.isEmpty())
         platform_.message(this, other, program_title(), MsgIcon::Information);
     close();

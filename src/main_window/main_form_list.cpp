@@ -3,6 +3,7 @@
 
 #include "dialogs/f_secpassin.h"
 #include "main_window/main_form.h"
+#include "store/changes.h"
 #include "store/data_folder.h"
 #include "store/file_io.h"
 #include "ui/memo_grid.h"
@@ -171,7 +172,7 @@ void Main_form::show_body(const Value& memo_number) {
         // The body file is gone: put an empty one in its place and say the text
         // is lost, or say which file could not be written.
         const QString failed = QStringLiteral("メモファイルの読み込みでエラーが発生しました。") + QChar(u'\r');
-        if (write_file_atomic(path, QByteArrayLiteral("\r\n")))
+        if (remake_empty_body(path))
             platform_.message(this, failed + QStringLiteral("自動的に修復しましたが、メモの内容は失われました。"), program_title());
         else
             platform_.message(this, failed + not_written_text({shown_name(store_, path)}), program_title(), MsgIcon::Exclamation);

@@ -1,5 +1,6 @@
 #include "store/hakor_import.h"
 
+#include "store/changes.h"
 #include "store/cp932.h"
 #include "store/data_folder.h"
 #include "store/file_io.h"
@@ -247,14 +248,7 @@ HakorImport::Step HakorImport::import_next() {
 }
 
 QStringList HakorImport::finish(bool completed) {
-    if (completed) store_.table.resort();
-    QStringList failed;
-    // The body files are on the disk before the index that names them.
-    if (next_ > 0 && !sync_to_disk(store_.app_folder())) failed.append(QStringLiteral("memo1, memo2"));
-    if (!write_index(store_)) failed.append(file_names::index());
-    if (!added_.isEmpty() && !write_categories(store_)) failed.append(file_names::categories());
-    if (!write_settings(store_)) failed.append(file_names::settings());
-    return failed;
+    return finish_import(store_, completed, next_ > 0, !added_.isEmpty()).not_written;
 }
 
 QString HakorImport::notes() const {

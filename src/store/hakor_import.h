@@ -96,8 +96,9 @@ public:
     // added; when a body file cannot be written the memo is added and the run stops.
     Step import_next();
 
-    // Writes the memo index (re-sorted first when `completed`), the category
-    // file and the settings file. The names of files not written.
+    // The import's end on the store (finish_import): the memo index, re-sorted
+    // first when `completed`, the category file and the settings file. The
+    // names of files not written.
     QStringList finish(bool completed);
 
     const QStringList& added_categories() const { return added_; }
