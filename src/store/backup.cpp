@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <mutex>
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -56,6 +57,10 @@ LinkFile hard_link() {
 }
 
 Result make(const QString& app_folder, const QString& name, const LinkFile& link, const std::atomic<bool>* stop) {
+    // One backup at a time: the day's backup runs on a worker while a bulk
+    // deletion may ask for its own, and both write the name file and prune.
+    static std::mutex one_at_a_time;
+    const std::lock_guard<std::mutex> lock(one_at_a_time);
     Result r;
     QDir home(folder_of(app_folder));
     const QString part = QStringLiteral(".") + name + QStringLiteral(".part");
