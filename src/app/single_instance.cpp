@@ -1,5 +1,6 @@
 #include "app/single_instance.h"
 
+#include "store/log.h"
 #include "ui/platform.h"
 
 #include <QDir>
@@ -59,13 +60,16 @@ bool take_folder(SingleInstance& instance, Platform& platform) {
     switch (instance.acquire()) {
     case SingleInstance::State::Acquired: return true;
     case SingleInstance::State::HeldHere:
+        qCWarning(lc_store, "%s: held by another copy on this computer", qPrintable(instance.path()));
         platform.message(nullptr, already_running_text(), QStringLiteral("ツヅリオ"));
         return false;
     case SingleInstance::State::HeldElsewhere: break;
     }
     const QString question = held_elsewhere_text(instance.holder(), instance.held_since());
-    if (platform.message(nullptr, question, QStringLiteral("ツヅリオ"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+    if (platform.message(nullptr, question, QStringLiteral("ツヅリオ"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
+        qCWarning(lc_store, "%s: held by %s, left to it", qPrintable(instance.path()), qPrintable(instance.holder()));
         return false;
+    }
     if (instance.take_over()) return true;
     platform.message(nullptr, already_running_text(), QStringLiteral("ツヅリオ"));
     return false;

@@ -26,6 +26,7 @@ public:
     // The computer named by a lock held elsewhere (empty when the lock names
     // none), and when the lock was last written.
     const QString& holder() const { return holder_; }
+    const QString& path() const { return path_; }
     const QDateTime& held_since() const { return since_; }
     // Removes the other computer's lock and takes it; true when this copy holds it.
     bool take_over();

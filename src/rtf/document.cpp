@@ -1,5 +1,6 @@
 #include "rtf/document.h"
 
+#include "rtf/log.h"
 #include "rtf/picture.h"
 #include "rtf/reader.h"
 
@@ -87,6 +88,7 @@ public:
         Picture::Kind kind = pic.kind;
         QByteArray bytes = pic.data;
         if (image.isNull()) {
+            qCWarning(lc_rtf, "a picture (%lld bytes) could not be read; a placeholder is shown", qlonglong(pic.data.size()));
             image = placeholder();
         } else if (kind != Picture::Png && kind != Picture::Jpeg) {
             // A bitmap from a DIB or a metafile is kept as PNG from here on.

@@ -1,6 +1,7 @@
 #include "rtf/writer.h"
 
 #include "rtf/document.h"
+#include "rtf/log.h"
 #include "store/cp932.h"
 
 #include <QBuffer>
@@ -310,7 +311,10 @@ private:
             if (f.isImageFormat()) {
                 const QTextImageFormat image = f.toImageFormat();
                 for (QChar c : text)
-                    if (c == QChar::ObjectReplacementCharacter && !append_picture(out, doc_, image)) ++pictures_lost_;
+                    if (c == QChar::ObjectReplacementCharacter && !append_picture(out, doc_, image)) {
+                        qCWarning(lc_rtf, "picture %s has no data to write", qPrintable(image.name()));
+                        ++pictures_lost_;
+                    }
                 continue;
             }
             out += '{';

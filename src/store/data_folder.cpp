@@ -2,11 +2,14 @@
 
 #include "store/cp932.h"
 #include "store/file_io.h"
+#include "store/log.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <unordered_set>
 #include <utility>
 
@@ -23,6 +26,7 @@ void note_damage(LoadReport& report, const QString& folder, const QString& name)
     for (const LoadReport::Damage& d : report.damaged)
         if (d.file == name) return;
     report.damaged.push_back({name, keep_damaged_copy(folder + name)});
+    qCWarning(lc_store, "%s: damaged, kept as %s", qPrintable(folder + name), qPrintable(report.damaged.back().kept_copy));
 }
 
 // Settings lines a window can be placed and sized by: whole twips within reach.
@@ -219,7 +223,10 @@ bool changed_elsewhere(const MemoStore& store, const QString& name, QByteArray& 
 
 std::optional<QByteArray> read_data_file(MemoStore& store, const QString& name) {
     std::optional<QByteArray> bytes = read_file(store.file_path(name));
-    if (bytes) remember(store, name, *bytes);
+    if (bytes)
+        remember(store, name, *bytes);
+    else if (const int error = errno; error != ENOENT)
+        qCWarning(lc_store, "%s: reading failed: %s", qPrintable(store.file_path(name)), std::strerror(error));
     return bytes;
 }
 
@@ -232,6 +239,7 @@ bool write_data_file(MemoStore& store, const QString& name, const QByteArray& by
         QString other = stem;
         for (int n = 2; QFileInfo::exists(store.file_path(other)); ++n) other = stem + QLatin1Char('-') + QString::number(n);
         if (!write_file_atomic(store.file_path(other), theirs)) return false;
+        qCInfo(lc_store, "%s: changed elsewhere since read, that version kept as %s", qPrintable(store.file_path(name)), qPrintable(other));
         store.other_versions_kept.append(other);
     }
     if (!write_file_atomic(store.file_path(name), bytes)) return false;

@@ -1,6 +1,7 @@
 #include "store/file_io.h"
 
 #include "store/cp932.h"
+#include "store/log.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,12 @@ namespace tz {
 namespace {
 
 #ifdef Q_OS_UNIX
+
+// Leaves a line with the system's reason for a write that failed; false.
+bool write_failed(const QByteArray& file, const char* step, int error) {
+    qCWarning(lc_store, "%s: %s failed: %s", file.constData(), step, std::strerror(error));
+    return false;
+}
 
 // Every byte reaches the file at offset `at`, or false. A library's buffered
 // write can report success for bytes the disk then refuses; these go straight
@@ -52,22 +59,27 @@ bool sync_folder_of(const QByteArray& file) {
 // write that fails all the same puts the old bytes back.
 bool rewrite_in_place(const QByteArray& target, const QByteArray& bytes, bool sync) {
     const std::optional<QByteArray> old = read_file(QFile::decodeName(target));
-    if (!old) return false;
+    if (!old) return write_failed(target, "reading before writing in place", errno);
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return false;
+    if (fd < 0) return write_failed(target, "opening to write in place", errno);
     // A file with other links (a backup's copy of a body) would change there
     // too: it is not written over.
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_nlink > 1) {
         ::close(fd);
-        return false;
+        return write_failed(target, "writing in place a file with other links", EMLINK);
     }
-    bool ok = bytes.size() <= old->size() || ::posix_fallocate(fd, 0, off_t(bytes.size())) == 0;
+    // posix_fallocate gives its reason back rather than in errno.
+    int error = bytes.size() <= old->size() ? 0 : ::posix_fallocate(fd, 0, off_t(bytes.size()));
+    bool ok = error == 0;
     if (ok) ok = write_fully(fd, bytes, 0) && ::ftruncate(fd, off_t(bytes.size())) == 0 && (!sync || ::fsync(fd) == 0);
     if (!ok) {
+        if (error == 0) error = errno;
         [[maybe_unused]] const bool restored = write_fully(fd, *old, 0) && ::ftruncate(fd, off_t(old->size())) == 0;
+        ::close(fd);
+        return write_failed(target, "writing in place", error);
     }
-    return ::close(fd) == 0 && ok;
+    return ::close(fd) == 0 || write_failed(target, "closing", errno);
 }
 
 #endif
@@ -85,19 +97,20 @@ bool replace_file(const QString& path, const QByteArray& bytes, bool sync) {
     const QByteArray temp = target + ".new";
     struct stat old {};
     const bool existed = ::stat(target.constData(), &old) == 0;
-    if (existed && !S_ISREG(old.st_mode)) return false;
+    if (existed && !S_ISREG(old.st_mode)) return write_failed(target, "replacing what is not a file", EISDIR);
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
         if ((errno == EACCES || errno == EPERM) && existed) return rewrite_in_place(target, bytes, sync);
-        return false;
+        return write_failed(temp, "creating", errno);
     }
     bool ok = (!existed || ::fchmod(fd, old.st_mode & 07777) == 0 || errno == EPERM) && write_fully(fd, bytes, 0) &&
               (!sync || ::fsync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+    int error = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) ok = false, error = errno;
+    if (ok && ::rename(temp.constData(), target.constData()) != 0) ok = false, error = errno;
     if (!ok) {
         ::unlink(temp.constData());
-        return false;
+        return write_failed(target, "writing", error);
     }
     return !sync || sync_folder_of(target);
 #else

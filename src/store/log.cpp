@@ -1,0 +1,5 @@
+#include "store/log.h"
+
+namespace tz {
+Q_LOGGING_CATEGORY(lc_store, "tzurio.store")
+}
