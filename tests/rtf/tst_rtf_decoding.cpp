@@ -1,14 +1,29 @@
 // Reading: what the reader makes of the headers, code pages, escapes, Unicode
 // forms and formats that Windows rich-edit controls, LibreOffice and WordPad
 // write, of files without an RTF header, and of damaged and hostile input, which
-// ends in a result, never a crash or a hang; both consumers of the reader agree.
+// ends in a result, never a crash or a hang; both consumers of the reader agree,
+// and so does the rtf2txt tool.
 
 #include "rtf_test_util.h"
 #include "store/hakor_import.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tz;
+
+namespace {
+
+// The exit code (-1 for a crash) and the output of one run of rtf2txt.
+std::pair<int, QString> rtf2txt(const QStringList& args) {
+    QProcess p;
+    p.start(qEnvironmentVariable("TZ_TOOLS_DIR") + u"/rtf2txt"_qs, args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
+}
+
+}  // namespace
 
 class TestRtfDecoding : public QObject {
     Q_OBJECT
@@ -24,10 +39,8 @@ private slots:
         QTest::newRow("plain Shift-JIS lines") << QByteArray("plain_sjis.txt") << u"日本語の行\n\n  表 {x}\\y"_qs;
         QTest::newRow("only CR LF") << QByteArray("crlf_only.txt") << QString();
         // Without an RTF header the last line keeps its last character whatever ends it.
-        QTest::newRow("one byte") << QByteArray("x") << u"x"_qs;
         QTest::newRow("no line end") << QByteArray("ab\r\ncd") << u"ab\ncd"_qs;
-        QTest::newRow("ends in CR") << QByteArray("\x95\x5c\r") << u"表"_qs;
-        QTest::newRow("empty first line, bare LFs") << QByteArray("\nab\ncd\n") << u"\nab\ncd"_qs;
+        QTest::newRow("empty first line, bare LF, ends in CR") << QByteArray("\nab\n\x95\x5c\r") << u"\nab\n表"_qs;
         QTest::newRow("empty file") << QByteArray("empty.rtf") << QString();
         const QByteArray head = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 X;}}\\f0 ";
         QTest::newRow("uc1 skips a byte, uc2 a pair, a control word counts one")
@@ -44,6 +57,10 @@ private slots:
         QTest::newRow("charset of font 0 wins over \\ansicpg")
             << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset128 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
         QTest::newRow("\\ansicpg1252 without fonts") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}") << u"café"_qs;
+        // A code page with shift states (EBCDIC 930) left shifted at the end of one piece of text must not
+        // change how the next piece, or the next file (the second reader below), reads.
+        QTest::newRow("stateful code page")
+            << QByteArray("{\\rtf1\\ansicpg930 \\'0e\\'44\\'5a\\par \\'c1\\'0e}") << u"DZ\nA"_qs;
         QTest::newRow("font \\cpg wins over charset")
             << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0\\cpg932 X;}}\\f0 \\'82\\'a0}") << u"あ"_qs;
         QTest::newRow("empty paragraph, \\ before line end, line, tab, no-break space, last \\par")
@@ -140,14 +157,6 @@ private slots:
         QTEST(int(doc.findBlock(fragment.position()).blockFormat().alignment() & Qt::AlignHorizontal_Mask), "align");
     }
 
-    // A code page with shift states (EBCDIC 930) left shifted at the end of one
-    // piece of text must not change how the next piece, or the next file, reads.
-    void stateful_code_page() {
-        const QByteArray rtf_bytes = "{\\rtf1\\ansicpg930 \\'0e\\'44\\'5a\\par \\'c1\\'0e}";
-        const QString first = rtf::plain_text(rtf_bytes);
-        QCOMPARE(rtf::plain_text(rtf_bytes), first);
-        QCOMPARE(test::document_text(rtf_bytes), first);
-    }
 
     // Every test file cut short anywhere still reads, the same way through both paths.
     void truncated_files() {
@@ -156,6 +165,23 @@ private slots:
             for (qsizetype cut = 0; cut < bytes.size(); cut += 1 + cut / 16)
                 QCOMPARE(test::document_text(bytes.left(cut)), rtf::plain_text(bytes.left(cut)));
         }
+    }
+
+    // The text of each file, one line per paragraph, through either path; a non-zero exit for a file it
+    // cannot open or write; --roundtrip writes a file that reads back with the same text.
+    void the_rtf2txt_tool() {
+        if (!QFileInfo::exists(qEnvironmentVariable("TZ_TOOLS_DIR") + u"/rtf2txt"_qs)) QSKIP("rtf2txt is not built");
+        const QString dir = test::rtf_data_dir() + u'/';
+        const QString rich = dir + u"richedit_japanese.rtf"_qs, text = u"こんにちはABC\n表ソ―\n表ソボマア\n赤い x\n"_qs;
+        for (const QStringList& option : {QStringList(), QStringList{u"--document"_qs}})
+            QCOMPARE(rtf2txt(option + QStringList{rich, dir + u"plain_sjis.txt"_qs}),
+                     std::pair(0, text + u"日本語の行\n\n  表 {x}\\y\n"_qs));
+        // A file that cannot be read fails the run; the others are still shown.
+        QCOMPARE(rtf2txt({rich, u"/no/such/file"_qs}), std::pair(1, text));
+        QTemporaryDir out;
+        QCOMPARE(rtf2txt({u"--roundtrip"_qs, out.filePath(u"out.rtf"_qs), dir + u"libreoffice.rtf"_qs}).first, 0);
+        QCOMPARE(rtf2txt({out.filePath(u"out.rtf"_qs)}).second, rtf2txt({dir + u"libreoffice.rtf"_qs}).second);
+        QCOMPARE(rtf2txt({u"--roundtrip"_qs, out.filePath(u"no/dir/out.rtf"_qs), rich}).first, 1);
     }
 };
 
