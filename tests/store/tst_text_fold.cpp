@@ -17,9 +17,7 @@ private slots:
         QTest::addColumn<int>("start");  // -1: no hit
         QTest::addColumn<int>("length");  // in original code units
         QTest::newRow("full-width letters and digits") << u"型番ＡＢＣ１２"_qs << u"abc12"_qs << 2 << 5;
-        QTest::newRow("full-width keyword") << u"xabc"_qs << u"ＡＢＣ"_qs << 1 << 3;
         QTest::newRow("half-width keyword, a voiced kana ends the hit") << u"前キーワード後"_qs << u"ｷｰﾜｰﾄﾞ"_qs << 1 << 5;
-        QTest::newRow("full-width kana against half-width keyword") << u"ガイド"_qs << u"ｶﾞｲﾄﾞ"_qs << 0 << 3;
         QTest::newRow("half-width kana without its sound mark") << u"前ｷｰﾜｰﾄﾞ後"_qs << u"ｷｰﾜｰﾄ"_qs << 1 << 5;
         QTest::newRow("a half-width sound mark on its own") << u"前ｷｰﾜｰﾄﾞ後"_qs << u"ﾞ"_qs << 6 << 1;
         QTest::newRow("kana before a combining sound mark") << u"か\u3099"_qs << u"か"_qs << 0 << 1;
@@ -33,8 +31,6 @@ private slots:
         QTest::newRow("a partial candidate passed over") << u"ガカ"_qs << u"カ"_qs << 1 << 1;
         QTest::newRow("a hit overlapping one passed over") << u"iiⅡ"_qs << u"iii"_qs << 1 << 2;
         QTest::newRow("the same past the 64th unit") << QString(63, u'a') + u"ガカ"_qs << u"カ"_qs << 64 << 1;
-        QTest::newRow("hiragana is not katakana") << u"あいう"_qs << u"アイウ"_qs << -1 << 0;
-        QTest::newRow("Greek final sigma") << u"ΟΔΟΣ"_qs << u"οδος"_qs << 0 << 4;
         QTest::newRow("combining accent") << u"cafe\u0301!"_qs << u"CAFÉ"_qs << 0 << 5;
         QTest::newRow("after a surrogate pair and a lone surrogate") << u"😀\xD800" "Ab"_qs << u"aB"_qs << 3 << 2;
         QTest::newRow("empty keyword finds nothing") << u"abc"_qs << QString() << -1 << 0;
