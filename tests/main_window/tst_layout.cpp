@@ -77,22 +77,9 @@ private slots:
         QTEST((QList<int>{s.list_height, s.viewer_top, s.viewer_height}), "split");
     }
 
-    // With many categories the category box's list shows 20 rows and scrolls.
-    void the_category_list_shows_twenty_rows() {
-        FormFixture f;
-        Main_form& form = f.start();
-        for (int i = 0; i < 100; ++i) form.store().categories.append(QString::number(i));
-        form.refill_category_box();
-        form.Combo1->showPopup();
-        const QAbstractItemView* list = form.Combo1->view();
-        QTRY_VERIFY(list->isVisible());
-        const int rows = list->viewport()->height() / list->sizeHintForRow(0);
-        QVERIFY2(rows >= 19 && rows <= 20, QByteArray::number(rows));
-        form.Combo1->hidePopup();
-    }
-
-    // At each density nothing overlaps and every caption fits; a resize moves
-    // the controls and a too small size snaps back; the band can be dragged.
+    // At each density nothing overlaps and every caption fits; with many categories the category box's list
+    // shows 20 rows and scrolls; a resize moves the controls and a too small size snaps back; the band can
+    // be dragged.
     void the_window_lays_out_its_controls_data() {
         QTest::addColumn<double>("dpi");
         QTest::newRow("96") << 96.0;
@@ -114,6 +101,14 @@ private slots:
         QVERIFY(geometry("Grid1").bottom() < geometry("RTB1").top());
         QVERIFY(geometry("RTB1").bottom() < geometry("Command6").top());
         QVERIFY(geometry("Command6").right() <= geometry("form_surface").width());
+        for (int i = 0; i < 100; ++i) form.store().categories.append(QString::number(i));
+        form.refill_category_box();
+        form.Combo1->showPopup();
+        const QAbstractItemView* list = form.Combo1->view();
+        QTRY_VERIFY(list->isVisible());
+        const int rows = list->viewport()->height() / list->sizeHintForRow(0);
+        QVERIFY2(rows >= 19 && rows <= 20, QByteArray::number(rows));
+        form.Combo1->hidePopup();
 
         const QRect outer = form.outer_geometry_twips();
         form.set_outer_geometry_twips(QRect(outer.left(), outer.top(), 11450, 8975));
