@@ -1,9 +1,9 @@
-// Reading: what the reader makes of the headers, code pages, escapes, Unicode
+// The RTF engine. Reading: what the reader makes of the headers, code pages, escapes, Unicode
 // forms and formats that Windows rich-edit controls, LibreOffice and WordPad
 // write, of files without an RTF header, and of damaged and hostile input, which
 // ends in a result, never a crash or a hang; both consumers of the reader agree,
 // and so does the rtf2txt tool.
-//
+
 // Writing and pictures: what the writer writes the reader shows the same (every attribute,
 // alignment, picture bytes); pasted content keeps its text. Each kind of picture the reader knows
 // shows as an image of the right pixels and size, the plain-text path sees it without decoding its
@@ -33,7 +33,6 @@ std::pair<int, QString> rtf2txt(const QStringList& args) {
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
 }
-
 
 // Counts the picture data a text-only consumer is given.
 struct PictureData final : rtf::Sink {
@@ -265,7 +264,6 @@ private slots:
         QTEST(test::look(fragment.charFormat(), doc.defaultFont()), "look");
         QTEST(int(doc.findBlock(fragment.position()).blockFormat().alignment() & Qt::AlignHorizontal_Mask), "align");
     }
-
 
     // Every test file cut short anywhere still reads, the same way through both paths.
     void truncated_files() {
