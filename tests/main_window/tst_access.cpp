@@ -1,6 +1,6 @@
 // Keyboard, screen reader and input method: Tab goes round the main window and
-// back, every control of every window has a name a screen reader can say, and
-// the password boxes take no input-method text.
+// back, every control of every window has a name a screen reader can say, the
+// password boxes take no input-method text, and the message boxes answer keys.
 
 #include "dialogs/f_bunrui.h"
 #include "dialogs/f_hakor.h"
@@ -12,6 +12,8 @@
 #include "editor/f_kinyu.h"
 #include "support/form_fixture.h"
 #include "ui/accessible_names.h"
+#include "ui/platform.h"
+#include "ui/qt_texts.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,39 +76,36 @@ private slots:
     // Shift+Tab the other way. The hint line is not in the cycle, and a click
     // on it hands the focus to 登録.
     void tab_goes_round_the_main_window_data() {
-        QTest::addColumn<bool>("fast");
-        QTest::addColumn<bool>("address_button");
+        QTest::addColumn<bool>("fast");  // fast mode, and a web address selected
         QTest::addColumn<QStringList>("cycle");
-        QTest::newRow("detailed") << false << false
+        QTest::newRow("detailed") << false
             << QStringList{"Combo1", "Combo2", "Command5", "Option2", "Grid1", "RTB1", "Command6", "Command8", "Command7",
                            "Command9"};
-        QTest::newRow("fast, web address selected") << true << true
+        QTest::newRow("fast, web address selected") << true
             << QStringList{"Combo1", "Combo2", "Command5", "Option1", "Grid1", "RTB1", "Command1", "Command6", "Command8",
                            "Command7", "Command9"};
     }
     void tab_goes_round_the_main_window() {
         QFETCH(bool, fast);
-        QFETCH(bool, address_button);
         QFETCH(QStringList, cycle);
         FormFixture f;
         Main_form& form = f.start();
         QVERIFY(activate(&form));
         if (fast) QTest::mouseClick(form.Option1, Qt::LeftButton);  // Tab then stops at the chosen mode
-        form.Command1->setVisible(address_button);
-        const auto walk = [](Qt::Key key, int steps) {
+        form.Command1->setVisible(fast);
+        const auto walk = [&](Qt::Key key) {  // from the category box round to it
+            form.Combo1->setFocus(Qt::TabFocusReason);
             QStringList seen;
-            for (int i = 0; i < steps; ++i) {
+            for (int i = 0; i <= cycle.size(); ++i) {
                 seen << QApplication::focusWidget()->objectName();
                 QTest::keyClick(QApplication::focusWidget(), key);
             }
             return seen;
         };
-        form.Combo1->setFocus(Qt::TabFocusReason);
-        QCOMPARE(walk(Qt::Key_Tab, int(cycle.size()) + 1), cycle + QStringList{cycle.first()});
-        QStringList back{cycle.first()};
-        for (auto it = cycle.crbegin(); it != cycle.crend(); ++it) back << *it;
-        form.Combo1->setFocus(Qt::TabFocusReason);
-        QCOMPARE(walk(Qt::Key_Backtab, int(cycle.size()) + 1), back);
+        QCOMPARE(walk(Qt::Key_Tab), cycle + QStringList{cycle.first()});
+        QStringList back = walk(Qt::Key_Backtab);
+        std::reverse(back.begin(), back.end());
+        QCOMPARE(back, cycle + QStringList{cycle.first()});
         QTest::mouseClick(form.Text1, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), form.Command6);
     }
@@ -161,10 +161,7 @@ private slots:
         }
         QVERIFY(controls >= 2);
         for (const QString& caption : captions) QVERIFY2(top->findChild<QLabel*>(caption)->buddy(), caption.toUtf8());
-        if (!opened) {
-            // The hint line is read, not edited.
-            QVERIFY(QAccessible::queryAccessibleInterface(f.form->Text1)->state().readOnly);
-        }
+        if (!opened) QVERIFY(QAccessible::queryAccessibleInterface(f.form->Text1)->state().readOnly);  // the hint line
     }
 
     // An input method asks the focused box whether it takes composed text
@@ -200,6 +197,38 @@ private slots:
         QApplication::sendEvent(edit, &commit);
         QTest::keyClicks(edit, "pw");
         QCOMPARE(edit->text(), takes ? QStringLiteral("会議pw") : QStringLiteral("pw"));
+    }
+
+    // The real message boxes the program shows, driven as a user drives them.
+    void messages_show_their_text_title_icon_and_buttons() {
+        QtPlatform platform;
+        // The box shows its text (a CR is a line break) and its whole title, with
+        // room beside it for the window manager's icon and three buttons.
+        const QString title = QStringLiteral("メモの数が限界を越えます");
+        on_next_modal([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
+            QFont caption = w->font();
+            caption.setBold(true);
+            QVERIFY(w->width() >= QFontMetrics(caption).horizontalAdvance(title) + 4 * QFontMetrics(caption).height());
+            QCOMPARE(box->windowTitle(), title);
+            QCOMPARE(box->text(), QStringLiteral("一行目\n二行目"));
+            QCOMPARE(box->icon(), QMessageBox::Critical);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(platform.message(nullptr, QStringLiteral("一行目\r二行目"), title, MsgIcon::Critical, MsgButtons::Ok), MsgAnswer::Ok);
+
+        // Questions: Yes is the default, only No cancels, Esc is No, and Qt's buttons speak Japanese.
+        QVERIFY2(install_japanese_qt_texts(qApp), "Qt's Japanese translations (qt6-translations-l10n) are missing");
+        QString yes;
+        on_next_modal([&](QWidget* w) {
+            yes = qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->text();
+            QTest::keyClick(w, Qt::Key_Return);
+        });
+        QCOMPARE(platform.message(nullptr, "?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::Yes);
+        QCOMPARE(yes, QStringLiteral("はい(&Y)"));
+        on_next_modal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+        QCOMPARE(platform.message(nullptr, "?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::No);
     }
 };
 

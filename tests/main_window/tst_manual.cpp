@@ -33,12 +33,6 @@ QByteArray manual_bytes() {
     return f.readAll();
 }
 
-QString manual_text() {
-    QTextDocument doc;
-    rtf::read_into(manual_bytes(), doc);
-    return doc.toPlainText();
-}
-
 // What the user reads on a control: its caption without the access key's "&".
 QString shown(QString caption) { return caption.remove(u'&'); }
 
@@ -106,19 +100,16 @@ private slots:
     // Every window the program opens, and what the user reads on it, is in the manual, in 「」 as it is shown
     // (a window title as it stands), so a control added or renamed without the manual fails here.
     void names_every_control() {
-        const QString text = manual_text();
+        const QString text = rtf::plain_text(manual_bytes());  // as read_whole reads it
         FormFixture f;
         Main_form& main = f.start(false);
-        F_kinyu editor(main);
-        F_sakujo sakujo(main);
-        F_secpassin secpassin(main);
-        F_keyset keyset(main);
-        F_bunrui bunrui(main);
-        F_zenbun zenbun(main);
-        F_zenbun2 zenbun2(main);
-        F_hakor hakor(main);
-        for (QWidget* window : std::initializer_list<QWidget*>{&main, &editor, &sakujo, &secpassin, &keyset, &bunrui, &zenbun,
-                                                              &zenbun2, &hakor}) {
+        const std::unique_ptr<QWidget> windows[] = {
+            std::make_unique<F_kinyu>(main), std::make_unique<F_sakujo>(main), std::make_unique<F_secpassin>(main),
+            std::make_unique<F_keyset>(main), std::make_unique<F_bunrui>(main), std::make_unique<F_zenbun>(main),
+            std::make_unique<F_zenbun2>(main), std::make_unique<F_hakor>(main)};
+        QList<QWidget*> all{&main};
+        for (const auto& w : windows) all << w.get();
+        for (QWidget* window : all) {
             const QStringList texts = texts_of(*window);
             QVERIFY2(text.contains(texts.first()) || window == &main, qPrintable(texts.first()));
             for (const QString& t : texts.mid(1))
