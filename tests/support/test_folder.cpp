@@ -75,16 +75,6 @@ QMap<QString, QByteArray> folder_contents(const QString& folder) {
     return files;
 }
 
-void copy_folder(const QString& from, const QString& to) {
-    const QMap<QString, QByteArray> all = folder_contents(from);
-    for (auto it = all.begin(); it != all.end(); ++it) {
-        if (QFileInfo(QDir(from).filePath(it.key())).isDir())
-            QDir(to).mkpath(it.key());
-        else
-            write_bytes(QDir(to).filePath(it.key()), *it);
-    }
-}
-
 MemoRecord memo(const QString& category, const QString& title, int number, const QString& updated, bool locked) {
     return MemoRecord{Value(QStringLiteral("2026/12/05")), Value(category), Value(title), Value::number(number),
                       Value(updated), Value(updated), Value(locked ? QStringLiteral("YES") : QStringLiteral("NO"))};

@@ -56,8 +56,6 @@ private:
 // The names and bytes of every file below a folder, to see that nothing changed.
 QMap<QString, QByteArray> folder_contents(const QString& folder);
 
-// Copies every file and folder below `from` into the folder `to`.
-void copy_folder(const QString& from, const QString& to);
 // Makes a file impossible to write or replace: a folder stands in its place.
 void block_file(const QString& path);
 
