@@ -4,8 +4,6 @@
 #include "rtf/reader.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QBuffer>
-#include <QImageWriter>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -16,7 +14,6 @@
 namespace tz::rtf {
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;  // document pixels are 1/96 inch
 constexpr double kMaxPixels = 20000.0;
 
 Qt::Alignment qt_alignment(Align a) {
@@ -43,15 +40,6 @@ QImage placeholder() {
         return i;
     }();
     return image;
-}
-
-QByteArray png_bytes(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "PNG");
-    writer.write(image);
-    return bytes;
 }
 
 class DocumentSink final : public Sink {
