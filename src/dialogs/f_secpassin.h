@@ -36,9 +36,6 @@ public slots:
     void Command2_Click();
     void reject() override;  // Esc and every other way of closing: CANCEL
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     MainOps& main_;
     int outer_height_ = 3120;

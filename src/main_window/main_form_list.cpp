@@ -5,6 +5,7 @@
 #include "main_window/main_form.h"
 #include "store/data_folder.h"
 #include "store/file_io.h"
+#include "ui/controls.h"
 #include "ui/memo_grid.h"
 #include "ui/platform.h"
 #include "ui/rich_text_box.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +35,11 @@ void Main_form::connect_list_events() {
     for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Combo2->lineEdit()),
                        static_cast<QWidget*>(Text1)})
         w->installEventFilter(this);
+    // Enter in the keyword box is a key typed, then the search.
+    on_enter(Combo2, [this] {
+        history_pick_ = -1;
+        Command5_Click();
+    });
     surface_->installEventFilter(this);
     connect(Grid1, &MemoGrid::grid_mouse_move, this, [this] {
         surface_->unsetCursor();
@@ -51,16 +56,6 @@ bool Main_form::eventFilter(QObject* watched, QEvent* event) {
             // The hint line never keeps the focus.
             Command6->setFocus();
             return true;
-        }
-        break;
-    case QEvent::KeyPress:
-        if (watched == Combo2->lineEdit() || watched == Combo2) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                history_pick_ = -1;
-                Command5_Click();
-                return true;
-            }
         }
         break;
     default:
