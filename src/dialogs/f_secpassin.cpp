@@ -52,12 +52,12 @@ F_secpassin::F_secpassin(MainOps& main) : QDialog(main.main_widget()), main_(mai
     setTabOrder(Command1, Command2);
 
     // Any close that is not OK answers CANCEL, so an earlier answer never counts.
-    main_.hand_over().unlock_answer = QStringLiteral("CANCEL");
+    main_.hand_over().unlock_answer = UnlockAnswer::Cancel;
     setWindowTitle(QStringLiteral("鍵を開けるためのパスワード"));
     main_.set_hint(QStringLiteral("鍵付きメモを表示・訂正するにはパスワードが必要です。"));
     Text1->clear();
     int buttons_top = 2100;
-    if (main_.hand_over().editor_mode == u"teisei") {
+    if (main_.hand_over().editor_mode == EditorMode::Correction) {
         Label2->hide();
         Check1->hide();
         outer_height_ = 2040;
@@ -72,15 +72,15 @@ F_secpassin::F_secpassin(MainOps& main) : QDialog(main.main_widget()), main_(mai
 
 void F_secpassin::Command2_Click() {
     const QString& password = main_.store().settings[Settings::LockPassword].display();
-    main_.hand_over().unlock_answer = Text1->text() == password ? QStringLiteral("YES") : QStringLiteral("NO");
-    main_.hand_over().move_to_top_choice = Check1->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO");
+    main_.hand_over().unlock_answer = Text1->text() == password ? UnlockAnswer::RightPassword : UnlockAnswer::WrongPassword;
+    main_.hand_over().move_to_top = Check1->isChecked();
     accept();
 }
 
 void F_secpassin::Command1_Click() { reject(); }
 
 void F_secpassin::reject() {
-    main_.hand_over().unlock_answer = QStringLiteral("CANCEL");
+    main_.hand_over().unlock_answer = UnlockAnswer::Cancel;
     QDialog::reject();
 }
 

@@ -180,7 +180,7 @@ void F_kinyu::Form_Load() {
     const QStringList categories = store.categories.entries().mid(1);  // "全部" is never offered
     Combo1->addItems(categories);
 
-    if (ops_.hand_over().editor_mode == u"teisei") {
+    if (ops_.hand_over().editor_mode == EditorMode::Correction) {
         const RowMaps& maps = ops_.row_maps();
         const int row = ops_.current_row();
         const Value number = maps.is_memo_row(row) && size_t(row) < maps.row_memo_numbers.size()
@@ -412,7 +412,7 @@ void F_kinyu::Command1_Click() {
         return;
     }
 
-    ops_.hand_over().editor_mode = QStringLiteral("sinki");
+    ops_.hand_over().editor_mode = EditorMode::NewMemo;
     if (saved.new_category) ops_.append_category_to_box(in.category);
     ops_.select_all_categories();
     ops_.full_rebuild();

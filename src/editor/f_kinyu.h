@@ -1,7 +1,7 @@
 #pragma once
 // The memo editor: a new memo or a correction of the selected one, with its
-// formatting tools. The main window sets hand_over().editor_mode ("sinki" or
-// "teisei") and opens it modally:
+// formatting tools. The main window sets hand_over().editor_mode (a new memo or
+// a correction) and opens it modally:
 //
 //     F_kinyu dlg(ops);
 //     dlg.exec();   // QDialog::Accepted when a memo was saved

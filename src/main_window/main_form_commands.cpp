@@ -65,7 +65,7 @@ void Main_form::show_hint_now(const QString& text) {
 
 void Main_form::Command6_Click() {
     show_hint_now(QStringLiteral("登録画面を起動中です。少々お待ち下さい。"));
-    hand_over_.editor_mode = QStringLiteral("sinki");
+    hand_over_.editor_mode = EditorMode::NewMemo;
     {
         F_kinyu editor(*this, this);
         editor.exec();
@@ -76,7 +76,7 @@ void Main_form::Command6_Click() {
 
 void Main_form::Command8_Click() {
     const int r = Grid1->current_row();
-    if (maps_.is_locked_row(r) && !unlock_locked_memo(QStringLiteral("teisei"))) return;
+    if (maps_.is_locked_row(r) && !unlock_locked_memo(EditorMode::Correction)) return;
     if (!maps_.is_memo_row(r)) {
         platform_.message(this, QStringLiteral("訂正する項目が選択されていません。"), program_title());
         return;
@@ -89,7 +89,7 @@ void Main_form::Command8_Click() {
         return;
     }
     show_hint_now(QStringLiteral("訂正画面を起動中です。少々お待ち下さい。"));
-    hand_over_.editor_mode = QStringLiteral("teisei");
+    hand_over_.editor_mode = EditorMode::Correction;
     F_kinyu editor(*this, this);
     editor.exec();
     tell_other_versions();

@@ -117,25 +117,25 @@ void Main_form::move_to_top(Value memo_number) {
     Grid1->set_current_row(std::max(1, store_.table.find_slot(memo_number)));
 }
 
-bool Main_form::unlock_locked_memo(const QString& editor_mode) {
+bool Main_form::unlock_locked_memo(EditorMode editor_mode) {
     empty_viewer();
     platform_.message(this, QStringLiteral("指定されたメモには鍵がかかっています。"), program_title());
-    // "sinki" offers the move to top; a correction does not.
+    // Showing a memo offers the move to top; a correction does not.
     hand_over_.editor_mode = editor_mode;
     {
         F_secpassin unlock(*this);
         unlock.exec();
     }
-    if (hand_over_.unlock_answer == u"NO")
+    if (hand_over_.unlock_answer == UnlockAnswer::WrongPassword)
         platform_.message(this, QStringLiteral("パスワードが間違っています。"), program_title(), MsgIcon::Critical);
-    return hand_over_.unlock_answer == u"YES";
+    return hand_over_.unlock_answer == UnlockAnswer::RightPassword;
 }
 
 void Main_form::show_row(int r) {
     if (maps_.is_locked_row(r)) {
         const Value number = maps_.row_memo_numbers[size_t(r)];
-        if (!unlock_locked_memo(QStringLiteral("sinki"))) return;
-        if (hand_over_.move_to_top_choice == u"YES") {
+        if (!unlock_locked_memo(EditorMode::NewMemo)) return;
+        if (hand_over_.move_to_top) {
             move_to_top(number);
             r = Grid1->current_row();
         }
