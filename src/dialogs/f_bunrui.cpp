@@ -5,20 +5,19 @@
 #include "store/changes.h"
 #include "store/data_folder.h"
 #include "ui/accessible_names.h"
+#include "ui/controls.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
+#include "ui/hints.h"
 #include "ui/main_ops.h"
 #include "ui/platform.h"
-#include "ui/twips.h"
 
 #include <QEventLoop>
 #include <QFutureWatcher>
-#include <QGuiApplication>
 #include <QtConcurrent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPushButton>
 
 namespace tz {
@@ -30,30 +29,22 @@ constexpr int kInsideHeight = 3735;
 // Messages without a title of their own carry the program's short name.
 QString default_title() { return QStringLiteral("ツヅリオ"); }
 
-void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(twips::rect_px(left, top, width, height)); }
-
 }  // namespace
 
 F_bunrui::F_bunrui(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     setObjectName(QStringLiteral("F_bunrui"));
     setFont(fonts::font(fonts::proportional_gothic(), 9));
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = make<QListWidget>(this, "List1", {120, 120, 2895, 2955});
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    place(List1, 120, 120, 2895, 2955);
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    place(Text1, 120, 3255, 2895, 360);
+    Text1 = make<QLineEdit>(this, "Text1", {120, 3255, 2895, 360});
     name_control(List1, QStringLiteral("分類一覧"));
     name_control(Text1, QStringLiteral("追加する分類"));
 
     const auto button = [this](const char* name, const QString& text, int top) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
+        auto* b = make<QPushButton>(this, name, text, {3195, top, 1635, 360});
         // No button is the default, not even by look; Enter reaches the window (below).
         b->setAutoDefault(false);
-        place(b, 3195, top, 1635, 360);
         return b;
     };
     Command1 = button("Command1", QStringLiteral("↑一つ上に"), 120);
@@ -77,13 +68,14 @@ F_bunrui::F_bunrui(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     connect(Command6, &QPushButton::clicked, this, &F_bunrui::Command6_Click);
 
     // Hints follow the mouse over the controls and the bare surface.
-    setMouseTracking(true);
-    for (QWidget* w : {static_cast<QWidget*>(List1->viewport()), static_cast<QWidget*>(Command1),
-                       static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command5),
-                       static_cast<QWidget*>(Command4)}) {
-        w->setMouseTracking(true);
-        w->installEventFilter(this);
-    }
+    auto* hints = new MouseHints(this, [this](const QString& text) { main_.set_hint(text); });
+    hints->add(this, QStringLiteral("分類の整理中です。"));
+    hints->add(List1->viewport(), QStringLiteral("クリックして分類を選択して下さい。"));
+    hints->add(Command1, QStringLiteral("選択した分類を、一つ上に移動します。"));
+    hints->add(Command2, QStringLiteral("選択した分類を、一つ下に移動します。"));
+    hints->add(Command3, QStringLiteral("選択した分類を、削除します。(メモは消えません）"));
+    hints->add(Command5, QStringLiteral("選択した分類のメモを全部削除します。"));
+    hints->add(Command4, QStringLiteral("分類の整理を終了します。"));
 
     const QRect outer = centred_over(main_.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips, kInsideHeight + kDialogCaptionTwips);
     make_fixed_dialog(this, outer, kInsideWidth);
@@ -240,7 +232,7 @@ void F_bunrui::keep_backup(const MemoStore& store) {
     // thread, the window repainting meanwhile. A failure is said in the hint
     // line and the deletion goes on.
     const LongOperation long_operation(main_);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    BusyPointer busy;
     const QString folder = store.app_folder();
     const QString name = backup::moment_name(store.now());
     QFutureWatcher<backup::Result> watcher;
@@ -249,31 +241,9 @@ void F_bunrui::keep_backup(const MemoStore& store) {
     const QFuture<backup::Result> run = QtConcurrent::run([folder, name] { return backup::make(folder, name); });
     watcher.setFuture(run);
     if (!run.isFinished()) wait.exec(QEventLoop::ExcludeUserInputEvents);
-    QGuiApplication::restoreOverrideCursor();
+    busy.end();
     if (const backup::Result r = run.result(); !r.made)
         main_.set_hint(QStringLiteral("削除の前のバックアップを作れませんでした。") + r.error);
-}
-
-QString F_bunrui::hint_for(QObject* w) const {
-    if (w == List1->viewport()) return QStringLiteral("クリックして分類を選択して下さい。");
-    if (w == Command1) return QStringLiteral("選択した分類を、一つ上に移動します。");
-    if (w == Command2) return QStringLiteral("選択した分類を、一つ下に移動します。");
-    if (w == Command3) return QStringLiteral("選択した分類を、削除します。(メモは消えません）");
-    if (w == Command5) return QStringLiteral("選択した分類のメモを全部削除します。");
-    if (w == Command4) return QStringLiteral("分類の整理を終了します。");
-    if (w == this) return QStringLiteral("分類の整理中です。");
-    return QString();
-}
-
-bool F_bunrui::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove) main_.set_hint(hint_for(watched));
-    return QDialog::eventFilter(watched, event);
-}
-
-void F_bunrui::mouseMoveEvent(QMouseEvent* event) {
-    // Only the bare surface: a move over a control that passed it on is not ours.
-    if (!childAt(event->position().toPoint())) main_.set_hint(hint_for(this));
-    QDialog::mouseMoveEvent(event);
 }
 
 void F_bunrui::keyPressEvent(QKeyEvent* event) {

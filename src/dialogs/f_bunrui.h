@@ -40,8 +40,6 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The selected list position, or -1.
@@ -52,7 +50,6 @@ private:
     void swap_down(int p, int select);
     // Removes the category at list position p from the category list.
     void remove_at(int p);
-    QString hint_for(QObject* w) const;
     // A backup of the memo book before a category's memos are deleted.
     void keep_backup(const MemoStore& store);
 

@@ -3,15 +3,15 @@
 #include "store/data_folder.h"
 #include "store/hakor_import.h"
 #include "ui/accessible_names.h"
+#include "ui/controls.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
 #include "ui/platform.h"
-#include "ui/twips.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
@@ -35,28 +35,6 @@ constexpr int kProgressEveryMs = 100;
 
 // Messages of this window carry the program's short name unless told otherwise.
 QString message_title() { return QStringLiteral("ツヅリオ"); }
-
-template <typename W>
-W* make(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    W* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(twips::rect_px(left, top, width, height));
-    return w;
-}
-
-// The busy pointer for as long as it lives, or until end().
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { end(); }
-    void end() {
-        if (on_) QApplication::restoreOverrideCursor();
-        on_ = false;
-    }
-
-private:
-    bool on_ = true;
-};
 
 // The mounted volumes that can be read: the root first, then the others by path.
 QStringList volume_roots() {
@@ -98,8 +76,7 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     setFont(fonts::font(fonts::proportional_gothic(), 9));
 
     const auto label = [&](const char* name, const QString& text, int top, int height) {
-        auto* l = make<QLabel>(this, name, 240, top, 7320, height);
-        l->setText(text);
+        auto* l = make<QLabel>(this, name, text, {240, top, 7320, height});
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
@@ -121,16 +98,13 @@ F_hakor::F_hakor(MainOps& main) : QDialog(main.main_widget()), main_(main) {
                                   "必ずVer.1.6にバージョンアップしてから変換して下さい。"),
                    1740, 480);
 
-    Drive1 = make<QComboBox>(this, "Drive1", 240, 2340, 2760, 330);
-    Command3 = make<QPushButton>(this, "Command3", 3060, 2340, 780, 330);
-    Command3->setText(QStringLiteral("ホーム"));
-    Dir1 = make<QTreeView>(this, "Dir1", 240, 2730, 3600, 2070);
-    File1 = make<QListWidget>(this, "File1", 3960, 2340, 3600, 2460);
-    ProgressBar1 = make<QProgressBar>(this, "ProgressBar1", 240, 4980, 3600, 300);
-    Command1 = make<QPushButton>(this, "Command1", 4320, 4920, 1500, 420);
-    Command2 = make<QPushButton>(this, "Command2", 6060, 4920, 1500, 420);
-    Command1->setText(QStringLiteral("変換実行"));
-    Command2->setText(QStringLiteral("終了"));
+    Drive1 = make<QComboBox>(this, "Drive1", {240, 2340, 2760, 330});
+    Command3 = make<QPushButton>(this, "Command3", QStringLiteral("ホーム"), {3060, 2340, 780, 330});
+    Dir1 = make<QTreeView>(this, "Dir1", {240, 2730, 3600, 2070});
+    File1 = make<QListWidget>(this, "File1", {3960, 2340, 3600, 2460});
+    ProgressBar1 = make<QProgressBar>(this, "ProgressBar1", {240, 4980, 3600, 300});
+    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("変換実行"), {4320, 4920, 1500, 420});
+    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("終了"), {6060, 4920, 1500, 420});
     ProgressBar1->hide();
 
     folders_ = new QFileSystemModel(this);

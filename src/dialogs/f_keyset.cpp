@@ -4,14 +4,13 @@
 #include "store/cp932.h"
 #include "store/data_folder.h"
 #include "ui/accessible_names.h"
+#include "ui/controls.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
 #include "ui/password_box.h"
 #include "ui/platform.h"
-#include "ui/twips.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,31 +21,18 @@ namespace {
 constexpr int kInsideWidth = 7365;
 constexpr int kInsideHeight = 1155;
 
-void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(twips::rect_px(left, top, width, height)); }
-
 }  // namespace
 
 F_keyset::F_keyset(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     setObjectName(QStringLiteral("F_keyset"));
     setFont(fonts::font(fonts::proportional_gothic(), 9));
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(192, 255, 192));
-    setPalette(p);
-    setAutoFillBackground(true);
+    set_background(this, QColor(192, 255, 192));
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    place(Label1, 540, 180, 6240, 195 + 30);
-    Text1 = new PasswordBox(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->installEventFilter(this);
-    place(Text1, 420, 540, 2715, 375);
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    place(Command1, 5700, 480, 1215, 495);
-    Command2 = new QPushButton(QStringLiteral("CANCEL"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    place(Command2, 4260, 480, 1215, 495);
+    Label1 = make<QLabel>(this, "Label1", {540, 180, 6240, 195 + 30});
+    Text1 = make<PasswordBox>(this, "Text1", {420, 540, 2715, 375});
+    on_enter(Text1, [this] { Command1_Click(); });
+    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("OK"), {5700, 480, 1215, 495});
+    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("CANCEL"), {4260, 480, 1215, 495});
     // No button is the default, not even by look: Enter in the entry is OK,
     // on a button it presses that button (below).
     for (QPushButton* b : {Command1, Command2}) b->setAutoDefault(false);
@@ -69,9 +55,7 @@ void F_keyset::show_step(int step) {
     // The current password is asked in blue, the new one in red.
     Label1->setText(step == 1 ? QStringLiteral("鍵がかかったメモを開くための、現在のパスワードを入力して下さい。")
                               : QStringLiteral("鍵がかかったメモを開くための、新しいパスワードを入力して下さい。"));
-    QPalette p = Label1->palette();
-    p.setColor(QPalette::WindowText, step == 1 ? QColor(0, 0, 255) : QColor(255, 0, 0));
-    Label1->setPalette(p);
+    set_text_colour(Label1, step == 1 ? QColor(0, 0, 255) : QColor(255, 0, 0));
     // The prompt names the entry: a screen reader says which password is asked.
     link_label(Label1, Text1);
 }
@@ -115,16 +99,5 @@ void F_keyset::Command1_Click() {
 }
 
 void F_keyset::Command2_Click() { reject(); }
-
-bool F_keyset::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Command1_Click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
 
 }  // namespace tz

@@ -31,9 +31,6 @@ public slots:
     void Command1_Click();
     void Command2_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void show_step(int step);
 

@@ -2,11 +2,11 @@
 
 #include "store/changes.h"
 #include "store/data_folder.h"
+#include "ui/controls.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
 #include "ui/platform.h"
-#include "ui/twips.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -22,21 +22,14 @@ constexpr int kInsideHeight = 1350;
 F_sakujo::F_sakujo(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     setObjectName(QStringLiteral("F_sakujo"));
     setFont(fonts::font(fonts::gothic(), 11.25));
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(255, 255, 0));
-    setPalette(p);
-    setAutoFillBackground(true);
+    set_background(this, QColor(255, 255, 0));
 
     QFont bold = font();
     bold.setBold(true);
     const auto label = [&](const char* name, const QString& text, int top) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(name));
+        auto* l = make<QLabel>(this, name, text, {240, top, 3615, 225 + 30});
         l->setFont(bold);
-        QPalette lp = l->palette();
-        lp.setColor(QPalette::WindowText, QColor(255, 0, 0));
-        l->setPalette(lp);
-        l->setGeometry(twips::rect_px(240, top, 3615, 225 + 30));
+        set_text_colour(l, QColor(255, 0, 0));
         return l;
     };
     Label1 = label("Label1", QStringLiteral("削除したメモは復活できません。"), 60);
@@ -44,12 +37,8 @@ F_sakujo::F_sakujo(MainOps& main) : QDialog(main.main_widget()), main_(main) {
 
     // "いいよ" comes first in the tab order and has the focus, so Enter presses
     // it; on "やっぱりダメ" Enter presses that one.
-    Command1 = new QPushButton(QStringLiteral("いいよ"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twips::rect_px(2160, 780, 1575, 495));
-    Command2 = new QPushButton(QStringLiteral("やっぱりダメ"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(twips::rect_px(180, 780, 1575, 495));
+    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("いいよ"), {2160, 780, 1575, 495});
+    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("やっぱりダメ"), {180, 780, 1575, 495});
     setTabOrder(Command1, Command2);
     connect(Command1, &QPushButton::clicked, this, &F_sakujo::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_sakujo::Command2_Click);

@@ -2,14 +2,13 @@
 
 #include "store/memo_store.h"
 #include "ui/accessible_names.h"
+#include "ui/controls.h"
 #include "ui/dialog_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
 #include "ui/password_box.h"
-#include "ui/twips.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,53 +18,33 @@ namespace {
 
 constexpr int kInsideWidth = 5700;
 
-void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(twips::rect_px(left, top, width, height)); }
-
-void colour_text(QWidget* w, const QColor& c) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, c);
-    w->setPalette(p);
-}
-
 }  // namespace
 
 F_secpassin::F_secpassin(MainOps& main) : QDialog(main.main_widget()), main_(main) {
     setObjectName(QStringLiteral("F_secpassin"));
     setFont(fonts::font(fonts::proportional_gothic(), 9));
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::black);
-    setPalette(p);
-    setAutoFillBackground(true);
+    set_background(this, Qt::black);
 
-    Label1 = new QLabel(QStringLiteral("鍵をあけるためのパスワードを入力して下さい。"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    colour_text(Label1, Qt::cyan);
-    place(Label1, 300, 120, 5295, 225);
+    Label1 = make<QLabel>(this, "Label1", QStringLiteral("鍵をあけるためのパスワードを入力して下さい。"), {300, 120, 5295, 225});
+    set_text_colour(Label1, Qt::cyan);
 
-    Text1 = new PasswordBox(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1 = make<PasswordBox>(this, "Text1", {1380, 480, 2895, 375});
     link_label(Label1, Text1);
-    Text1->installEventFilter(this);
-    place(Text1, 1380, 480, 2895, 375);
+    on_enter(Text1, [this] { Command2_Click(); });
 
-    Label2 = new QLabel(QStringLiteral("鍵がかかっているメモの場合は、ダブルクリックで一番上に移動することができません。"
-                                       "一番上に移動したい場合は以下のチェックボックスをチェックして下さい。"),
-                        this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 = make<QLabel>(this, "Label2",
+                          QStringLiteral("鍵がかかっているメモの場合は、ダブルクリックで一番上に移動することができません。"
+                                         "一番上に移動したい場合は以下のチェックボックスをチェックして下さい。"),
+                          {120, 960, 5535, 615});
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    colour_text(Label2, Qt::green);
-    place(Label2, 120, 960, 5535, 615);
+    set_text_colour(Label2, Qt::green);
 
-    Check1 = new QCheckBox(QStringLiteral("メモを一番上に移動する"), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    colour_text(Check1, Qt::yellow);
-    place(Check1, 1200, 1740, 3255, 195 + 60);
+    Check1 = make<QCheckBox>(this, "Check1", QStringLiteral("メモを一番上に移動する"), {1200, 1740, 3255, 195 + 60});
+    set_text_colour(Check1, Qt::yellow);
 
-    Command1 = new QPushButton(QStringLiteral("CANCEL"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("OK"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Command1 = make<QPushButton>(this, "Command1", QStringLiteral("CANCEL"));
+    Command2 = make<QPushButton>(this, "Command2", QStringLiteral("OK"));
     connect(Command1, &QPushButton::clicked, this, &F_secpassin::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_secpassin::Command2_Click);
     setTabOrder(Text1, Check1);
@@ -73,19 +52,19 @@ F_secpassin::F_secpassin(MainOps& main) : QDialog(main.main_widget()), main_(mai
     setTabOrder(Command1, Command2);
 
     // Any close that is not OK answers CANCEL, so an earlier answer never counts.
-    main_.hand_over().unlock_answer = QStringLiteral("CANCEL");
+    main_.hand_over().unlock_answer = UnlockAnswer::Cancel;
     setWindowTitle(QStringLiteral("鍵を開けるためのパスワード"));
     main_.set_hint(QStringLiteral("鍵付きメモを表示・訂正するにはパスワードが必要です。"));
     Text1->clear();
     int buttons_top = 2100;
-    if (main_.hand_over().editor_mode == u"teisei") {
+    if (main_.hand_over().editor_mode == EditorMode::Correction) {
         Label2->hide();
         Check1->hide();
         outer_height_ = 2040;
         buttons_top = 1020;
     }
-    place(Command1, 1380, buttons_top, 1215, 495);
-    place(Command2, 3120, buttons_top, 1215, 495);
+    place(Command1, {1380, buttons_top, 1215, 495});
+    place(Command2, {3120, buttons_top, 1215, 495});
     const QRect outer = centred_over(main_.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips, outer_height_);
     make_fixed_dialog(this, outer, kInsideWidth);
     Text1->setFocus();
@@ -93,27 +72,16 @@ F_secpassin::F_secpassin(MainOps& main) : QDialog(main.main_widget()), main_(mai
 
 void F_secpassin::Command2_Click() {
     const QString& password = main_.store().settings[Settings::LockPassword].display();
-    main_.hand_over().unlock_answer = Text1->text() == password ? QStringLiteral("YES") : QStringLiteral("NO");
-    main_.hand_over().move_to_top_choice = Check1->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO");
+    main_.hand_over().unlock_answer = Text1->text() == password ? UnlockAnswer::RightPassword : UnlockAnswer::WrongPassword;
+    main_.hand_over().move_to_top = Check1->isChecked();
     accept();
 }
 
 void F_secpassin::Command1_Click() { reject(); }
 
 void F_secpassin::reject() {
-    main_.hand_over().unlock_answer = QStringLiteral("CANCEL");
+    main_.hand_over().unlock_answer = UnlockAnswer::Cancel;
     QDialog::reject();
-}
-
-bool F_secpassin::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Command2_Click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace tz

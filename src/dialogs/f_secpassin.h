@@ -1,8 +1,8 @@
 #pragma once
 // The unlock dialog: asks for the lock password before a locked memo is shown
 // or corrected. Opened from the viewer it also offers to move the memo to the
-// top. Its answer is left in the hand-over values: unlock_answer "YES", "NO" or
-// "CANCEL", and move_to_top_choice "YES" or "NO" (written only by OK).
+// top. Its answer is left in the hand-over values: unlock_answer, and
+// move_to_top (written only by OK).
 
 #include <QDialog>
 
@@ -35,9 +35,6 @@ public slots:
     void Command1_Click();
     void Command2_Click();
     void reject() override;  // Esc and every other way of closing: CANCEL
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     MainOps& main_;

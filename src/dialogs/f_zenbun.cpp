@@ -5,9 +5,9 @@
 #include "store/memo_store.h"
 #include "ui/dialog_frame.h"
 #include "ui/main_ops.h"
+#include "ui/platform.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -58,8 +58,7 @@ void F_zenbun::Command1_Click() {
     paths.reserve(table.count());
     for (const MemoRecord& m : table.records()) paths.append(main_.store().rich_body_path(m.memo_number));
 
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    busy_pointer_ = true;
+    busy_ = std::make_unique<BusyPointer>(Qt::BusyCursor);
     main_.show_slots({});
     main_.set_hint(open_hint());
     if (!paths.isEmpty()) setWindowTitle(progress_caption(int(paths.size()), 1));
@@ -88,10 +87,7 @@ void F_zenbun::search_done() {
 
 void F_zenbun::stop() {
     if (search_) search_->cancel();
-    if (busy_pointer_) {
-        QGuiApplication::restoreOverrideCursor();
-        busy_pointer_ = false;
-    }
+    busy_.reset();
 }
 
 void F_zenbun::Command2_Click() {

@@ -17,6 +17,7 @@ class QPushButton;
 namespace tz {
 
 class BodySearch;
+class BusyPointer;
 class MainOps;
 class SearchKeyword;
 
@@ -53,7 +54,7 @@ private:
     MainOps& main_;
     SearchKeyword* keyword_ = nullptr;
     std::unique_ptr<BodySearch> search_;
-    bool busy_pointer_ = false;
+    std::unique_ptr<BusyPointer> busy_;  // while a search runs
 };
 
 }  // namespace tz

@@ -2,32 +2,19 @@
 
 #include "store/memo_store.h"
 #include "ui/accessible_names.h"
+#include "ui/controls.h"
 #include "ui/dialog_frame.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
 #include "ui/main_ops.h"
-#include "ui/twips.h"
 
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace tz {
-
-namespace {
-
-template <typename W>
-W* make(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height) {
-    W* w = new W(text, parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(twips::rect_px(left, top, width, height));
-    return w;
-}
-
-}  // namespace
 
 SearchWindowControls build_search_window(QDialog* window, MainOps& main, const QString& caption, const QString& what,
                                          const QString& search_text) {
@@ -35,17 +22,15 @@ SearchWindowControls build_search_window(QDialog* window, MainOps& main, const Q
     constexpr int kInsideHeight = 1560;
     window->setFont(fonts::font(fonts::proportional_gothic(), 9));
     SearchWindowControls c;
-    c.Label2 = make<QLabel>(window, "Label2", what, 120, 120, 6180, 240);
-    c.Label1 = make<QLabel>(window, "Label1", QStringLiteral("キーワード"), 120, 560, 1000, 240);
-    c.Combo1 = new QComboBox(window);
-    c.Combo1->setObjectName(QStringLiteral("Combo1"));
-    c.Combo1->setGeometry(twips::rect_px(1140, 500, 5160, 330));
+    c.Label2 = make<QLabel>(window, "Label2", what, {120, 120, 6180, 240});
+    c.Label1 = make<QLabel>(window, "Label1", QStringLiteral("キーワード"), {120, 560, 1000, 240});
+    c.Combo1 = make<QComboBox>(window, "Combo1", {1140, 500, 5160, 330});
     // The keyword is what the user typed, never a completion; a typed keyword
     // that equals a history entry is still a typed one.
     make_editable_box(c.Combo1);
     link_label(c.Label1, c.Combo1);
-    c.Command1 = make<QPushButton>(window, "Command1", search_text, 2820, 1020, 1800, 420);
-    c.Command2 = make<QPushButton>(window, "Command2", QStringLiteral("終了"), 4740, 1020, 1560, 420);
+    c.Command1 = make<QPushButton>(window, "Command1", search_text, {2820, 1020, 1800, 420});
+    c.Command2 = make<QPushButton>(window, "Command2", QStringLiteral("終了"), {4740, 1020, 1560, 420});
     QWidget::setTabOrder(c.Combo1, c.Command1);
     QWidget::setTabOrder(c.Command1, c.Command2);
     const QRect outer = centred_over(main.outer_geometry_twips(), kInsideWidth + kDialogBorderTwips,
@@ -64,8 +49,11 @@ SearchKeyword::SearchKeyword(QComboBox* box, MainOps& main, std::function<void()
     connect(box_, &QComboBox::activated, this, [this](int index) { pick_ = index; });
     // Any edit by the user counts as a key typed: typing, an input-method commit, a paste.
     connect(box_->lineEdit(), &QLineEdit::textEdited, this, [this] { pick_ = -1; });
-    box_->installEventFilter(this);
-    box_->lineEdit()->installEventFilter(this);
+    // Enter is a key pressed in the box, and nothing is inserted.
+    tz::on_enter(box_, [this] {
+        pick_ = -1;
+        if (on_enter_) on_enter_();
+    });
 }
 
 void SearchKeyword::fill() {
@@ -82,19 +70,6 @@ QString SearchKeyword::take() {
     box_->setEditText(history.entries[0]);
     pick_ = 0;
     return history.entries[0];
-}
-
-bool SearchKeyword::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // Enter is a key pressed in the box, and nothing is inserted.
-            pick_ = -1;
-            if (on_enter_) on_enter_();
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace tz

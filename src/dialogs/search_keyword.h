@@ -48,9 +48,6 @@ public:
     bool last_was_typed() const { return last_typed_; }
     std::optional<int> pick() const { return pick_; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void fill();
 

@@ -4,9 +4,11 @@
 #include "store/data_folder.h"
 #include "store/memo_store.h"
 #include "ui/accessible_names.h"
+#include "ui/controls.h"
 #include "ui/dialog_frame.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
+#include "ui/hints.h"
 #include "ui/main_ops.h"
 #include "ui/platform.h"
 #include "ui/rich_text_box.h"
@@ -21,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 
 namespace tz {
@@ -29,16 +30,6 @@ namespace tz {
 using namespace editor_design;
 
 namespace {
-
-const QColor kBackground(192, 255, 255);
-
-template <typename W>
-W* make(QWidget* parent, const char* name, const QString& text = QString()) {
-    W* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    if constexpr (std::is_base_of_v<QAbstractButton, W> || std::is_same_v<W, QLabel>) w->setText(text);
-    return w;
-}
 
 QComboBox* make_combo(QWidget* parent, const char* name) {
     QComboBox* c = make<QComboBox>(parent, name);
@@ -48,8 +39,6 @@ QComboBox* make_combo(QWidget* parent, const char* name) {
     c->setMaxVisibleItems(20);
     return c;
 }
-
-void place(QWidget* w, const QRect& twips_rect) { w->setGeometry(twips::to_px(twips_rect)); }
 
 void set_box_text(QComboBox* box, const QString& text) {
     box->setCurrentIndex(-1);
@@ -74,11 +63,7 @@ F_kinyu::F_kinyu(MainOps& ops, QWidget* parent) : QDialog(parent ? parent : ops.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFont(fonts::font(fonts::gothic(), 11.25));
-    QPalette p = palette();
-    p.setColor(QPalette::Window, kBackground);
-    setPalette(p);
-    setAutoFillBackground(true);
-    setMouseTracking(true);
+    set_background(this, QColor(192, 255, 255));
 
     build_controls();
     apply_dialog_rules(this);
@@ -159,13 +144,16 @@ void F_kinyu::build_controls() {
     for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo1->lineEdit()),
                        static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2)})
         w->installEventFilter(this);
-    // The hints of the elements under the mouse.
-    for (QWidget* w : {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2), static_cast<QWidget*>(Check3),
-                       static_cast<QWidget*>(Frame2), RTB_kinyu->viewport(), static_cast<QWidget*>(Text1),
-                       static_cast<QWidget*>(Text2)}) {
-        w->setMouseTracking(true);
-        w->installEventFilter(this);
-    }
+    // The hints of the parts under the mouse.
+    auto* hints = new MouseHints(this, [this](const QString& text) { ops_.set_hint(text); });
+    hints->add(this, QStringLiteral("メモの登録・訂正の画面です。"));
+    hints->add(Command1, QStringLiteral("現在の内容でメモを登録します。"));
+    hints->add(Command2, QStringLiteral("メモの登録・訂正を中止してメイン画面に戻ります。"));
+    hints->add(Check3, QStringLiteral("鍵を開けるパスワードは、[ﾌｧｲﾙ]－[鍵の設定]で設定します。"));
+    hints->add(Frame2, QStringLiteral("選択した文字の書式や色が設定できます。"));
+    hints->add(RTB_kinyu->viewport(), QStringLiteral("ここでは、マウスの右ボタンが使えます。"));
+    hints->add(Text1, QStringLiteral("デフォルトでは、メモの登録日となります。"));
+    hints->add(Text2, QStringLiteral("登録するメモのタイトルを入力して下さい。"));
 
     connect(Command1, &QPushButton::clicked, this, &F_kinyu::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &F_kinyu::Command2_Click);
@@ -192,7 +180,7 @@ void F_kinyu::Form_Load() {
     const QStringList categories = store.categories.entries().mid(1);  // "全部" is never offered
     Combo1->addItems(categories);
 
-    if (ops_.hand_over().editor_mode == u"teisei") {
+    if (ops_.hand_over().editor_mode == EditorMode::Correction) {
         const RowMaps& maps = ops_.row_maps();
         const int row = ops_.current_row();
         const Value number = maps.is_memo_row(row) && size_t(row) < maps.row_memo_numbers.size()
@@ -298,19 +286,7 @@ void F_kinyu::apply_layout() {
     place(Command1, l.Command1);
 }
 
-// ---- Keyboard path and hints ----------------------------------------------
-
-QString F_kinyu::hint_for(QObject* w) const {
-    if (w == this) return QStringLiteral("メモの登録・訂正の画面です。");
-    if (w == Command1) return QStringLiteral("現在の内容でメモを登録します。");
-    if (w == Command2) return QStringLiteral("メモの登録・訂正を中止してメイン画面に戻ります。");
-    if (w == Check3) return QStringLiteral("鍵を開けるパスワードは、[ﾌｧｲﾙ]－[鍵の設定]で設定します。");
-    if (w == Frame2) return QStringLiteral("選択した文字の書式や色が設定できます。");
-    if (w == RTB_kinyu->viewport()) return QStringLiteral("ここでは、マウスの右ボタンが使えます。");
-    if (w == Text1) return QStringLiteral("デフォルトでは、メモの登録日となります。");
-    if (w == Text2) return QStringLiteral("登録するメモのタイトルを入力して下さい。");
-    return QString();
-}
+// ---- Keyboard path ---------------------------------------------------------
 
 bool F_kinyu::eventFilter(QObject* watched, QEvent* e) {
     if (watched == Text1 && e->type() == QEvent::FocusIn) {
@@ -332,22 +308,8 @@ bool F_kinyu::eventFilter(QObject* watched, QEvent* e) {
                 return true;  // swallowed: nothing is typed into the box
             }
         }
-    } else if (e->type() == QEvent::MouseMove) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        const auto* m = static_cast<QMouseEvent*>(e);
-        // The frame's own hint only over the frame itself, not over its controls.
-        if (w && !(w == Frame2 && Frame2->childAt(m->position().toPoint()))) {
-            const QString hint = hint_for(watched);
-            if (!hint.isEmpty()) ops_.set_hint(hint);
-        }
     }
     return QDialog::eventFilter(watched, e);
-}
-
-void F_kinyu::mouseMoveEvent(QMouseEvent* e) {
-    // Only the bare background: a move over a control that passed it on is not ours.
-    if (!childAt(e->position().toPoint())) ops_.set_hint(hint_for(this));
-    QDialog::mouseMoveEvent(e);
 }
 
 void F_kinyu::Combo1_Click() { Text1->setFocus(Qt::OtherFocusReason); }
@@ -450,7 +412,7 @@ void F_kinyu::Command1_Click() {
         return;
     }
 
-    ops_.hand_over().editor_mode = QStringLiteral("sinki");
+    ops_.hand_over().editor_mode = EditorMode::NewMemo;
     if (saved.new_category) ops_.append_category_to_box(in.category);
     ops_.select_all_categories();
     ops_.full_rebuild();

@@ -1,7 +1,7 @@
 #pragma once
 // The memo editor: a new memo or a correction of the selected one, with its
-// formatting tools. The main window sets hand_over().editor_mode ("sinki" or
-// "teisei") and opens it modally:
+// formatting tools. The main window sets hand_over().editor_mode (a new memo or
+// a correction) and opens it modally:
 //
 //     F_kinyu dlg(ops);
 //     dlg.exec();   // QDialog::Accepted when a memo was saved
@@ -78,7 +78,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -88,7 +87,6 @@ private:
     void apply_layout();
     void place_outer(const QRect& outer_twips);
     QRect outer_twips() const;
-    QString hint_for(QObject* watched) const;
 
     MainOps& ops_;
     int correction_slot_ = 0;

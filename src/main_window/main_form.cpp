@@ -8,6 +8,7 @@
 #include "store/changes.h"
 #include "store/file_io.h"
 #include "ui/accessible_names.h"
+#include "ui/controls.h"
 #include "ui/editable_box.h"
 #include "ui/fonts.h"
 #include "ui/memo_grid.h"
@@ -42,17 +43,6 @@ using namespace main_design;
 
 namespace {
 
-template <typename W>
-W* make(QWidget* parent, const char* name, const QString& text = QString()) {
-    W* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    if constexpr (std::is_base_of_v<QAbstractButton, W> || std::is_same_v<W, QLabel>) w->setText(text);
-    return w;
-}
-
-void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(twips::rect_px(left, top, width, height)); }
-void place(QWidget* w, const QRect& r) { w->setGeometry(twips::to_px(r)); }
-
 int number_or(const Value& v, int fallback) {
     const std::optional<double> n = v.as_number();
     return n ? int(*n) : fallback;
@@ -81,42 +71,34 @@ void Main_form::build_controls() {
     surface_->setMouseTracking(true);
     setCentralWidget(surface_);
 
-    Label1 = make<QLabel>(surface_, "Label1", QStringLiteral("分類"));
-    place(Label1, 60, 120, 390, 195);
+    Label1 = make<QLabel>(surface_, "Label1", QStringLiteral("分類"), {60, 120, 390, 195});
     Combo1 = make<QComboBox>(surface_, "Combo1");
     limit_list_rows(Combo1, 20);  // up to 999 categories
-    place(Combo1, 540, 60, 2475, 315);
-    Label2 = make<QLabel>(surface_, "Label2", QStringLiteral("検索ｷｰﾜｰﾄﾞ"));
-    place(Label2, 3180, 120, 1020, 195);
+    place(Combo1, {540, 60, 2475, 315});
+    Label2 = make<QLabel>(surface_, "Label2", QStringLiteral("検索ｷｰﾜｰﾄﾞ"), {3180, 120, 1020, 195});
     Combo2 = make<QComboBox>(surface_, "Combo2");
     make_editable_box(Combo2);  // the keyword searched is the text typed, letter case kept
     Combo2->setMaxVisibleItems(KeywordHistory::kSize);
-    place(Combo2, 4260, 60, 2715, 315);
-    Command5 = make<QPushButton>(surface_, "Command5", QStringLiteral("検索"));
-    place(Command5, 7020, 60, 675, 315);
+    place(Combo2, {4260, 60, 2715, 315});
+    Command5 = make<QPushButton>(surface_, "Command5", QStringLiteral("検索"), {7020, 60, 675, 315});
 
-    Frame1 = make<QGroupBox>(surface_, "Frame1");
-    place(Frame1, 7740, -60, 1575, 435);
-    Option2 = make<QRadioButton>(Frame1, "Option2", QStringLiteral("詳細"));
-    place(Option2, 60, 180, 735, 195);
-    Option1 = make<QRadioButton>(Frame1, "Option1", QStringLiteral("高速"));
-    place(Option1, 780, 180, 735, 195);
+    Frame1 = make<QGroupBox>(surface_, "Frame1", {7740, -60, 1575, 435});
+    Option2 = make<QRadioButton>(Frame1, "Option2", QStringLiteral("詳細"), {60, 180, 735, 195});
+    Option1 = make<QRadioButton>(Frame1, "Option1", QStringLiteral("高速"), {780, 180, 735, 195});
     fit_indicator(Option2);
     fit_indicator(Option1);
     Option2->setChecked(true);
 
-    Grid1 = make<MemoGrid>(surface_, "Grid1");
-    place(Grid1, 30, kListTop, 7695, kListHeight);
+    Grid1 = make<MemoGrid>(surface_, "Grid1", {30, kListTop, 7695, kListHeight});
 
     RTB1 = make<RichTextBox>(surface_, "RTB1");
     RTB1->set_default_font(fonts::font(fonts::gothic(), 10));
     // Nothing typed into the viewer would be kept: it only shows, selects and copies.
     RTB1->setReadOnly(true);
     RTB1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    place(RTB1, 0, 2820, 9315, 2955);
+    place(RTB1, {0, 2820, 9315, 2955});
 
-    Command1 = make<QPushButton>(surface_, "Command1", QStringLiteral("選択したURLのWebサイトを開く"));
-    place(Command1, 5640, 5400, 3665, 340);
+    Command1 = make<QPushButton>(surface_, "Command1", QStringLiteral("選択したURLのWebサイトを開く"), {5640, 5400, 3665, 340});
     Text1 = make<QLineEdit>(surface_, "Text1");
     Text1->setReadOnly(true);
     // Out of the Tab cycle: a click still gives it the focus, which it hands on.
@@ -125,15 +107,11 @@ void Main_form::build_controls() {
     hint.setColor(QPalette::Base, QColor(255, 255, 192));
     hint.setColor(QPalette::Text, QColor(0, 0, 255));
     Text1->setPalette(hint);
-    place(Text1, 60, 5850, 5535, 315);
-    Command9 = make<QPushButton>(surface_, "Command9", QStringLiteral("印刷"));
-    place(Command9, 5640, 5820, 795, 315);
-    Command8 = make<QPushButton>(surface_, "Command8", QStringLiteral("訂正"));
-    place(Command8, 6480, 5820, 795, 315);
-    Command7 = make<QPushButton>(surface_, "Command7", QStringLiteral("削除"));
-    place(Command7, 7320, 5820, 795, 315);
-    Command6 = make<QPushButton>(surface_, "Command6", QStringLiteral("登録"));
-    place(Command6, 8160, 5820, 1155, 315);
+    place(Text1, {60, 5850, 5535, 315});
+    Command9 = make<QPushButton>(surface_, "Command9", QStringLiteral("印刷"), {5640, 5820, 795, 315});
+    Command8 = make<QPushButton>(surface_, "Command8", QStringLiteral("訂正"), {6480, 5820, 795, 315});
+    Command7 = make<QPushButton>(surface_, "Command7", QStringLiteral("削除"), {7320, 5820, 795, 315});
+    Command6 = make<QPushButton>(surface_, "Command6", QStringLiteral("登録"), {8160, 5820, 1155, 315});
 
     Grid1->set_header_texts({QStringLiteral("分類"), QStringLiteral("年/月/日"), QStringLiteral("タイトル")});
     Grid1->set_col_width_twips(0, kCategoryColumn);

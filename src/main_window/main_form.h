@@ -170,7 +170,7 @@ private:
     void connect_commands();
     // A locked memo: the message, the unlock dialog, and the wrong-password
     // message. True when the right password was given.
-    bool unlock_locked_memo(const QString& editor_mode);
+    bool unlock_locked_memo(EditorMode editor_mode);
     // The hint line shows the text at once, before a window opens.
     void show_hint_now(const QString& text);
     // The viewer's text from the text body file, or from the rich body file as RTF.

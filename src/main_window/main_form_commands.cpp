@@ -5,11 +5,11 @@
 #include "editor/f_kinyu.h"
 #include "main_window/main_form.h"
 #include "store/data_folder.h"
+#include "ui/hints.h"
 #include "ui/platform.h"
 #include "ui/rich_text_box.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -32,19 +32,6 @@ std::optional<QUrl> web_address(const QString& text) {
     return url;
 }
 
-class HintOnMove : public QObject {
-public:
-    HintOnMove(Main_form* form, QString text) : QObject(form), form_(form), text_(std::move(text)) {}
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::MouseMove) form_->set_hint(text_);
-        return false;
-    }
-
-private:
-    Main_form* form_;
-    QString text_;
-};
-
 }  // namespace
 
 void Main_form::connect_commands() {
@@ -58,21 +45,16 @@ void Main_form::connect_commands() {
         surface_->unsetCursor();
         set_hint(QStringLiteral("メモの内容を表示するエリアです。"));
     });
-    const std::pair<QWidget*, const char*> hints[] = {
-        {Command1, "Webブラウザを起動してWebサイトを開きます"},
-        {Command5, "タイトルにキーワードが含まれるものを検索します。"},
-        {Command6, "新しいメモを登録します。"},
-        {Command7, "現在選択されているメモを削除します。"},
-        {Command8, "現在選択されているメモを訂正します。"},
-        {Command9, "現在選択されているメモを印刷します。"},
-        {Option1, "高速モードにすると画像や文字飾りを表示しません。"},
-        {Option2, "詳細モードにするとメモの表示に少し時間がかかります。"},
-        {Text1, "【ツヅリオ】の機能・使用法のガイダンスを表示します。"},
-    };
-    for (auto [widget, text] : hints) {
-        widget->setMouseTracking(true);
-        widget->installEventFilter(new HintOnMove(this, QString::fromUtf8(text)));
-    }
+    auto* hints = new MouseHints(this, [this](const QString& text) { set_hint(text); });
+    hints->add(Command1, QStringLiteral("Webブラウザを起動してWebサイトを開きます"));
+    hints->add(Command5, QStringLiteral("タイトルにキーワードが含まれるものを検索します。"));
+    hints->add(Command6, QStringLiteral("新しいメモを登録します。"));
+    hints->add(Command7, QStringLiteral("現在選択されているメモを削除します。"));
+    hints->add(Command8, QStringLiteral("現在選択されているメモを訂正します。"));
+    hints->add(Command9, QStringLiteral("現在選択されているメモを印刷します。"));
+    hints->add(Option1, QStringLiteral("高速モードにすると画像や文字飾りを表示しません。"));
+    hints->add(Option2, QStringLiteral("詳細モードにするとメモの表示に少し時間がかかります。"));
+    hints->add(Text1, QStringLiteral("【ツヅリオ】の機能・使用法のガイダンスを表示します。"));
 }
 
 void Main_form::show_hint_now(const QString& text) {
@@ -83,7 +65,7 @@ void Main_form::show_hint_now(const QString& text) {
 
 void Main_form::Command6_Click() {
     show_hint_now(QStringLiteral("登録画面を起動中です。少々お待ち下さい。"));
-    hand_over_.editor_mode = QStringLiteral("sinki");
+    hand_over_.editor_mode = EditorMode::NewMemo;
     {
         F_kinyu editor(*this, this);
         editor.exec();
@@ -94,7 +76,7 @@ void Main_form::Command6_Click() {
 
 void Main_form::Command8_Click() {
     const int r = Grid1->current_row();
-    if (maps_.is_locked_row(r) && !unlock_locked_memo(QStringLiteral("teisei"))) return;
+    if (maps_.is_locked_row(r) && !unlock_locked_memo(EditorMode::Correction)) return;
     if (!maps_.is_memo_row(r)) {
         platform_.message(this, QStringLiteral("訂正する項目が選択されていません。"), program_title());
         return;
@@ -107,7 +89,7 @@ void Main_form::Command8_Click() {
         return;
     }
     show_hint_now(QStringLiteral("訂正画面を起動中です。少々お待ち下さい。"));
-    hand_over_.editor_mode = QStringLiteral("teisei");
+    hand_over_.editor_mode = EditorMode::Correction;
     F_kinyu editor(*this, this);
     editor.exec();
     tell_other_versions();

@@ -6,6 +6,7 @@
 #include "store/changes.h"
 #include "store/data_folder.h"
 #include "store/file_io.h"
+#include "ui/controls.h"
 #include "ui/memo_grid.h"
 #include "ui/platform.h"
 #include "ui/rich_text_box.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,6 +36,11 @@ void Main_form::connect_list_events() {
     for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Combo2->lineEdit()),
                        static_cast<QWidget*>(Text1)})
         w->installEventFilter(this);
+    // Enter in the keyword box is a key typed, then the search.
+    on_enter(Combo2, [this] {
+        history_pick_ = -1;
+        Command5_Click();
+    });
     surface_->installEventFilter(this);
     connect(Grid1, &MemoGrid::grid_mouse_move, this, [this] {
         surface_->unsetCursor();
@@ -52,16 +57,6 @@ bool Main_form::eventFilter(QObject* watched, QEvent* event) {
             // The hint line never keeps the focus.
             Command6->setFocus();
             return true;
-        }
-        break;
-    case QEvent::KeyPress:
-        if (watched == Combo2->lineEdit() || watched == Combo2) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                history_pick_ = -1;
-                Command5_Click();
-                return true;
-            }
         }
         break;
     default:
@@ -123,25 +118,25 @@ void Main_form::move_to_top(Value memo_number) {
     Grid1->set_current_row(std::max(1, store_.table.find_slot(memo_number)));
 }
 
-bool Main_form::unlock_locked_memo(const QString& editor_mode) {
+bool Main_form::unlock_locked_memo(EditorMode editor_mode) {
     empty_viewer();
     platform_.message(this, QStringLiteral("指定されたメモには鍵がかかっています。"), program_title());
-    // "sinki" offers the move to top; a correction does not.
+    // Showing a memo offers the move to top; a correction does not.
     hand_over_.editor_mode = editor_mode;
     {
         F_secpassin unlock(*this);
         unlock.exec();
     }
-    if (hand_over_.unlock_answer == u"NO")
+    if (hand_over_.unlock_answer == UnlockAnswer::WrongPassword)
         platform_.message(this, QStringLiteral("パスワードが間違っています。"), program_title(), MsgIcon::Critical);
-    return hand_over_.unlock_answer == u"YES";
+    return hand_over_.unlock_answer == UnlockAnswer::RightPassword;
 }
 
 void Main_form::show_row(int r) {
     if (maps_.is_locked_row(r)) {
         const Value number = maps_.row_memo_numbers[size_t(r)];
-        if (!unlock_locked_memo(QStringLiteral("sinki"))) return;
-        if (hand_over_.move_to_top_choice == u"YES") {
+        if (!unlock_locked_memo(EditorMode::NewMemo)) return;
+        if (hand_over_.move_to_top) {
             move_to_top(number);
             r = Grid1->current_row();
         }

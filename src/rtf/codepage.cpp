@@ -43,43 +43,6 @@ QStringDecoder* decoder_for(int code_page) {
     return result;
 }
 
-// CP932 through a table of every double-byte code, made once from the
-// project's codec: RTF bodies are decoded in many short pieces.
-const char16_t* cp932_pairs() {
-    static const std::unique_ptr<char16_t[]> table = [] {
-        auto t = std::make_unique<char16_t[]>(65536);
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!cp932::is_lead_byte(static_cast<unsigned char>(lead))) continue;
-            for (int trail = 0x40; trail <= 0xFC; ++trail)
-                t[(lead << 8) | trail] = cp932::decode_pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
-        }
-        return t;
-    }();
-    return table.get();
-}
-
-void append_932(QByteArrayView bytes, QString& out) {
-    const char16_t* pairs = cp932_pairs();
-    const qsizetype base = out.size();
-    out.resize(base + bytes.size());
-    char16_t* dst = reinterpret_cast<char16_t*>(out.data()) + base;
-    char16_t* const begin = dst;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            *dst++ = b;
-        } else if (cp932::is_lead_byte(b) && i + 1 < n && pairs[(b << 8) | p[i + 1]] != 0) {
-            *dst++ = pairs[(b << 8) | p[i + 1]];
-            ++i;
-        } else {
-            *dst++ = cp932::decode_single(b);  // U+FFFD for a lead byte without its trail
-        }
-    }
-    out.resize(base + (dst - begin));
-}
-
 }  // namespace
 
 int code_page_of_charset(int charset) {
@@ -110,7 +73,7 @@ void decode_append(QByteArrayView bytes, int code_page, QString& out) {
     if (bytes.isEmpty()) return;
     switch (code_page) {
     case 932:
-        append_932(bytes, out);
+        cp932::decode_append(bytes, out);
         return;
     case 1252:
         append_1252(bytes, out);

@@ -5,8 +5,6 @@
 #include "rtf/reader.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QBuffer>
-#include <QImageWriter>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -18,7 +16,6 @@
 namespace tz::rtf {
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;  // document pixels are 1/96 inch
 constexpr double kMaxPixels = 20000.0;
 
 Qt::Alignment qt_alignment(Align a) {
@@ -45,15 +42,6 @@ QImage placeholder() {
         return i;
     }();
     return image;
-}
-
-QByteArray png_bytes(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "PNG");
-    writer.write(image);
-    return bytes;
 }
 
 class DocumentSink final : public Sink {

@@ -1,5 +1,7 @@
 #include "rtf/picture.h"
 
+#include <QBuffer>
+#include <QImageWriter>
 #include <QtEndian>
 
 #include <cstdint>
@@ -107,6 +109,14 @@ QImage decode_picture(const Picture& picture) {
         break;
     }
     return {};
+}
+
+QByteArray png_bytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "PNG").write(image);
+    return bytes;
 }
 
 }  // namespace tz::rtf

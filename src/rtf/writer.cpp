@@ -2,11 +2,11 @@
 
 #include "rtf/document.h"
 #include "rtf/log.h"
+#include "rtf/picture.h"
 #include "store/cp932.h"
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPixmap>
 #include <QTextBlock>
 #include <QTextFragment>
@@ -17,8 +17,6 @@
 
 namespace tz::rtf {
 namespace {
-
-constexpr double kTwipsPerPixel = 15.0;
 
 // Faces with ASCII names that are Japanese fonts; any face with a Japanese name is one too.
 bool is_japanese_face(const QString& name) {
@@ -174,11 +172,7 @@ PictureBytes picture_bytes(const QTextDocument& doc, const QString& name) {
         } else if (v.userType() == QMetaType::QPixmap) {
             image = v.value<QPixmap>().toImage();
         }
-        if (out.data.isEmpty() && !image.isNull()) {
-            QBuffer buffer(&out.data);
-            buffer.open(QIODevice::WriteOnly);
-            QImageWriter(&buffer, "PNG").write(image);
-        }
+        if (out.data.isEmpty() && !image.isNull()) out.data = png_bytes(image);
     }
     if (!out.data.isEmpty()) {
         QBuffer buffer(&out.data);

@@ -36,8 +36,7 @@ std::uint16_t find(const CodePair* begin, const CodePair* end, std::uint16_t key
     return (it != end && it->key == key) ? it->value : 0;
 }
 
-}  // namespace
-
+// The character of a single byte that is not a lead byte.
 char16_t decode_single(unsigned char b) {
     if (b < 0x80) return b;
     if (b >= 0xA1 && b <= 0xDF) return char16_t(0xFF61 + (b - 0xA1));
@@ -47,7 +46,6 @@ char16_t decode_single(unsigned char b) {
     return kReplacement;  // a lead byte on its own
 }
 
-namespace {
 // True when no byte has its high bit set; eight bytes at a time.
 bool all_ascii(QByteArrayView bytes) {
     const char* p = bytes.data();
@@ -62,8 +60,8 @@ bool all_ascii(QByteArrayView bytes) {
     return (high & 0x8080808080808080ull) == 0;
 }
 
-// Every pair with a lead byte of 0x80 or more, looked up directly: the start-up
-// and the full-text search decode every line and body through here.
+// Every pair with a lead byte of 0x80 or more, looked up directly: the start-up,
+// the full-text search and the RTF reader decode every line and body through here.
 const std::vector<char16_t>& high_pairs() {
     static const std::vector<char16_t> pairs = [] {
         std::vector<char16_t> t(0x8000, 0);
@@ -73,20 +71,9 @@ const std::vector<char16_t>& high_pairs() {
     }();
     return pairs;
 }
-}  // namespace
 
-char16_t decode_pair(unsigned char lead, unsigned char trail) {
-    const std::uint16_t key = std::uint16_t((lead << 8) | trail);
-    if (key >= 0x8000) return high_pairs()[key - 0x8000];
-    return char16_t(find(std::begin(kDecode), std::end(kDecode), key));
-}
-
-QString decode(QByteArrayView bytes) {
-    // Text of ASCII alone (the numbers, stamps and flags that make most lines
-    // of the memo index) takes the library's widening, which is much faster.
-    if (all_ascii(bytes)) return QString::fromLatin1(bytes);
-    QString out(bytes.size(), Qt::Uninitialized);
-    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
+// Decodes into dst, which has room for one unit a byte; returns the units written.
+qsizetype decode_into(QByteArrayView bytes, char16_t* dst) {
     const char16_t* pairs = high_pairs().data() - 0x8000;  // lead bytes are 0x81 and more
     qsizetype n = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -107,8 +94,30 @@ QString decode(QByteArrayView bytes) {
             dst[n++] = decode_single(b);
         }
     }
-    out.truncate(n);
+    return n;
+}
+
+}  // namespace
+
+char16_t decode_pair(unsigned char lead, unsigned char trail) {
+    const std::uint16_t key = std::uint16_t((lead << 8) | trail);
+    if (key >= 0x8000) return high_pairs()[key - 0x8000];
+    return char16_t(find(std::begin(kDecode), std::end(kDecode), key));
+}
+
+QString decode(QByteArrayView bytes) {
+    // Text of ASCII alone (the numbers, stamps and flags that make most lines
+    // of the memo index) takes the library's widening, which is much faster.
+    if (all_ascii(bytes)) return QString::fromLatin1(bytes);
+    QString out(bytes.size(), Qt::Uninitialized);
+    out.truncate(decode_into(bytes, reinterpret_cast<char16_t*>(out.data())));
     return out;
+}
+
+void decode_append(QByteArrayView bytes, QString& out) {
+    const qsizetype base = out.size();
+    out.resize(base + bytes.size());
+    out.resize(base + decode_into(bytes, reinterpret_cast<char16_t*>(out.data()) + base));
 }
 
 QByteArray encode(QStringView text) {

@@ -15,6 +15,8 @@ namespace tz::cp932 {
 // Decodes bytes. Every byte sequence decodes: a lead byte without a valid trail
 // byte becomes U+FFFD and the next byte is read on its own.
 QString decode(QByteArrayView bytes);
+// Appends the decoded bytes to out; for text that arrives in many pieces.
+void decode_append(QByteArrayView bytes, QString& out);
 
 // Encodes text. A few characters the code page lacks (〜 − ‖ — ¢ £ ¬ ¥ ‾)
 // are written as their nearest code page character, as Windows writes them;
@@ -34,8 +36,5 @@ constexpr bool is_lead_byte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) |
 // The character of one double-byte code (lead << 8 | trail), or 0 when the code is not
 // in the code page.
 char16_t decode_pair(unsigned char lead, unsigned char trail);
-
-// The character of a single byte that is not a lead byte.
-char16_t decode_single(unsigned char b);
 
 }  // namespace tz::cp932

@@ -181,10 +181,12 @@ private:
 };
 
 // What the main window hands to the windows it opens, and they hand back.
+enum class EditorMode { NewMemo, Correction };
+enum class UnlockAnswer { Cancel, RightPassword, WrongPassword };
 struct HandOver {
-    QString editor_mode;         // "sinki" new memo, "teisei" correction
-    QString unlock_answer;       // "YES", "NO", "CANCEL"
-    QString move_to_top_choice;  // "YES", "NO"
+    EditorMode editor_mode = EditorMode::NewMemo;
+    UnlockAnswer unlock_answer = UnlockAnswer::Cancel;
+    bool move_to_top = false;  // the unlock dialog's box, ticked and OK pressed
 };
 
 }  // namespace tz

@@ -75,4 +75,11 @@ namespace tz {
 
 void QtPlatform::end_program() { QCoreApplication::exit(0); }
 
+BusyPointer::BusyPointer(Qt::CursorShape shape) { QGuiApplication::setOverrideCursor(shape); }
+
+void BusyPointer::end() {
+    if (on_) QGuiApplication::restoreOverrideCursor();
+    on_ = false;
+}
+
 }  // namespace tz

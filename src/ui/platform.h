@@ -1,7 +1,8 @@
 #pragma once
 // The platform services the windows use: message boxes, the print dialog, the
 // colour chooser, the shell's opener, the beep. Windows reach them only through
-// this interface; the tests put in a recording fake.
+// this interface; the tests put in a recording fake. The busy pointer is the
+// application's own, the same for every window.
 
 #include <QColor>
 #include <QString>
@@ -52,6 +53,19 @@ public:
     void open_url(const QUrl& url) override;
     void beep() override;
     void end_program() override;
+};
+
+// The busy pointer over the program's windows for as long as it lives, or until end().
+class BusyPointer {
+public:
+    explicit BusyPointer(Qt::CursorShape shape = Qt::WaitCursor);
+    ~BusyPointer() { end(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+    void end();
+
+private:
+    bool on_ = true;
 };
 
 }  // namespace tz

@@ -1,12 +1,11 @@
 #include "ui/rich_text_box.h"
 
 #include "rtf/document.h"
+#include "rtf/picture.h"
 #include "rtf/reader.h"
 #include "rtf/writer.h"
 #include "store/file_io.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -53,14 +52,6 @@ QImage image_of(const QVariant& resource) {
     case QMetaType::QByteArray: return QImage::fromData(resource.toByteArray());
     default: return {};
     }
-}
-
-QByteArray png_of(const QImage& image) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "PNG").write(image);
-    return png;
 }
 
 struct PictureAt {
@@ -405,7 +396,7 @@ QMimeData* RichTextBox::createMimeDataFromSelection() const {
     for (const PictureAt& p : pictures) {
         QTextImageFormat f = p.format;
         const QImage image = image_of(selection.resource(QTextDocument::ImageResource, QUrl(f.name())));
-        f.setName(QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png_of(image).toBase64()));
+        f.setName(QStringLiteral("data:image/png;base64,") + QString::fromLatin1(rtf::png_bytes(image).toBase64()));
         set_format(selection, p, f);
     }
     data->setHtml(selection.toHtml());
@@ -429,7 +420,7 @@ void RichTextBox::insertFromMimeData(const QMimeData* source) {
         const QImage image = qvariant_cast<QImage>(source->imageData());
         if (!image.isNull()) {
             QTextImageFormat f;
-            f.setName(rtf::add_picture(*document(), image, png_of(image), rtf::Picture::Png));
+            f.setName(rtf::add_picture(*document(), image, rtf::png_bytes(image), rtf::Picture::Png));
             textCursor().insertImage(f);
             return;
         }

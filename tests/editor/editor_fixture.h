@@ -49,7 +49,7 @@ public:
     }
 
     // Opens the editor in the given mode as the active window, where keys go to the focused control.
-    F_kinyu& open(const QString& mode = QStringLiteral("sinki")) {
+    F_kinyu& open(EditorMode mode = EditorMode::NewMemo) {
         hand.editor_mode = mode;
         dlg = std::make_unique<F_kinyu>(*this);
         dlg->show();

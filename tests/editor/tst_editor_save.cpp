@@ -34,11 +34,13 @@ auto snapshot(EditorFixture& f) {
                       f.store_.settings[Settings::Counter].display(), folder_contents(f.dir.path()));
 }
 
+constexpr EditorMode kCorrection = EditorMode::Correction;
+
 // A plain memo saved with `value` in `field` over `memos` memos, `blocked` unwritable;
 // `message`: the refusal's text and title (when not the program's name), empty when saved.
 struct Outcome {
     int memos = 3, categories = 4;
-    QString mode = QStringLiteral("sinki");
+    EditorMode mode = EditorMode::NewMemo;
     int row = 2;
     QString field, value, blocked;
     bool lost_picture = false;  // the body shows a picture whose data is gone
@@ -53,16 +55,16 @@ class TestEditorSave : public QObject {
     Q_OBJECT
 private slots:
     void saves_data() {
-        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("correction");
         QTest::addColumn<int>("row");
         QTest::addColumn<QStringList>("top");  // the saved memo's index lines, first in the index
-        QTest::newRow("new") << "sinki" << 1 << QStringList{"2026/12/24", "家", "買い物", " 101 ", kNow, kNow, "YES"};
+        QTest::newRow("new") << false << 1 << QStringList{"2026/12/24", "家", "買い物", " 101 ", kNow, kNow, "YES"};
         // Row 3 is memo 9, not 7 of the same title; number and created stamp are kept.
-        QTest::newRow("correction") << "teisei" << 3 << QStringList{"2026/12/24", "家", "買い物", " 9 ", kOld, kNow, "NO"};
+        QTest::newRow("correction") << true << 3 << QStringList{"2026/12/24", "家", "買い物", " 9 ", kOld, kNow, "NO"};
     }
 
     void saves() {
-        QFETCH(QString, mode);
+        QFETCH(bool, correction);
         QFETCH(int, row);
         QFETCH(QStringList, top);
         // Memos 5, 7 and 9, newest first; 7 and 9 share a title, 9 is locked and
@@ -73,7 +75,7 @@ private slots:
         for (MemoRecord& m : memos) m.created_stamp = Value(kOld);
         f.fill(memos, {"全部", "仕事", "家", "Work"}, 100);
         f.row = row;
-        f.open(mode);
+        f.open(correction ? EditorMode::Correction : EditorMode::NewMemo);
         // Typed over the boxes as a user does.
         f.dlg->Combo1->lineEdit()->clear();
         type_text(f.dlg->Combo1->lineEdit(), "家");
@@ -90,8 +92,8 @@ private slots:
 
         QCOMPARE(f.dlg->result(), int(QDialog::Accepted));
         QCOMPARE(split_lines(read_bytes(f.path("tzurio.dat"))).mid(0, 7), top);
-        QCOMPARE(f.store_.table.count(), mode == u"sinki" ? 4 : 3);
-        QCOMPARE(f.store_.settings[Settings::Counter].display(), mode == u"sinki" ? "101" : "100");
+        QCOMPARE(f.store_.table.count(), correction ? 3 : 4);
+        QCOMPARE(f.store_.settings[Settings::Counter].display(), correction ? "100" : "101");
         const QString number = top[3].trimmed().rightJustified(6, '0');
         QCOMPARE(read_bytes(f.path("memo1/m1" + number + ".txt")), crlf_lines({"一行目", "二行目"}));
         QCOMPARE(read_bytes(f.path("memo2/m2" + number + ".txt")), rich);
@@ -107,14 +109,14 @@ private slots:
         const QString breaks = "に改行が含まれています。\r改行を取り除いてから登録してください。";
         QTest::newRow("29998 memos, new") << Outcome{.memos = 29998};
         QTest::newRow("29999 memos, new") << Outcome{.memos = 29999, .message = limit};
-        QTest::newRow("29999 memos, correction") << Outcome{.memos = 29999, .mode = "teisei", .message = limit};
+        QTest::newRow("29999 memos, correction") << Outcome{.memos = 29999, .mode = kCorrection, .message = limit};
         QTest::newRow("999 categories, existing") << Outcome{.categories = 999, .field = "category", .value = "分類500"};
         QTest::newRow("999 categories, new") << Outcome{.categories = 999, .field = "category", .value = "新しい分類", .message = cats};
         QTest::newRow("category, case variant is new") << Outcome{.field = "category", .value = "work"};
         QTest::newRow("category, 全部 is new") << Outcome{.field = "category", .value = "全部"};
         QTest::newRow("title of blanks") << Outcome{.field = "title", .value = "  "};
         QTest::newRow("title with CR") << Outcome{.field = "title", .value = "一\r二", .message = lines};
-        QTest::newRow("title with LF") << Outcome{.mode = "teisei", .field = "title", .value = "一\n二", .message = lines};
+        QTest::newRow("title with LF") << Outcome{.mode = kCorrection, .field = "title", .value = "一\n二", .message = lines};
         QTest::newRow("empty title") << Outcome{.field = "title", .message = {"タイトルを入力して下さい。"}};
         QTest::newRow("date with LF") << Outcome{.field = "date", .value = "2026/12/06\n", .message = {"年/月/日" + breaks}};
         QTest::newRow("category with CR") << Outcome{.field = "category", .value = "家\r仕事", .message = {"分類" + breaks}};
@@ -125,12 +127,12 @@ private slots:
         };
         QTest::newRow("title with é and emoji") << Outcome{.field = "title", .value = "café😀é", .message = lost("タイトル", "é 😀")};
         QTest::newRow("date with a no-break space")
-            << Outcome{.mode = "teisei", .field = "date", .value = "2026/12/06\u00A0", .message = lost("年/月/日", "U+00A0")};
+            << Outcome{.mode = kCorrection, .field = "date", .value = "2026/12/06\u00A0", .message = lost("年/月/日", "U+00A0")};
         QTest::newRow("category with emoji") << Outcome{.field = "category", .value = "絵😀文字", .message = lost("分類", "😀")};
         QTest::newRow("category of nearest and extension characters") << Outcome{.field = "category", .value = "〜¥①髙ｶﾅ"};
         QTest::newRow("picture without its data") << Outcome{.lost_picture = true,
             .message = {"本文の画像のデータが見つからないため、登録できません。\r画像を削除するか、もう一度貼り付けてから登録してください。"}};
-        QTest::newRow("correction on the header row") << Outcome{.mode = "teisei", .row = 0, .message = {"訂正するメモが見つかりません。"}};
+        QTest::newRow("correction on the header row") << Outcome{.mode = kCorrection, .row = 0, .message = {"訂正するメモが見つかりません。"}};
         // A file that cannot be written undoes the whole save (the store's rule); the editor stays open.
         QTest::newRow("rich body not written") << Outcome{.field = "category", .value = "新しい分類", .blocked = "memo2/m2000004.txt",
             .message = {not_written_text({QDir::toNativeSeparators("memo2/m2000004.txt")})}};
@@ -165,7 +167,7 @@ private slots:
             if (added) entries.append(o.value);
             QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines(entries));
             QCOMPARE(f.calls.first(), added ? "append_category:" + o.value : u"select_all_categories"_qs);
-            QCOMPARE(read_bytes(f.path("tzurio.dat")).count("\r\n"), 7 * (o.memos + int(o.mode == u"sinki")));
+            QCOMPARE(read_bytes(f.path("tzurio.dat")).count("\r\n"), 7 * (o.memos + int(o.mode == EditorMode::NewMemo)));
             return;
         }
         QCOMPARE(f.fake.texts(), o.message.mid(0, 1));

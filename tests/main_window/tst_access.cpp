@@ -38,7 +38,7 @@ namespace {
 
 // A window of the program over the main window; none for the main window itself.
 std::unique_ptr<QWidget> open_window(const QString& name, Main_form& form) {
-    form.hand_over().editor_mode = QStringLiteral("sinki");
+    form.hand_over().editor_mode = EditorMode::NewMemo;
     if (name == u"F_kinyu") return std::make_unique<F_kinyu>(form);
     if (name == u"F_sakujo") return std::make_unique<F_sakujo>(form);
     if (name == u"F_secpassin") return std::make_unique<F_secpassin>(form);

@@ -250,13 +250,13 @@ private slots:
         QCOMPARE(f.form->Grid1->current_row(), 1);
         QCOMPARE(f.form->RTB1->toPlainText(), QStringLiteral("秘密"));
         // A correction offers no move to the top; Esc cancels, whatever an earlier answer was.
-        f.form->hand_over().unlock_answer = "YES";
-        f.form->hand_over().editor_mode = "teisei";
+        f.form->hand_over().unlock_answer = UnlockAnswer::RightPassword;
+        f.form->hand_over().editor_mode = EditorMode::Correction;
         F_secpassin d(*f.form);
         QVERIFY(d.Check1->isHidden());
         on_next_modal([](QWidget* w) { QTest::keyClick(w->findChild<QWidget*>("Text1"), Qt::Key_Escape); });
         d.exec();
-        QCOMPARE(f.form->hand_over().unlock_answer, QStringLiteral("CANCEL"));
+        QVERIFY(f.form->hand_over().unlock_answer == UnlockAnswer::Cancel);
     }
 
     // A batch replacement is one model reset and keeps the current row number where it can. Only
