@@ -121,10 +121,20 @@ void read_index(MemoStore& store, LoadReport& report) {
     store.table.records().reserve(size_t(taken));
     bool bad_number = false;
     std::array<QString, MemoRecord::kLines> l;
+    std::array<QByteArrayView, MemoRecord::kLines> l_bytes;
     qsizetype line = 0;
-    for_each_line(*bytes, [&](QString text) {
+    for_each_line_bytes(*bytes, [&](QByteArrayView raw) {
         if (line >= taken * MemoRecord::kLines) return;
-        l[size_t(line++ % MemoRecord::kLines)] = std::move(text);
+        // Dates, categories and lock flags repeat from memo to memo, and a memo
+        // never corrected has its created stamp as its updated one: a line the
+        // same as the one it repeats shares that one's text.
+        const size_t column = size_t(line % MemoRecord::kLines);
+        if (column == 5 && raw == l_bytes[4])
+            l[5] = l[4];
+        else if (line < MemoRecord::kLines || raw != l_bytes[column])
+            l[column] = cp932::decode(raw);
+        l_bytes[column] = raw;
+        ++line;
         if (line % MemoRecord::kLines != 0) return;
         MemoRecord r{Value(l[0]), Value(l[1]), Value(l[2]), Value(l[3]), Value(l[4]), Value(l[5]), Value(l[6])};
         // A memo whose number is no memo number is kept as read; it has no body files.

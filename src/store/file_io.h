@@ -34,10 +34,10 @@ bool write_file_atomic(const QString& path, const QByteArray& bytes);
 QStringList split_lines(QByteArrayView bytes);
 // How many lines split_lines() gives.
 qsizetype count_lines(QByteArrayView bytes);
-// Calls f(QString) with each line in turn, as split_lines() cuts them, without
-// a list of them all.
+// Calls f(QByteArrayView) with the bytes of each line in turn, as
+// split_lines() cuts them, without a list of them all.
 template <typename F>
-void for_each_line(QByteArrayView b, F&& f) {
+void for_each_line_bytes(QByteArrayView b, F&& f) {
     const bool lf_ends = !b.contains('\r');
     const char end_byte = lf_ends ? '\n' : '\r';
     const char* p = b.data();
@@ -46,10 +46,15 @@ void for_each_line(QByteArrayView b, F&& f) {
     while (start < size) {
         const void* hit = std::memchr(p + start, end_byte, size_t(size - start));
         const qsizetype end = hit ? static_cast<const char*>(hit) - p : size;
-        f(cp932::decode(b.sliced(start, end - start)));
+        f(b.sliced(start, end - start));
         start = end + 1;
         if (!lf_ends && start < size && p[start] == '\n') ++start;
     }
+}
+// Calls f(QString) with each line in turn, decoded.
+template <typename F>
+void for_each_line(QByteArrayView b, F&& f) {
+    for_each_line_bytes(b, [&](QByteArrayView line) { f(cp932::decode(line)); });
 }
 // The lines of a file; nothing when it does not exist or cannot be read.
 std::optional<QStringList> read_lines(const QString& path);
