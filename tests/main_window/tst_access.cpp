@@ -72,9 +72,9 @@ class TestAccess : public QObject {
 private slots:
     void initTestCase() { install_accessible_names(); }
 
-    // Tab from the category box goes through every control and back to it;
-    // Shift+Tab the other way. The hint line is not in the cycle, and a click
-    // on it hands the focus to 登録.
+    // Tab from the category box goes through every control and back to it
+    // (Shift+Tab, the same order backwards, is Qt's). The hint line is not in
+    // the cycle, and a click on it hands the focus to 登録.
     void tab_goes_round_the_main_window_data() {
         QTest::addColumn<bool>("fast");  // fast mode, and a web address selected
         QTest::addColumn<QStringList>("cycle");
@@ -93,19 +93,13 @@ private slots:
         QVERIFY(activate(&form));
         if (fast) QTest::mouseClick(form.Option1, Qt::LeftButton);  // Tab then stops at the chosen mode
         form.Command1->setVisible(fast);
-        const auto walk = [&](Qt::Key key) {  // from the category box round to it
-            form.Combo1->setFocus(Qt::TabFocusReason);
-            QStringList seen;
-            for (int i = 0; i <= cycle.size(); ++i) {
-                seen << QApplication::focusWidget()->objectName();
-                QTest::keyClick(QApplication::focusWidget(), key);
-            }
-            return seen;
-        };
-        QCOMPARE(walk(Qt::Key_Tab), cycle + QStringList{cycle.first()});
-        QStringList back = walk(Qt::Key_Backtab);
-        std::reverse(back.begin(), back.end());
-        QCOMPARE(back, cycle + QStringList{cycle.first()});
+        form.Combo1->setFocus(Qt::TabFocusReason);
+        QStringList seen;  // from the category box round to it
+        for (int i = 0; i <= cycle.size(); ++i) {
+            seen << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(seen, cycle + QStringList{cycle.first()});
         QTest::mouseClick(form.Text1, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), form.Command6);
     }
