@@ -2,12 +2,13 @@
 // all memos fills the main list with the memos whose shown body holds the
 // keyword (never markup, never a missing file), keeps the keyword history and
 // stops at once; the search in the shown memo selects each hit in the viewer.
-// Both match as the store's folding does (case and width forms meet, never a
-// part of a character); the folding itself is tested with the store.
+// Both find every place where the keyword literally stands, in any letter case,
+// and besides those only runs of whole characters that fold to the keyword.
 
 #include "dialogs/f_zenbun.h"
 #include "dialogs/f_zenbun2.h"
 #include "store/cp932.h"
+#include "store/text_fold.h"
 #include "support/form_fixture.h"
 #include "ui/memo_grid.h"
 #include "ui/rich_text_box.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace tz;
@@ -46,6 +48,58 @@ struct SearchFixture : FormFixture {
     }
 };
 
+// Text rich in what the folding must not lose: half-width kana and their sound
+// marks, voiced kana composed and with a combining mark, full-width letters,
+// case pairs and signs that fold to several characters.
+QString generated_text(QRandomGenerator& random, int length) {
+    const QString alphabet = u"ｷｰﾜﾄﾞﾟﾊｶドトパハかが\u3099キカＡａAaBbＢÉée\u0301Σσς㍻成ßẞ "_qs;
+    QString text;
+    for (int i = 0; i < length; ++i) text += alphabet[random.bounded(int(alphabet.size()))];
+    return text;
+}
+
+// The keywords of the reported misses and of pieces of single characters, and
+// pieces of the texts as they stand, in upper case or in lower case.
+QStringList keywords_from(QRandomGenerator& random, const QStringList& texts, int count) {
+    QStringList keywords{u"ｷｰﾜｰﾄ"_qs, u"ｷｰﾜｰ"_qs, u"ﾄ"_qs, u"ﾞ"_qs, u"ｶ"_qs, u"ﾊ"_qs, u"か"_qs, u"キーワード"_qs, u"ＡＢＣ"_qs,
+                         u"ｷｰﾜｰﾄﾞ"_qs, u"e"_qs, u"平"_qs, u"平成"_qs};
+    while (keywords.size() < count) {
+        const QString& text = texts[random.bounded(int(texts.size()))];
+        const QString piece = text.mid(random.bounded(int(text.size())), 1 + random.bounded(4));
+        const int form = random.bounded(3);
+        keywords << (form == 0 ? piece : form == 1 ? piece.toUpper() : piece.toLower());
+    }
+    return keywords;
+}
+
+// Where the searches must find the keyword: each run of whole characters of the
+// text whose folding, character by character, is the keyword's, as (start,
+// length). The texts here are all of the first plane.
+QList<QPoint> whole_character_hits(const QString& text, const QString& keyword) {
+    const auto fold = [](const QString& s) {
+        QString folded;
+        for (const QChar c : s) folded += QString(c).normalized(QString::NormalizationForm_KD).toCaseFolded();
+        return folded;
+    };
+    const QString key = fold(keyword);
+    QList<QPoint> hits;
+    for (int start = 0; start < text.size() && !key.isEmpty(); ++start) {
+        QString run;
+        for (int end = start; end < text.size() && run.size() < key.size(); ++end) {
+            run += fold(text.mid(end, 1));
+            if (run == key) hits << QPoint(start, end + 1 - start);
+        }
+    }
+    return hits;
+}
+
+// A body of CP932 bytes in hex escapes, as rich-edit controls write half-width kana.
+QByteArray hex_rtf(const QString& text) {
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 X;}}\\f0 ";
+    for (const char b : cp932::encode(text)) rtf += "\\'" + QByteArray::number(quint8(b), 16).rightJustified(2, '0');
+    return rtf + "}";
+}
+
 }  // namespace
 
 class TestFullTextSearch : public QObject {
@@ -60,8 +114,6 @@ private slots:
         const QList<QByteArray> mixed{tiny_rtf(u"abc def"_qs), cp932::encode(u"plain ABC text\r\n"_qs), tiny_rtf(u"xyz"_qs)};
         QTest::newRow("letter case, a plain-text body") << mixed << u"ABC"_qs << QStringList{"m1", "m2"};
         QTest::newRow("font name is markup") << mixed << u"Gothic"_qs << QStringList{};
-        QTest::newRow("width folds, a voiced kana is no カ")
-            << QList<QByteArray>{tiny_rtf(u"xガy"_qs), tiny_rtf(u"ｶ"_qs)} << u"カ"_qs << QStringList{"m2"};
         QTest::newRow("empty keyword, missing bodies") << QList<QByteArray>{tiny_rtf(u"a"_qs), kMissing, tiny_rtf(u"b"_qs), kMissing}
                                                        << QString() << QStringList{"m1", "m3"};
         QTest::newRow("no memos") << QList<QByteArray>{} << u"a"_qs << QStringList{};
@@ -112,18 +164,46 @@ private slots:
         QCOMPARE(f.form->row_maps().shown_count, 0);  // nothing arrives after the stop
     }
 
+    // Against a literal search that ignores letter case: every memo whose shown
+    // body literally holds the keyword is listed, and besides those only the
+    // memos where whole characters fold to the keyword.
+    void across_all_finds_every_literal_hit() {
+        QRandomGenerator random(20);
+        QStringList texts{u"前ｷｰﾜｰﾄﾞ後"_qs, u"aｶﾞｶﾞb"_qs, u"ﾊﾟﾝ"_qs, u"か\u3099"_qs, u"キーワード"_qs, u"abc"_qs, u"ガ é ド ㍻"_qs};
+        while (texts.size() < 40) texts << generated_text(random, 30);
+        QList<QByteArray> bodies;
+        for (const QString& text : texts) {  // the reported ones and every other one in CP932 where it can be
+            const bool hex = (bodies.size() < 3 || bodies.size() % 2 == 0) && cp932::decode(cp932::encode(text)) == text;
+            bodies << (hex ? hex_rtf(text) : tiny_rtf(text));
+        }
+        SearchFixture f(bodies);
+        F_zenbun w(*f.form);
+        w.show();
+        for (const QString& keyword : keywords_from(random, texts, 30)) {
+            SearchFixture::type(w.Combo1, keyword);
+            QTest::mouseClick(w.Command1, Qt::LeftButton);
+            QTRY_VERIFY(!w.searching());
+            const QStringList listed = grid_titles(f.form->Grid1);
+            QStringList literal, whole;
+            for (int i = 0; i < texts.size(); ++i) {
+                const QString title = QStringLiteral("m%1").arg(i + 1);
+                if (texts[i].contains(keyword, Qt::CaseInsensitive)) literal << title;
+                if (!whole_character_hits(texts[i], keyword).isEmpty()) whole << title;
+            }
+            for (const QString& title : literal) QVERIFY2(listed.contains(title), qPrintable(keyword + u" in "_qs + title));
+            QVERIFY2(listed == whole, qPrintable(keyword));
+        }
+    }
+
     void in_memo_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("keyword");
         QTest::addColumn<QList<QPoint>>("selections");  // (start, length) after each press
+        // Letter case, width and the wrap: in the literal-hit test below.
         QTest::newRow("aa in aaa, then wrap") << tiny_rtf(u"aaa"_qs) << u"aa"_qs << QList<QPoint>{{0, 2}, {1, 2}, {0, 2}};
         QTest::newRow("a paragraph break counts one")
             << QByteArray("{\\rtf1 ab\\par\r\ncd\\par\r\n{\\pict\\pngblip\\picw1\\pich1 00}cd}") << u"cd"_qs
             << QList<QPoint>{{3, 2}, {7, 2}};
-        // The selection is of the original characters, and of whole ones: not the kana inside ガ.
-        const QByteArray kana = tiny_rtf(u"ガｷｰﾜｰﾄﾞ ｶ"_qs);
-        QTest::newRow("half-width kana and a sound mark select ガ") << kana << u"ｶﾞ"_qs << QList<QPoint>{{0, 1}, {0, 1}};
-        QTest::newRow("a whole character only") << kana << u"カ"_qs << QList<QPoint>{{8, 1}, {8, 1}};
     }
     void in_memo() {
         QFETCH(QByteArray, body);
@@ -140,6 +220,38 @@ private slots:
             QCOMPARE(QPoint(f.form->RTB1->sel_start(), f.form->RTB1->sel_length()), s);
         }
         QCOMPARE(f.platform.texts(), QStringList());  // a miss: in the next test
+    }
+
+    // Against a literal search that ignores letter case: the presses select the
+    // hits in text order, each literal hit among them with exactly its
+    // characters, and no other hit than whole characters folding to the keyword.
+    void in_memo_finds_every_literal_hit() {
+        QRandomGenerator random(7);
+        const QString text = u"前ｷｰﾜｰﾄﾞ後aｶﾞｶﾞbﾊﾟﾝか\u3099キーワードＡＢＣガé㍻"_qs + generated_text(random, 150);
+        SearchFixture f({tiny_rtf(text)});
+        click_row(f.form->Grid1, 1);
+        QCOMPARE(f.form->RTB1->document()->toPlainText(), text);
+        F_zenbun2 w(*f.form);
+        w.show();
+        for (const QString& keyword : keywords_from(random, {text}, 40)) {
+            const QList<QPoint> whole = whole_character_hits(text, keyword);
+            if (whole.isEmpty()) continue;  // a miss: in the tests below
+            SearchFixture::type(w.Combo1, keyword);
+            QList<QPoint> selections;  // (start, length), up to the wrap back to the first hit
+            while (selections.size() <= text.size()) {
+                QTest::mouseClick(w.Command1, Qt::LeftButton);
+                const QPoint s(f.form->RTB1->sel_start(), f.form->RTB1->sel_length());
+                if (!selections.isEmpty() && s.x() <= selections.last().x()) {
+                    QCOMPARE(s, selections.first());
+                    break;
+                }
+                selections << s;
+            }
+            for (qsizetype at = 0; (at = text.indexOf(keyword, at, Qt::CaseInsensitive)) >= 0; ++at)  // each literal hit
+                QVERIFY2(selections.contains(QPoint(int(at), int(keyword.size()))), qPrintable(u"%1 at %2"_qs.arg(keyword).arg(at)));
+            QVERIFY2(selections == whole, qPrintable(keyword));
+        }
+        QCOMPARE(f.platform.texts().size(), 0);
     }
 
     // A typed keyword starts from the beginning, also one that equals a history entry and is left by a
