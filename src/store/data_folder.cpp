@@ -81,8 +81,9 @@ void read_settings(MemoStore& store, const Settings& first_start, LoadReport& re
         return;
     }
     for (int i = 0; i < Settings::kLines && i < lines->size(); ++i) store.settings.lines[size_t(i)] = Value((*lines)[i]);
-    if (!has_lines(*lines, Settings::kLines) || keep_settings_in_range(store.settings, first_start))
-        note_damage(report, store.app_folder(), name);
+    // A short file's lines are checked too: a counter that is no count must not stay.
+    const bool short_or_long = !has_lines(*lines, Settings::kLines);
+    if (keep_settings_in_range(store.settings, first_start) || short_or_long) note_damage(report, store.app_folder(), name);
 }
 
 void write_welcome_memo(MemoStore& store, LoadReport& report) {

@@ -111,6 +111,8 @@ private slots:
         row("settings, empty lines after", "tzurio.ini", crlf_lines(kIni) + "\r\n\r\n", false);
         row("settings, LF only", "tzurio.ini", cp932::encode(kIni.join('\n')), false);
         row("settings short", "tzurio.ini", crlf_lines(kIni.mid(0, 2)), true, kMemo1, kIni.mid(0, 2) + kFirstLines.mid(2));
+        row("settings short, a counter that is no count", "tzurio.ini", crlf_lines({"abc", " 3 "}), true, kMemo1,
+            QStringList{" 1 ", " 0 "} + kFirstLines.mid(2));
         row("settings long", "tzurio.ini", crlf_lines(kIni + QStringList{"x"}), true);
         // The counter starts from nothing and rises to the highest memo number.
         out_of_range("counter, no number", Settings::Counter, "abc", " 1 ");
