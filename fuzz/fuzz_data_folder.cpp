@@ -38,14 +38,16 @@ const std::array<QString, 4>& names() {
 
 // One folder for the whole run, in memory where the system has one.
 const QString& folder() {
-    static const QString path = [] {
+    // Never destroyed: the folder is removed at exit, after static objects may be gone.
+    static const QString* const path = [] {
         const QString shm = QStringLiteral("/dev/shm");
         const QString base = QDir(shm).exists() ? shm : QDir::tempPath();
-        const QString p = base + QStringLiteral("/fuzz_data_folder.") + QString::number(getpid());
-        QDir().mkpath(p);
+        auto* p = new QString(base + QStringLiteral("/fuzz_data_folder.") + QString::number(getpid()));
+        QDir().mkpath(*p);
+        std::atexit([] { QDir(folder()).removeRecursively(); });
         return p;
     }();
-    return path;
+    return *path;
 }
 
 void empty_folder() {
