@@ -11,8 +11,10 @@
 # Further arguments go to libFuzzer (e.g. -runs=N, -max_total_time is set).
 # Memory: AddressSanitizer holds freed blocks back (256 MB of them) to catch
 # late uses, and its allocator keeps what it once had, so a run's resident
-# size rises to some 600 MB in its first minutes and then creeps while new
-# paths and longer inputs are found; the same inputs run again stay flat.
+# size rises to some 500-600 MB in its first minutes, then creeps (about
+# 0.4 KB an execution over an hour) while the corpus grows. Inputs run outside
+# fuzzing, again and again or 30000 different ones once each, stay within a
+# few MB, and LeakSanitizer finds no leak: the reader keeps nothing.
 # ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=16 keeps it near 150 MB,
 # at the cost of missing uses of blocks freed longer ago.
 set -eu
