@@ -81,8 +81,9 @@ void read_settings(MemoStore& store, const Settings& first_start, LoadReport& re
         return;
     }
     for (int i = 0; i < Settings::kLines && i < lines->size(); ++i) store.settings.lines[size_t(i)] = Value((*lines)[i]);
-    if (!has_lines(*lines, Settings::kLines) || keep_settings_in_range(store.settings, first_start))
-        note_damage(report, store.app_folder(), name);
+    // A short file's lines are checked too: a counter that is no count must not stay.
+    const bool short_or_long = !has_lines(*lines, Settings::kLines);
+    if (keep_settings_in_range(store.settings, first_start) || short_or_long) note_damage(report, store.app_folder(), name);
 }
 
 void write_welcome_memo(MemoStore& store, LoadReport& report) {
@@ -92,6 +93,12 @@ void write_welcome_memo(MemoStore& store, LoadReport& report) {
     r.category = Value(u"作者より");
     r.title = Value(u"【ツヅリオ】ご利用のお礼");
     r.memo_number = store.next_memo_number();
+    if (!memo_number_of(r.memo_number)) {
+        // Past the last memo number there is none to give, and a memo without
+        // one has no body files: the index starts empty.
+        if (!write_data_file(store, file_names::index(), QByteArray())) report.not_written.append(file_names::index());
+        return;
+    }
     r.created_stamp = Value(plain_stamp_text(now));
     r.updated_stamp = Value(plain_stamp_text(store.now()));
     r.lock_flag = Value(u"NO");

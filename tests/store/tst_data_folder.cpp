@@ -46,25 +46,33 @@ class TestDataFolder : public QObject {
 private slots:
     void first_start_data() {
         QTest::addColumn<QStringList>("ini");  // empty: no settings file
-        QTest::addColumn<int>("number");       // of the welcome memo
-        QTest::newRow("new folder") << QStringList() << 1;
-        QTest::newRow("older counter") << ini_with(Settings::Counter, " 57 ") << 58;
+        QTest::addColumn<qint64>("number");    // of the welcome memo, 0: none
+        QTest::newRow("new folder") << QStringList() << qint64(1);
+        QTest::newRow("older counter") << ini_with(Settings::Counter, " 57 ") << qint64(58);
+        // No number left to give: no memo without one, no nameless body files.
+        QTest::newRow("counter used up") << ini_with(Settings::Counter, " 999999999999999999 ") << qint64(0);
     }
     void first_start() {
         QFETCH(QStringList, ini);
-        QFETCH(int, number);
+        QFETCH(qint64, number);
         Loaded f;
         if (!ini.isEmpty()) write_bytes(f.path("tzurio.ini"), crlf_lines(ini));
         f.load();
         QVERIFY(f.report.ok());
         // Settings there are read, not written.
         QCOMPARE(read_bytes(f.path("tzurio.ini")), crlf_lines(!ini.isEmpty() ? ini : kFirstLines));
-        const QString n = QString::number(number);
+        const QString n = QString::number(number ? number : kMaxMemoNumber);
         QCOMPARE(read_bytes(f.path("tzurio.dat")),
-                 crlf_lines({"2026/12/05", "作者より", "【ツヅリオ】ご利用のお礼", " " + n + " ", "26/12/05 21:52:00", "26/12/05 21:52:00", "NO"}));
+                 number ? crlf_lines({"2026/12/05", "作者より", "【ツヅリオ】ご利用のお礼", " " + n + " ", "26/12/05 21:52:00",
+                                      "26/12/05 21:52:00", "NO"})
+                        : QByteArray());
         const QString file = QStringLiteral("%1.txt").arg(number, 6, 10, QLatin1Char('0'));
         const QByteArray body = crlf_lines(welcome_body_lines());
-        QCOMPARE(QByteArrayList({read_bytes(f.path("memo1/m1" + file)), read_bytes(f.path("memo2/m2" + file))}), QByteArrayList({body, body}));
+        if (number)
+            QCOMPARE(QByteArrayList({read_bytes(f.path("memo1/m1" + file)), read_bytes(f.path("memo2/m2" + file))}),
+                     QByteArrayList({body, body}));
+        const QStringList bodies = QDir(f.path("memo1")).entryList(QDir::Files) + QDir(f.path("memo2")).entryList(QDir::Files);
+        QCOMPARE(bodies.size(), number ? 2 : 0);
         QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines({"全部", "作者より"}));
         QCOMPARE(read_bytes(f.path("kensaku.dat")), QByteArray("\r\n").repeated(20));
         QCOMPARE(f.store.settings[Settings::Counter].file_line(), " " + n + " ");
@@ -109,6 +117,8 @@ private slots:
         };
         row("settings, empty lines after", "tzurio.ini", crlf_lines(kIni) + "\r\n\r\n", false);
         row("settings short", "tzurio.ini", crlf_lines(kIni.mid(0, 2)), true, kMemo1, kIni.mid(0, 2) + kFirstLines.mid(2));
+        row("settings short, a counter that is no count", "tzurio.ini", crlf_lines({"abc", " 3 "}), true, kMemo1,
+            QStringList{" 1 ", " 0 "} + kFirstLines.mid(2));
         row("settings long", "tzurio.ini", crlf_lines(kIni + QStringList{"x"}), true);
         // The counter starts from nothing and rises to the highest memo number.
         out_of_range("counter, no number", Settings::Counter, "abc", " 1 ");
