@@ -191,6 +191,7 @@ private slots:
         QApplication::sendEvent(edit, &commit);
         QTest::keyClicks(edit, "pw");
         QCOMPARE(edit->text(), takes ? QStringLiteral("会議pw") : QStringLiteral("pw"));
+        QCOMPARE(edit->echoMode(), QLineEdit::Normal);  // a password is shown as typed, like any text
     }
 
     // The real message boxes the program shows, driven as a user drives them.
