@@ -114,6 +114,21 @@ QString decode(QByteArrayView bytes) {
     return out;
 }
 
+BlockDecoder::BlockDecoder(qsizetype units) {
+    auto [header, data] = QTypedArrayData<char16_t>::allocate(std::max<qsizetype>(units, 1));
+    block_ = QString::DataPointer(header, data, 0);
+}
+
+QString BlockDecoder::decode(QByteArrayView bytes) {
+    if (bytes.isEmpty() || !block_.d_ptr() || block_.freeSpaceAtEnd() < bytes.size() + 1) return cp932::decode(bytes);
+    char16_t* begin = block_.data() + block_.size;
+    const qsizetype n = decode_into(bytes, begin);
+    begin[n] = u'\0';  // every QString that owns its memory ends in a null
+    block_.size += n + 1;
+    block_.d_ptr()->ref();
+    return QString(QString::DataPointer(block_.d_ptr(), begin, n));
+}
+
 void decode_append(QByteArrayView bytes, QString& out) {
     const qsizetype base = out.size();
     out.resize(base + bytes.size());

@@ -18,6 +18,22 @@ QString decode(QByteArrayView bytes);
 // Appends the decoded bytes to out; for text that arrives in many pieces.
 void decode_append(QByteArrayView bytes, QString& out);
 
+// Decodes many short texts into one block of memory, as the memo index's
+// tens of thousands of lines are read: each text is a QString that refers to
+// its part of the block and keeps the block alive, so that a start-up makes
+// one allocation instead of one a line. Such a text behaves as any QString:
+// changed, it is copied first while other texts share the block. The block
+// holds `units` UTF-16 units; each text takes its bytes' count plus one, and
+// a text past that is decoded on its own.
+class BlockDecoder {
+public:
+    explicit BlockDecoder(qsizetype units);
+    QString decode(QByteArrayView bytes);
+
+private:
+    QString::DataPointer block_;  // the block's own reference; its size is what the texts use
+};
+
 // Encodes text. A few characters the code page lacks (〜 − ‖ — ¢ £ ¬ ¥ ‾)
 // are written as their nearest code page character, as Windows writes them;
 // any other becomes "?" (one "?" for a surrogate pair).

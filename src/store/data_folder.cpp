@@ -129,6 +129,7 @@ void read_index(MemoStore& store, LoadReport& report) {
     bool bad_number = false;
     std::array<QString, MemoRecord::kLines> l;
     std::array<QByteArrayView, MemoRecord::kLines> l_bytes;
+    cp932::BlockDecoder decoder(bytes->size() + lines);
     qsizetype line = 0;
     for_each_line_bytes(*bytes, [&](QByteArrayView raw) {
         if (line >= taken * MemoRecord::kLines) return;
@@ -139,7 +140,7 @@ void read_index(MemoStore& store, LoadReport& report) {
         if (column == 5 && raw == l_bytes[4])
             l[5] = l[4];
         else if (line < MemoRecord::kLines || raw != l_bytes[column])
-            l[column] = cp932::decode(raw);
+            l[column] = decoder.decode(raw);
         l_bytes[column] = raw;
         ++line;
         if (line % MemoRecord::kLines != 0) return;

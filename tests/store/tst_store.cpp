@@ -175,8 +175,37 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, decodes);
         QFETCH(bool, encodes);
-        if (decodes) QCOMPARE(cp932::decode(bytes), text);
+        if (decodes) {
+            QCOMPARE(cp932::decode(bytes), text);
+            QString in_block;
+            {
+                cp932::BlockDecoder block(bytes.size() + 1);
+                in_block = block.decode(bytes);
+            }
+            QCOMPARE(in_block, text);
+            QCOMPARE(in_block.utf16()[in_block.size()], u'\0');
+        }
         if (encodes) QCOMPARE(cp932::encode(text), bytes);
+    }
+
+    // Texts decoded into one block share it: a change to one reaches no other,
+    // whether others still share the block or it is the last one left; a text
+    // past the block's room is decoded on its own.
+    void block_texts_change_alone() {
+        std::vector<QString> t;
+        {
+            cp932::BlockDecoder block(9);
+            for (const char* line : {"abc", "\x95\x5c", "past the room", "de"}) t.push_back(block.decode(line));
+        }
+        t[0].append(u"XYZ");
+        t[0][0] = u'Z';
+        QCOMPARE(t, (std::vector<QString>{u"ZbcXYZ"_qs, u"表"_qs, u"past the room"_qs, u"de"_qs}));
+        QString alone = std::move(t[3]);
+        t.clear();
+        alone.append(u"fg");
+        alone.prepend(u"0");
+        QCOMPARE(alone, u"0defg"_qs);
+        QCOMPARE(alone.utf16()[alone.size()], u'\0');
     }
 
     // What the windows refuse: each character once, in order; with Fit::Exact
