@@ -35,14 +35,17 @@ ListRows title_search_rows(const MemoTable& table, const QString& category, cons
 RowMaps row_maps_for(const MemoTable& table, const ListRows& rows) {
     RowMaps maps;
     maps.shown_count = int(rows.shown.size());
-    maps.row_memo_numbers.assign(rows.shown.size() + 2, Value());
-    maps.row_lock_flags.assign(rows.shown.size() + 2, Value());
-    for (size_t r = 0; r < rows.shown.size(); ++r) {
-        const MemoRecord& m = table.slot(rows.shown[r]);
-        maps.row_memo_numbers[r + 1] = m.memo_number;
-        maps.row_lock_flags[r + 1] = m.lock_flag;
+    maps.row_memo_numbers.resize(1);
+    maps.row_lock_flags.resize(1);
+    maps.row_memo_numbers.reserve(rows.shown.size() + 2);
+    maps.row_lock_flags.reserve(rows.shown.size() + 2);
+    for (int slot : rows.shown) {
+        const MemoRecord& m = table.slot(slot);
+        maps.row_memo_numbers.push_back(m.memo_number);
+        maps.row_lock_flags.push_back(m.lock_flag);
     }
-    maps.row_memo_numbers.back() = Value::number(0);
+    maps.row_memo_numbers.push_back(Value::number(0));
+    maps.row_lock_flags.emplace_back();
     return maps;
 }
 

@@ -121,34 +121,40 @@ void read_index(MemoStore& store, LoadReport& report) {
         if (QFileInfo::exists(store.file_path(name))) report.unreadable.append(name);
         return;
     }
-    // Each memo's seven lines go straight into its record, without a list of all lines.
-    const qsizetype lines = count_lines(*bytes);
-    const qsizetype memos = lines / MemoRecord::kLines;
-    const qsizetype taken = std::min<qsizetype>(memos, MemoTable::kCapacity);
-    store.table.records().reserve(size_t(taken));
+    // Each memo's seven lines go straight into its record, without a list of
+    // all lines. A line takes one byte at least: room for as many memos as the
+    // bytes could hold is kept, and what is not filled is never touched.
+    constexpr qsizetype kRead = qsizetype(MemoTable::kCapacity) * MemoRecord::kLines;
+    store.table.records().reserve(size_t(std::min<qsizetype>(bytes->size() / MemoRecord::kLines, MemoTable::kCapacity)));
     bool bad_number = false;
-    std::array<QString, MemoRecord::kLines> l;
+    static constexpr Value MemoRecord::*kColumns[MemoRecord::kLines] = {
+        &MemoRecord::date, &MemoRecord::category, &MemoRecord::title, &MemoRecord::memo_number,
+        &MemoRecord::created_stamp, &MemoRecord::updated_stamp, &MemoRecord::lock_flag};
     std::array<QByteArrayView, MemoRecord::kLines> l_bytes;
-    cp932::BlockDecoder decoder(bytes->size() + lines);
-    qsizetype line = 0;
+    cp932::BlockDecoder decoder(bytes->size() + 1);  // a line's text and its null take no more than its bytes and end
+    MemoRecord r;
+    qsizetype lines = 0;
     for_each_line_bytes(*bytes, [&](QByteArrayView raw) {
-        if (line >= taken * MemoRecord::kLines) return;
+        const qsizetype line = lines++;
+        if (line >= kRead) return;  // counted only
         // Dates, categories and lock flags repeat from memo to memo, and a memo
         // never corrected has its created stamp as its updated one: a line the
         // same as the one it repeats shares that one's text.
         const size_t column = size_t(line % MemoRecord::kLines);
+        Value& field = r.*kColumns[column];
         if (column == 5 && raw == l_bytes[4])
-            l[5] = l[4];
-        else if (line < MemoRecord::kLines || raw != l_bytes[column])
-            l[column] = decoder.decode(raw);
+            field = r.created_stamp;
+        else if (line >= MemoRecord::kLines && raw == l_bytes[column])
+            field = store.table.records().back().*kColumns[column];
+        else
+            field = Value(decoder.decode(raw));
         l_bytes[column] = raw;
-        ++line;
-        if (line % MemoRecord::kLines != 0) return;
-        MemoRecord r{Value(l[0]), Value(l[1]), Value(l[2]), Value(l[3]), Value(l[4]), Value(l[5]), Value(l[6])};
+        if (column != MemoRecord::kLines - 1) return;
         // A memo whose number is no memo number is kept as read; it has no body files.
         bad_number |= !store.raise_counter(r.memo_number);
         store.table.append(std::move(r));
     });
+    const qsizetype memos = lines / MemoRecord::kLines;
     if (lines % MemoRecord::kLines != 0 || memos > MemoTable::kCapacity || bad_number)
         note_damage(report, store.app_folder(), name);
 }

@@ -14,6 +14,7 @@ class Value {
 public:
     Value() = default;
     Value(const QString& text) : v_(text) {}           // NOLINT: a text is a value
+    Value(QString&& text) : v_(std::move(text)) {}     // NOLINT
     Value(const char16_t* text) : v_(QString::fromUtf16(text)) {}  // NOLINT
     // A whole number is kept whole (as 64 bits), so that counting on from a
     // large memo number never stands still.
