@@ -5,8 +5,8 @@
 // the start-up loads it and checked for what every input must give: the
 // tables within their bounds, every memo number that names body files a
 // sound one the counter has reached, no failure in a folder that can be
-// written; then written back as the exit writes it and loaded again, which
-// must write the same bytes.
+// written; then written back as the exit writes it and loaded again (the
+// index read ahead, as the start-up reads it), which must write the same bytes.
 
 #include "store/data_folder.h"
 #include "store/file_io.h"
@@ -65,8 +65,8 @@ struct Loaded {
     tz::LoadReport report;
 };
 
-void load(Loaded& l) {
-    tz::load_data_folder(l.store, first_start(), l.report);
+void load(Loaded& l, std::optional<tz::IndexFile> early = std::nullopt) {
+    tz::load_data_folder(l.store, first_start(), l.report, std::move(early));
     if (!l.report.unreadable.isEmpty() || !l.report.not_written.isEmpty() || l.report.must_end())
         fail("a failure in a folder that can be read and written");
     if (!l.store.other_versions_kept.isEmpty()) fail("its own files taken for another writer's");
@@ -120,8 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!tz::write_all(first.store).isEmpty()) fail("exit write failed");
         first_bytes = written(first.store);
     }
-    Loaded second;
-    load(second);
+    Loaded second;  // with the index read ahead, as the start-up reads it
+    load(second, tz::read_index_file(folder() + QLatin1Char('/') + tz::file_names::index()));
     check(second.store);
     // What the exit wrote is sound, except memos kept as read whose number is none.
     bool numberless = false;

@@ -184,7 +184,7 @@ Settings Main_form::first_start_settings() const {
     return Settings::first_start(window_state_number(), g.top(), g.left(), g.height(), g.width(), kListHeight);
 }
 
-void Main_form::start() {
+void Main_form::start(std::future<IndexFile> early_index) {
     // Centre the window on the screen at its designed size. Until the window
     // system frames it, its outer size is its own size: snapped to the
     // minimum, the design outer size, which the first start stores.
@@ -197,7 +197,9 @@ void Main_form::start() {
     }
 
     LoadReport report;
-    load_data_folder(store_, first_start_settings(), report);
+    std::optional<IndexFile> early;
+    if (early_index.valid()) early = early_index.get();
+    load_data_folder(store_, first_start_settings(), report, std::move(early));
     start_problems_ = load_report_text(report);
     start_sound_ = report.ok();
     if (report.must_end()) {

@@ -12,6 +12,7 @@
 #include <QFuture>
 #include <QMainWindow>
 #include <atomic>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -39,8 +40,9 @@ public:
     // Start-up: places the window, creates what is missing in the data folder,
     // loads it and fills the list and boxes. The window is not shown yet. A
     // data file that cannot be read ends the program here (ended() is true)
-    // with a message, and nothing is written.
-    void start();
+    // with a message, and nothing is written. `early_index`, where given, is
+    // the memo index being read ahead (read_index_file).
+    void start(std::future<IndexFile> early_index = {});
     // Shows the window in the state the settings give (normal, minimised,
     // maximised); what start-up found wrong with the files is said over it.
     // A normal window gets its stored outer size once the window system has

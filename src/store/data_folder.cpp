@@ -112,50 +112,24 @@ void write_welcome_memo(MemoStore& store, LoadReport& report) {
         report.not_written.append(QFileInfo(store.rich_body_path(r.memo_number)).fileName());
 }
 
-void read_index(MemoStore& store, LoadReport& report) {
+void read_index(MemoStore& store, LoadReport& report, std::optional<IndexFile> early) {
     const QString name = file_names::index();
-    const std::optional<QByteArray> bytes = read_data_file(store, name);
+    const QString path = store.file_path(name);
+    // What the start-up read early stands where it found the file there;
+    // anything else (no file then, a welcome memo written since) is read now.
+    IndexFile f = (early && early->bytes && early->path == path) ? std::move(*early) : read_index_file(path);
     store.table.clear();
-    if (!bytes) {
+    if (!f.bytes) {
+        if (f.error != ENOENT) qCWarning(lc_store, "%s: reading failed: %s", qPrintable(path), std::strerror(f.error));
         // Missing only where the welcome memo could not be written (reported).
-        if (QFileInfo::exists(store.file_path(name))) report.unreadable.append(name);
+        if (QFileInfo::exists(path)) report.unreadable.append(name);
         return;
     }
-    // Each memo's seven lines go straight into its record, without a list of
-    // all lines. A line takes one byte at least: room for as many memos as the
-    // bytes could hold is kept, and what is not filled is never touched.
-    constexpr qsizetype kRead = qsizetype(MemoTable::kCapacity) * MemoRecord::kLines;
-    store.table.records().reserve(size_t(std::min<qsizetype>(bytes->size() / MemoRecord::kLines, MemoTable::kCapacity)));
-    bool bad_number = false;
-    static constexpr Value MemoRecord::*kColumns[MemoRecord::kLines] = {
-        &MemoRecord::date, &MemoRecord::category, &MemoRecord::title, &MemoRecord::memo_number,
-        &MemoRecord::created_stamp, &MemoRecord::updated_stamp, &MemoRecord::lock_flag};
-    std::array<QByteArrayView, MemoRecord::kLines> l_bytes;
-    cp932::BlockDecoder decoder(bytes->size() + 1);  // a line's text and its null take no more than its bytes and end
-    MemoRecord r;
-    qsizetype lines = 0;
-    for_each_line_bytes(*bytes, [&](QByteArrayView raw) {
-        const qsizetype line = lines++;
-        if (line >= kRead) return;  // counted only
-        // Dates, categories and lock flags repeat from memo to memo, and a memo
-        // never corrected has its created stamp as its updated one: a line the
-        // same as the one it repeats shares that one's text.
-        const size_t column = size_t(line % MemoRecord::kLines);
-        Value& field = r.*kColumns[column];
-        if (column == 5 && raw == l_bytes[4])
-            field = r.created_stamp;
-        else if (line >= MemoRecord::kLines && raw == l_bytes[column])
-            field = store.table.records().back().*kColumns[column];
-        else
-            field = Value(decoder.decode(raw));
-        l_bytes[column] = raw;
-        if (column != MemoRecord::kLines - 1) return;
-        // A memo whose number is no memo number is kept as read; it has no body files.
-        bad_number |= !store.raise_counter(r.memo_number);
-        store.table.append(std::move(r));
-    });
-    const qsizetype memos = lines / MemoRecord::kLines;
-    if (lines % MemoRecord::kLines != 0 || memos > MemoTable::kCapacity || bad_number)
+    f.disk.bytes = *f.bytes;
+    store.disk_copies[name] = std::move(f.disk);
+    store.table = std::move(f.table);
+    store.raise_counter(f.highest);
+    if (f.lines % MemoRecord::kLines != 0 || f.lines / MemoRecord::kLines > MemoTable::kCapacity || f.bad_number)
         note_damage(report, store.app_folder(), name);
 }
 
@@ -245,11 +219,75 @@ bool changed_elsewhere(const MemoStore& store, const QString& name, QByteArray& 
 
 }  // namespace
 
+namespace {
+
+// A data file's size and time, taken before its bytes are read: a change
+// made during the read then shows as a change since, and the other writer's
+// version is kept when this program writes the file.
+DiskCopy stat_before_read(const QString& path) {
+    const QFileInfo info(path);
+    return DiskCopy{info.size(), info.lastModified(), {}};
+}
+
+}  // namespace
+
+IndexFile read_index_file(const QString& path) {
+    IndexFile f;
+    f.path = path;
+    f.disk = stat_before_read(path);
+    f.bytes = read_file(path);
+    if (!f.bytes) {
+        f.error = errno;
+        return f;
+    }
+    const QByteArray& bytes = *f.bytes;
+    // Each memo's seven lines go straight into its record, without a list of
+    // all lines. A line takes one byte at least: room for as many memos as the
+    // bytes could hold is kept, and what is not filled is never touched.
+    constexpr qsizetype kRead = qsizetype(MemoTable::kCapacity) * MemoRecord::kLines;
+    f.table.records().reserve(size_t(std::min<qsizetype>(bytes.size() / MemoRecord::kLines, MemoTable::kCapacity)));
+    static constexpr Value MemoRecord::*kColumns[MemoRecord::kLines] = {
+        &MemoRecord::date, &MemoRecord::category, &MemoRecord::title, &MemoRecord::memo_number,
+        &MemoRecord::created_stamp, &MemoRecord::updated_stamp, &MemoRecord::lock_flag};
+    std::array<QByteArrayView, MemoRecord::kLines> l_bytes;
+    cp932::BlockDecoder decoder(bytes.size() + 1);  // a line's text and its null take no more than its bytes and end
+    MemoRecord r;
+    std::optional<qint64> highest;
+    for_each_line_bytes(bytes, [&](QByteArrayView raw) {
+        const qsizetype line = f.lines++;
+        if (line >= kRead) return;  // counted only
+        // Dates, categories and lock flags repeat from memo to memo, and a memo
+        // never corrected has its created stamp as its updated one: a line the
+        // same as the one it repeats shares that one's text.
+        const size_t column = size_t(line % MemoRecord::kLines);
+        Value& field = r.*kColumns[column];
+        if (column == 5 && raw == l_bytes[4])
+            field = r.created_stamp;
+        else if (line >= MemoRecord::kLines && raw == l_bytes[column])
+            field = f.table.records().back().*kColumns[column];
+        else
+            field = Value(decoder.decode(raw));
+        l_bytes[column] = raw;
+        if (column != MemoRecord::kLines - 1) return;
+        // A memo whose number is no memo number is kept as read; it has no body files.
+        const std::optional<qint64> n = memo_number_of(r.memo_number);
+        f.bad_number |= !n;
+        if (n && (!highest || *n > *highest)) {
+            highest = n;
+            f.highest = r.memo_number;
+        }
+        f.table.append(std::move(r));
+    });
+    return f;
+}
+
 std::optional<QByteArray> read_data_file(MemoStore& store, const QString& name) {
+    DiskCopy copy = stat_before_read(store.file_path(name));
     std::optional<QByteArray> bytes = read_file(store.file_path(name));
-    if (bytes)
-        remember(store, name, *bytes);
-    else if (const int error = errno; error != ENOENT)
+    if (bytes) {
+        copy.bytes = *bytes;
+        store.disk_copies[name] = std::move(copy);
+    } else if (const int error = errno; error != ENOENT)
         qCWarning(lc_store, "%s: reading failed: %s", qPrintable(store.file_path(name)), std::strerror(error));
     return bytes;
 }
@@ -329,7 +367,7 @@ bool LoadReport::must_end() const {
     return false;
 }
 
-void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report) {
+void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report, std::optional<IndexFile> early) {
     // A data file that is there but cannot be read (its permissions) ends the
     // program before anything is created or written.
     for (const QString& name : {file_names::settings(), file_names::index(), file_names::categories(), file_names::keywords()}) {
@@ -351,7 +389,7 @@ void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport&
     }
     if (report.must_end()) return;
     if (!QFileInfo::exists(store.file_path(file_names::index()))) write_welcome_memo(store, report);
-    read_index(store, report);
+    read_index(store, report, std::move(early));
     if (report.must_end()) return;
     read_categories(store, report);
     if (report.must_end()) return;

@@ -74,13 +74,31 @@ bool body_file_unreadable(const QString& path);
 // files, and a field that is no memo number names none.
 void remove_body_files(const MemoStore& store, const std::vector<Value>& memo_numbers);
 
+// The memo index as its file holds it, before it joins a store: its first
+// 30000 memos, the highest memo number among them (the text of the first
+// memo that has it; none when no memo has a number) and what is wrong with
+// it. The start-up reads it on a second thread while the window is built.
+struct IndexFile {
+    QString path;
+    DiskCopy disk;  // its size and time before the read
+    std::optional<QByteArray> bytes;  // nothing: not there, or not readable
+    int error = 0;                    // then the system's reason
+    MemoTable table;
+    qsizetype lines = 0;
+    bool bad_number = false;  // a memo whose number is no memo number
+    Value highest;
+};
+IndexFile read_index_file(const QString& path);
+
 // Start-up, the store's part, in this order: body folders; settings (read, or
 // first-start values written); welcome memo when there is no index; the index
 // (raising the counter); categories (created when missing); keywords (created
 // when missing). first_start gives the settings for a folder without tzurio.ini.
 // Loading stops, before anything is written where it can, as soon as the
-// report says the program must end.
-void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report);
+// report says the program must end. `early` is the index as read before,
+// taken when it was read from this folder's file.
+void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report,
+                      std::optional<IndexFile> early = std::nullopt);
 
 // The message that tells the user what a load found, or empty when all was well.
 QString load_report_text(const LoadReport& report);
