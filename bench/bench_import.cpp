@@ -103,7 +103,7 @@ void BM_ImportStore(benchmark::State& state) {
         while (!import.at_end() && import.import_next() == hakor::HakorImport::Step::Imported) {
         }
         import.finish(true);
-        grid.set_data_rows(grid_rows_for(store.table, all_rows(store.table)));
+        grid.set_data_rows(shown_rows_for(store.table, all_rows(store.table)).grid);
         benchmark::DoNotOptimize(store.table.count());
     }
 }

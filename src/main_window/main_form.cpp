@@ -339,8 +339,9 @@ void Main_form::apply_split(int y) {
 }
 
 void Main_form::apply_rows(const ListRows& rows) {
-    maps_ = row_maps_for(store_.table, rows);
-    Grid1->set_data_rows(grid_rows_for(store_.table, rows));
+    ShownRows shown = shown_rows_for(store_.table, rows);
+    maps_ = std::move(shown.maps);
+    Grid1->set_data_rows(std::move(shown.grid));
 }
 
 void Main_form::full_rebuild() { apply_rows(all_rows(store_.table)); }

@@ -27,17 +27,17 @@ void Main_form::show_slots(const std::vector<int>& memo_slots) { apply_rows(List
 void Main_form::append_slots(const std::vector<int>& memo_slots) {
     if (memo_slots.empty()) return;
     const ListRows added{memo_slots};
-    const RowMaps more = row_maps_for(store_.table, added);
-    const size_t shown = size_t(maps_.shown_count);
-    // Entry shown + 1 (the 0 after the last memo) is overwritten by the first new memo.
-    maps_.row_memo_numbers.resize(shown + 1);
-    maps_.row_lock_flags.resize(shown + 1);
+    ShownRows shown = shown_rows_for(store_.table, added);
+    const RowMaps& more = shown.maps;
+    const size_t count = size_t(maps_.shown_count);
+    // Entry count + 1 (the 0 after the last memo) is overwritten by the first new memo.
+    maps_.row_memo_numbers.resize(count + 1);
+    maps_.row_lock_flags.resize(count + 1);
     maps_.row_memo_numbers.insert(maps_.row_memo_numbers.end(), more.row_memo_numbers.begin() + 1, more.row_memo_numbers.end());
     maps_.row_lock_flags.insert(maps_.row_lock_flags.end(), more.row_lock_flags.begin() + 1, more.row_lock_flags.end());
     maps_.shown_count += more.shown_count;
-    std::vector<GridRow> rows = grid_rows_for(store_.table, added);
-    rows.pop_back();  // the empty row is there already
-    Grid1->insert_data_rows(int(shown) + 1, std::move(rows));
+    shown.grid.pop_back();  // the empty row is there already
+    Grid1->insert_data_rows(int(count) + 1, std::move(shown.grid));
 }
 
 void Main_form::empty_keyword_box() { Combo2->setEditText(QString()); }

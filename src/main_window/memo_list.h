@@ -22,8 +22,12 @@ ListRows category_rows(const MemoTable& table, const QString& category);
 // Memos of the category whose title holds the keyword (code units, case matters).
 ListRows title_search_rows(const MemoTable& table, const QString& category, const QString& keyword);
 
-// The row maps and the grid rows (memo rows and the empty row below them).
-RowMaps row_maps_for(const MemoTable& table, const ListRows& rows);
-std::vector<GridRow> grid_rows_for(const MemoTable& table, const ListRows& rows);
+// What the window keeps of a list: the row maps and the grid rows (memo rows
+// and the empty row below them).
+struct ShownRows {
+    RowMaps maps;
+    std::vector<GridRow> grid;
+};
+ShownRows shown_rows_for(const MemoTable& table, const ListRows& rows);
 
 }  // namespace tz
