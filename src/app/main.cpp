@@ -16,15 +16,15 @@
 #include <future>
 
 int main(int argc, char** argv) {
-    // The memo index, the one data file that grows with the memos, is read on
-    // a second thread while the window is built. Where the program's folder
-    // cannot be known this early, or is not the one it runs from after all,
-    // the start-up reads the index itself.
+    // The memo index, the one data file that grows with the memos, is read and
+    // its list made on a second thread while the window is built. Where the
+    // program's folder cannot be known this early, or is not the one it runs
+    // from after all, the start-up reads the index itself.
     const QString early_folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    std::future<tz::IndexFile> early_index;
+    std::future<tz::ReadAhead> ahead;
     if (!early_folder.isEmpty())
-        early_index = std::async(std::launch::async, [path = early_folder + QLatin1Char('/') + tz::file_names::index()] {
-            return tz::read_index_file(path);
+        ahead = std::async(std::launch::async, [path = early_folder + QLatin1Char('/') + tz::file_names::index()] {
+            return tz::read_ahead(path);
         });
 
     QApplication app(argc, argv);
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     tz::Main_form form(platform, folder);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) { form.request_end(); });
     running = &form;
-    form.start(std::move(early_index));
+    form.start(std::move(ahead));
     form.show_as_stored();
     // A start that found the data folder unusable said so and wrote nothing.
     if (form.ended()) return 1;

@@ -184,7 +184,14 @@ Settings Main_form::first_start_settings() const {
     return Settings::first_start(window_state_number(), g.top(), g.left(), g.height(), g.width(), kListHeight);
 }
 
-void Main_form::start(std::future<IndexFile> early_index) {
+ReadAhead read_ahead(const QString& index_path) {
+    ReadAhead a;
+    a.index = read_index_file(index_path);
+    if (a.index->bytes) a.all = shown_rows_for(a.index->table, all_rows(a.index->table));
+    return a;
+}
+
+void Main_form::start(std::future<ReadAhead> ahead) {
     // Centre the window on the screen at its designed size. Until the window
     // system frames it, its outer size is its own size: snapped to the
     // minimum, the design outer size, which the first start stores.
@@ -197,9 +204,11 @@ void Main_form::start(std::future<IndexFile> early_index) {
     }
 
     LoadReport report;
-    std::optional<IndexFile> early;
-    if (early_index.valid()) early = early_index.get();
-    load_data_folder(store_, first_start_settings(), report, std::move(early));
+    std::optional<ReadAhead> made;
+    if (ahead.valid()) made = ahead.get();
+    load_data_folder(store_, first_start_settings(), report, made ? &made->index : nullptr);
+    // The index read ahead taken, the rows made from it list the table.
+    if (made && !made->index) rows_ahead_ = std::move(made->all);
     start_problems_ = load_report_text(report);
     start_sound_ = report.ok();
     if (report.must_end()) {
@@ -338,8 +347,9 @@ void Main_form::apply_split(int y) {
     place(RTB1, layout_.RTB1);
 }
 
-void Main_form::apply_rows(const ListRows& rows) {
-    ShownRows shown = shown_rows_for(store_.table, rows);
+void Main_form::apply_rows(const ListRows& rows) { apply_shown(shown_rows_for(store_.table, rows)); }
+
+void Main_form::apply_shown(ShownRows shown) {
     maps_ = std::move(shown.maps);
     Grid1->set_data_rows(std::move(shown.grid));
 }
@@ -347,7 +357,12 @@ void Main_form::apply_rows(const ListRows& rows) {
 void Main_form::full_rebuild() { apply_rows(all_rows(store_.table)); }
 
 void Main_form::category_rebuild() {
-    apply_rows(category_rows(store_.table, Combo1->currentText()));
+    // The start-up's first list, "全部" first, has its rows made already.
+    std::optional<ShownRows> made = std::exchange(rows_ahead_, std::nullopt);
+    if (made && Combo1->currentText() == CategoryList::all())
+        apply_shown(std::move(*made));
+    else
+        apply_rows(category_rows(store_.table, Combo1->currentText()));
     Combo2->setEditText(QString());
 }
 

@@ -31,6 +31,14 @@ class MemoGrid;
 class RichTextBox;
 class Platform;
 
+// What the start-up makes on a second thread while the window is built: the
+// memo index as its file holds it, and the list rows of all its memos.
+struct ReadAhead {
+    std::optional<IndexFile> index;
+    ShownRows all;
+};
+ReadAhead read_ahead(const QString& index_path);
+
 class Main_form : public QMainWindow, public MainOps {
     Q_OBJECT
 public:
@@ -40,9 +48,9 @@ public:
     // Start-up: places the window, creates what is missing in the data folder,
     // loads it and fills the list and boxes. The window is not shown yet. A
     // data file that cannot be read ends the program here (ended() is true)
-    // with a message, and nothing is written. `early_index`, where given, is
-    // the memo index being read ahead (read_index_file).
-    void start(std::future<IndexFile> early_index = {});
+    // with a message, and nothing is written. `ahead`, where given, is the
+    // memo index and its list being made on another thread (read_ahead).
+    void start(std::future<ReadAhead> ahead = {});
     // Shows the window in the state the settings give (normal, minimised,
     // maximised); what start-up found wrong with the files is said over it.
     // A normal window gets its stored outer size once the window system has
@@ -167,6 +175,7 @@ private:
     void apply_layout();
     void apply_split(int y);
     void apply_rows(const ListRows& rows);
+    void apply_shown(ShownRows shown);
     void fill_keyword_box();
     void connect_list_events();
     void connect_commands();
@@ -191,6 +200,7 @@ private:
     MemoStore store_;
     HandOver hand_over_;
     RowMaps maps_;
+    std::optional<ShownRows> rows_ahead_;  // every memo's rows, made at start-up, until the first list
     std::optional<int> history_pick_;  // no value at start
     MainLayout layout_;
     int start_state_ = 0;

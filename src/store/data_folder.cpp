@@ -112,12 +112,18 @@ void write_welcome_memo(MemoStore& store, LoadReport& report) {
         report.not_written.append(QFileInfo(store.rich_body_path(r.memo_number)).fileName());
 }
 
-void read_index(MemoStore& store, LoadReport& report, std::optional<IndexFile> early) {
+void read_index(MemoStore& store, LoadReport& report, std::optional<IndexFile>* early) {
     const QString name = file_names::index();
     const QString path = store.file_path(name);
     // What the start-up read early stands where it found the file there;
     // anything else (no file then, a welcome memo written since) is read now.
-    IndexFile f = (early && early->bytes && early->path == path) ? std::move(*early) : read_index_file(path);
+    IndexFile f;
+    if (early && *early && (*early)->bytes && (*early)->path == path) {
+        f = std::move(**early);
+        early->reset();
+    } else {
+        f = read_index_file(path);
+    }
     store.table.clear();
     if (!f.bytes) {
         if (f.error != ENOENT) qCWarning(lc_store, "%s: reading failed: %s", qPrintable(path), std::strerror(f.error));
@@ -367,7 +373,7 @@ bool LoadReport::must_end() const {
     return false;
 }
 
-void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report, std::optional<IndexFile> early) {
+void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report, std::optional<IndexFile>* early) {
     // A data file that is there but cannot be read (its permissions) ends the
     // program before anything is created or written.
     for (const QString& name : {file_names::settings(), file_names::index(), file_names::categories(), file_names::keywords()}) {
@@ -389,7 +395,7 @@ void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport&
     }
     if (report.must_end()) return;
     if (!QFileInfo::exists(store.file_path(file_names::index()))) write_welcome_memo(store, report);
-    read_index(store, report, std::move(early));
+    read_index(store, report, early);
     if (report.must_end()) return;
     read_categories(store, report);
     if (report.must_end()) return;

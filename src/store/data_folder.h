@@ -95,10 +95,10 @@ IndexFile read_index_file(const QString& path);
 // (raising the counter); categories (created when missing); keywords (created
 // when missing). first_start gives the settings for a folder without tzurio.ini.
 // Loading stops, before anything is written where it can, as soon as the
-// report says the program must end. `early` is the index as read before,
-// taken when it was read from this folder's file.
+// report says the program must end. `early`, where given, is the index as
+// read before; it is taken (left empty) when it was read from this folder's file.
 void load_data_folder(MemoStore& store, const Settings& first_start, LoadReport& report,
-                      std::optional<IndexFile> early = std::nullopt);
+                      std::optional<IndexFile>* early = nullptr);
 
 // The message that tells the user what a load found, or empty when all was well.
 QString load_report_text(const LoadReport& report);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <future>
 
 namespace tz::test {
 
@@ -12,7 +13,8 @@ Main_form& FormFixture::start(bool show) {
     install_test_fonts();
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
     form = std::make_unique<Main_form>(platform, dir.path(), time.clock());
-    form->start();
+    // Started as the program starts it: the index and its list made on a second thread.
+    form->start(std::async(std::launch::async, [index = dir.filePath(QStringLiteral("tzurio.dat"))] { return read_ahead(index); }));
     if (show) {
         form->show_as_stored();
         if (!QTest::qWaitForWindowExposed(form.get())) qWarning("main window not exposed");
