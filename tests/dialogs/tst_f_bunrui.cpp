@@ -133,68 +133,55 @@ private slots:
         QCOMPARE(f.selected(), f.categories().value(1));
     }
 
-    // Removing touches no memo; "終了" writes the list and shows every memo,
-    // the close box writes nothing, and a failed write keeps the window open.
-    void removing_and_closing_data() {
-        QTest::addColumn<QString>("close");
-        QTest::newRow("終了") << "finish";
-        QTest::newRow("close box") << "box";
-        QTest::newRow("終了, not written") << "blocked";
+    // Removing a category touches no memo: "終了" writes the list and shows every memo, the close box writes
+    // nothing. Deleting a category's memos keeps the memo book in a backup first, then shows every memo left
+    // anew. Both ask first; a file not written is said and the window stays open.
+    void removing_and_deleting_data() {
+        QTest::addColumn<QString>("button");  // 3 removes, 5 deletes the memos
+        QTest::addColumn<QString>("close");   // after a removal: 終了 (4) or the close box
+        QTest::addColumn<bool>("blocked");    // bunrui.dat cannot be written
+        QTest::newRow("removed, 終了") << "3" << "4" << false;
+        QTest::newRow("removed, close box") << "3" << "box" << false;
+        QTest::newRow("removed, 終了 not written") << "3" << "4" << true;
+        QTest::newRow("memos deleted") << "5" << "" << false;
+        QTest::newRow("memos not deleted") << "5" << "" << true;
     }
-    void removing_and_closing() {
+    void removing_and_deleting() {
+        QFETCH(QString, button);
         QFETCH(QString, close);
-        Fixture f({"全部", "仕事", "家"}, {memo("仕事", "w", 2, "c6/12/05 10:00:00"), memo("家", "h", 1, "c6/12/04 10:00:00")});
-        pick_from_list(f.form->Combo1, 2);  // 家: one memo shown
-        f.select("仕事");
-        f.platform.answers = {MsgAnswer::No, MsgAnswer::Yes};
-        f.press('3');
-        QCOMPARE(f.form->store().categories.count(), 3);
-        f.press('3');
-        const QByteArray before = read_bytes(f.path("bunrui.dat"));
-        if (close == u"blocked") block_file(f.path("bunrui.dat"));
-        if (close == u"box")
-            f.w->close();
-        else
-            f.press('4');
-        QCOMPARE(f.form->store().categories.entries(), QStringList({"全部", "家"}));
-        QCOMPARE(f.form->store().table.slot(1).category.display(), QStringLiteral("仕事"));
-        const bool finished = close == u"finish";
-        QCOMPARE(f.w->isVisible(), close == u"blocked");
-        QCOMPARE(combo_items(f.form->Combo1), finished ? QStringList({"全部", "家"}) : QStringList({"全部", "仕事", "家"}));
-        QCOMPARE(grid_titles(f.form->Grid1), finished ? QStringList({"w", "h"}) : QStringList({"h"}));
-        if (close != u"blocked") QCOMPARE(read_bytes(f.path("bunrui.dat")), finished ? crlf_lines({"全部", "家"}) : before);
-    }
-
-    // Asked first, then the memo book kept in a backup; after the deletion the main window shows every
-    // memo left anew, or a file not written is said and the window stays open.
-    void deleting_memos_of_a_category_data() {
-        QTest::addColumn<QString>("blocked");
-        QTest::newRow("deleted") << "";
-        QTest::newRow("categories not written") << "bunrui.dat";
-    }
-    void deleting_memos_of_a_category() {
-        QFETCH(QString, blocked);
+        QFETCH(bool, blocked);
         Fixture f({"全部", "仕事", "家"}, {memo("仕事", "w", 2, "c6/12/05 10:00:00"), memo("家", "h", 1, "c6/12/04 10:00:00")});
         // The day's backup, made in the background at start-up, is done first: one made at the same
         // moment writes the same name file beside it, and one of the two fails.
         QTRY_VERIFY(backup::has_daily(f.dir.path(), f.time.now.date()));
         pick_from_list(f.form->Combo1, 1);  // 仕事: w shown
         click_row(f.form->Grid1, 1);
-        if (!blocked.isEmpty()) block_file(f.path(blocked));
-        const QByteArray index = read_bytes(f.path("tzurio.dat"));
+        const QByteArray categories = read_bytes(f.path("bunrui.dat")), index = read_bytes(f.path("tzurio.dat"));
+        if (blocked) block_file(f.path("bunrui.dat"));
         f.select("仕事");
-        f.platform.answers = {MsgAnswer::No};
-        f.press('5');
+        f.platform.answers = {MsgAnswer::No, MsgAnswer::Yes};
+        f.press(button[0]);
+        QCOMPARE(f.categories(), QStringList({"全部", "仕事", "家"}));
         QCOMPARE(f.form->store().table.count(), 2);
-        f.press('5');
-        QCOMPARE(f.w->isVisible(), !blocked.isEmpty());
-        if (!blocked.isEmpty()) {
-            QCOMPARE(f.platform.texts().last(), QStringLiteral("ファイル %1 を保存できませんでした。\rメモは削除されていません。").arg(blocked));
-            QCOMPARE(f.categories(), QStringList({"全部", "仕事", "家"}));  // the window's list as it was
-            QCOMPARE(grid_titles(f.form->Grid1), QStringList({"w"}));
+        f.press(button[0]);
+        if (close == u"box") f.w->close();
+        if (close == u"4") f.press('4');
+        QCOMPARE(f.w->isVisible(), blocked);
+        const bool anew = !blocked && close != u"box";
+        const QStringList shown = !anew ? QStringList{"w"} : button == u"3" ? QStringList{"w", "h"} : QStringList{"h"};
+        QCOMPARE(grid_titles(f.form->Grid1), shown);
+        if (button == u"3") {
+            QCOMPARE(f.form->store().categories.entries(), QStringList({"全部", "家"}));
+            QCOMPARE(f.form->store().table.slot(1).category.display(), QStringLiteral("仕事"));
+            QCOMPARE(combo_items(f.form->Combo1), anew ? QStringList({"全部", "家"}) : QStringList({"全部", "仕事", "家"}));
+            if (!blocked) QCOMPARE(read_bytes(f.path("bunrui.dat")), anew ? crlf_lines({"全部", "家"}) : categories);
             return;
         }
-        QCOMPARE(grid_titles(f.form->Grid1), QStringList({"h"}));
+        if (blocked) {
+            QCOMPARE(f.platform.texts().last(), QStringLiteral("ファイル bunrui.dat を保存できませんでした。\rメモは削除されていません。"));
+            QCOMPARE(f.categories(), QStringList({"全部", "仕事", "家"}));  // the window's list as it was
+            return;
+        }
         QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (1件)"));
         QCOMPARE(f.form->RTB1->text(), QString());
         // The backup made just before keeps the deleted memos, their bodies byte for byte.
