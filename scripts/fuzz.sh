@@ -9,6 +9,9 @@
 # The corpus grows in build-fuzz/corpus-TARGET, seeded from tests/data; any
 # finding is written to build-fuzz/findings-TARGET and the script fails.
 # Further arguments go to libFuzzer (e.g. -runs=N, -max_total_time is set).
+# A run paused with SIGSTOP (to time something else on a quiet machine)
+# counts the pause against the unit under way and ends in a false timeout
+# after 20 s; give such a run -timeout=600.
 # Memory: AddressSanitizer holds freed blocks back (256 MB of them) to catch
 # late uses, and its allocator keeps what it once had, so a run's resident
 # size rises to some 500-600 MB in its first minutes, then creeps (about
