@@ -223,10 +223,6 @@ bool changed_elsewhere(const MemoStore& store, const QString& name, QByteArray& 
     return known == store.disk_copies.end() || now != known->second.bytes;
 }
 
-}  // namespace
-
-namespace {
-
 // A data file's size and time, taken before its bytes are read: a change
 // made during the read then shows as a change since, and the other writer's
 // version is kept when this program writes the file.
