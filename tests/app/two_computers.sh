@@ -9,6 +9,9 @@ set -euo pipefail
 program=$1
 work=$(mktemp -d)
 cleanup() {
+    # The copy loop ends first: a copy still running would write into the folder as it goes.
+    touch "$work/stop"
+    [ -z "${sync_loop:-}" ] || wait "$sync_loop" 2>/dev/null || true
     pkill -P $$ 2>/dev/null || true
     [ -n "${KEEP:-}" ] && echo "kept: $work" || rm -rf "$work"
 }
@@ -32,7 +35,8 @@ sync_once() {
     rsync -a --update --exclude tzurio.lock --exclude tzurio --exclude '*.new' "$work/a/" "$work/b/"
     rsync -a --update --exclude tzurio.lock --exclude tzurio --exclude '*.new' "$work/b/" "$work/a/"
 }
-(while sleep 0.3; do sync_once 2>/dev/null || true; done) &
+(while sleep 0.3 && [ ! -e "$work/stop" ]; do sync_once 2>/dev/null || true; done) &
+sync_loop=$!
 
 # The first start makes the memo book in one folder; the loop carries it over.
 start() {
