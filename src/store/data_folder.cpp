@@ -203,19 +203,13 @@ QByteArray keywords_bytes(const KeywordHistory& k) {
 
 namespace {
 
-void remember(MemoStore& store, const QString& name, const QByteArray& bytes) {
-    const QFileInfo info(store.file_path(name));
-    store.disk_copies[name] = DiskCopy{info.size(), info.lastModified(), bytes};
-}
-
 // True when the file on the disk is not the one this program last read or
 // wrote: its size or time differ and so do its bytes.
 bool changed_elsewhere(const MemoStore& store, const QString& name, QByteArray& now) {
     const QFileInfo info(store.file_path(name));
     if (!info.exists()) return false;
     const auto known = store.disk_copies.find(name);
-    if (known != store.disk_copies.end() && info.size() == known->second.size && info.lastModified() == known->second.modified)
-        return false;
+    if (known != store.disk_copies.end() && FileStamp{info.size(), info.lastModified()} == known->second.stamp) return false;
     // Only a file that can be read is a version to keep.
     const std::optional<QByteArray> bytes = read_file(info.filePath());
     if (!bytes) return false;
@@ -223,20 +217,16 @@ bool changed_elsewhere(const MemoStore& store, const QString& name, QByteArray& 
     return known == store.disk_copies.end() || now != known->second.bytes;
 }
 
-// A data file's size and time, taken before its bytes are read: a change
-// made during the read then shows as a change since, and the other writer's
-// version is kept when this program writes the file.
-DiskCopy stat_before_read(const QString& path) {
-    const QFileInfo info(path);
-    return DiskCopy{info.size(), info.lastModified(), {}};
-}
 
 }  // namespace
 
 IndexFile read_index_file(const QString& path) {
     IndexFile f;
     f.path = path;
-    f.disk = stat_before_read(path);
+    // The stamp is taken before the bytes are read: a change made during the
+    // read then shows as a change since, and the other writer's version is
+    // kept when this program writes the file.
+    f.disk.stamp = stamp_of(path);
     f.bytes = read_file(path);
     if (!f.bytes) {
         f.error = errno;
@@ -284,7 +274,7 @@ IndexFile read_index_file(const QString& path) {
 }
 
 std::optional<QByteArray> read_data_file(MemoStore& store, const QString& name) {
-    DiskCopy copy = stat_before_read(store.file_path(name));
+    DiskCopy copy{stamp_of(store.file_path(name)), {}};  // before the read, as above
     std::optional<QByteArray> bytes = read_file(store.file_path(name));
     if (bytes) {
         copy.bytes = *bytes;
@@ -306,8 +296,9 @@ bool write_data_file(MemoStore& store, const QString& name, const QByteArray& by
         qCInfo(lc_store, "%s: changed elsewhere since read, that version kept as %s", qPrintable(store.file_path(name)), qPrintable(other));
         store.other_versions_kept.append(other);
     }
-    if (!write_file_atomic(store.file_path(name), bytes)) return false;
-    remember(store, name, bytes);
+    FileStamp written;
+    if (!write_file_atomic(store.file_path(name), bytes, &written)) return false;
+    store.disk_copies[name] = DiskCopy{written, bytes};
     return true;
 }
 

@@ -44,6 +44,12 @@ bool write_fully(int fd, QByteArrayView bytes, off_t at) {
     return true;
 }
 
+FileStamp stamp_of_open(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return {};
+    return {qint64(st.st_size), QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000)};
+}
+
 bool sync_folder_of(const QByteArray& file) {
     const int slash = file.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
@@ -57,7 +63,7 @@ bool sync_folder_of(const QByteArray& file) {
 // Where the folder refuses new files but the file may be written: the room
 // for the new bytes is taken first, so the disk cannot run out half-way; a
 // write that fails all the same puts the old bytes back.
-bool rewrite_in_place(const QByteArray& target, const QByteArray& bytes, bool sync) {
+bool rewrite_in_place(const QByteArray& target, const QByteArray& bytes, bool sync, FileStamp* written) {
     const std::optional<QByteArray> old = read_file(QFile::decodeName(target));
     if (!old) return write_failed(target, "reading before writing in place", errno);
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -79,6 +85,7 @@ bool rewrite_in_place(const QByteArray& target, const QByteArray& bytes, bool sy
         ::close(fd);
         return write_failed(target, "writing in place", error);
     }
+    if (written) *written = stamp_of_open(fd);
     return ::close(fd) == 0 || write_failed(target, "closing", errno);
 }
 
@@ -88,7 +95,7 @@ bool rewrite_in_place(const QByteArray& target, const QByteArray& bytes, bool sy
 // the bytes go to a file beside it, which is checked, (synced,) closed and
 // renamed over the old one. On any failure the old file stays as it was and
 // the new one is removed.
-bool replace_file(const QString& path, const QByteArray& bytes, bool sync) {
+bool replace_file(const QString& path, const QByteArray& bytes, bool sync, FileStamp* written = nullptr) {
 #ifdef Q_OS_UNIX
     // A link is followed: the file it names is the one replaced.
     const QFileInfo info(path);
@@ -100,22 +107,28 @@ bool replace_file(const QString& path, const QByteArray& bytes, bool sync) {
     if (existed && !S_ISREG(old.st_mode)) return write_failed(target, "replacing what is not a file", EISDIR);
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
-        if ((errno == EACCES || errno == EPERM) && existed) return rewrite_in_place(target, bytes, sync);
+        if ((errno == EACCES || errno == EPERM) && existed) return rewrite_in_place(target, bytes, sync, written);
         return write_failed(temp, "creating", errno);
     }
     bool ok = (!existed || ::fchmod(fd, old.st_mode & 07777) == 0 || errno == EPERM) && write_fully(fd, bytes, 0) &&
               (!sync || ::fsync(fd) == 0);
     int error = ok ? 0 : errno;
+    if (ok && written) *written = stamp_of_open(fd);
     if (::close(fd) != 0 && ok) ok = false, error = errno;
     if (ok && ::rename(temp.constData(), target.constData()) != 0) ok = false, error = errno;
     if (!ok) {
         ::unlink(temp.constData());
         return write_failed(target, "writing", error);
     }
+    if (testing::after_replace) testing::after_replace(path);
     return !sync || sync_folder_of(target);
 #else
     Q_UNUSED(sync);
     QSaveFile f(path);
+    const auto stamped = [&] {
+        if (written) *written = stamp_of(path);
+        return true;
+    };
     f.setDirectWriteFallback(true);
     // Unbuffered: a write the disk refuses is seen here, not lost in a flush.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
@@ -123,7 +136,7 @@ bool replace_file(const QString& path, const QByteArray& bytes, bool sync) {
         f.cancelWriting();
         return false;
     }
-    return f.commit();
+    return f.commit() && stamped();
 #endif
 }
 
@@ -193,7 +206,14 @@ std::optional<QByteArray> read_file(const QString& path) {
 }
 
 
-bool write_file_atomic(const QString& path, const QByteArray& bytes) { return replace_file(path, bytes, true); }
+bool write_file_atomic(const QString& path, const QByteArray& bytes, FileStamp* written) {
+    return replace_file(path, bytes, true, written);
+}
+
+FileStamp stamp_of(const QString& path) {
+    const QFileInfo info(path);
+    return {info.size(), info.lastModified()};
+}
 
 QStringList split_lines(QByteArrayView b) {
     QStringList lines;

@@ -7,6 +7,7 @@
 #include "store/cp932.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <cstring>
@@ -22,11 +23,28 @@ std::optional<QByteArray> read_file(const QString& path);
 // never waits (a pipe named like a data file would).
 bool can_read_file(const QString& path);
 
+// A file's size and time of change, as they were when this program last
+// read or wrote it.
+struct FileStamp {
+    qint64 size = -1;
+    QDateTime modified;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp stamp_of(const QString& path);
+
 // Replaces the file with these bytes. False when any byte could not be written;
 // the old file is then unchanged and no temporary file is left. Where no new
 // file can be made in the folder but the file is writable, it is rewritten in
-// place, with its room taken before the first byte is written.
-bool write_file_atomic(const QString& path, const QByteArray& bytes);
+// place, with its room taken before the first byte is written. `written`, where
+// given, takes the new file's stamp before the file takes its place: a change
+// made there by another writer right after shows as a change.
+bool write_file_atomic(const QString& path, const QByteArray& bytes, FileStamp* written = nullptr);
+
+namespace testing {
+// Called, where set, right after a write put its file in place (another
+// writer's change at that moment, in a test).
+inline void (*after_replace)(const QString& path) = nullptr;
+}  // namespace testing
 
 // Lines of CP932 text: where the text holds any CR, CR LF or a lone CR end a
 // line and a lone LF belongs to its line; text without a CR ends lines at LF.

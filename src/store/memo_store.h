@@ -2,6 +2,7 @@
 // The memo store: the tables every window shares for the whole run. Main_form
 // owns one MemoStore and passes it by reference to the windows it opens.
 
+#include "store/file_io.h"
 #include "store/value.h"
 
 #include <QDate>
@@ -132,8 +133,7 @@ QString memo_digits(const Value& memo_number);
 // A data file as this program last read or wrote it. Another writer (a sync
 // tool, a copy of the program on another computer) shows as a change of it.
 struct DiskCopy {
-    qint64 size = -1;
-    QDateTime modified;
+    FileStamp stamp;
     QByteArray bytes;
 };
 

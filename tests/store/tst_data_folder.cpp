@@ -240,6 +240,20 @@ private slots:
         QCOMPARE(f.store.other_versions_kept, QStringList());
     }
 
+    // A change made there the moment ours took the file's place is another writer's too.
+    void a_change_right_after_a_write_is_seen() {
+        Loaded f;
+        write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
+        f.load();
+        testing::after_replace = [](const QString& path) { write_bytes(path, crlf_lines({"全部", "他"})); };
+        const bool written = write_categories(f.store);
+        testing::after_replace = nullptr;
+        QVERIFY(written);
+        QVERIFY(write_categories(f.store));
+        QCOMPARE(read_bytes(f.path("bunrui.dat.other-20261205-215200")), crlf_lines({"全部", "他"}));
+        QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines({"全部", "c"}));
+    }
+
     // A backup, kept outside the data folder, is a memo book of its own: the four data files copied
     // and every body linked, or the four files alone where links cannot be made. Seven are kept.
     void backups_data() {
