@@ -194,6 +194,7 @@ std::optional<QByteArray> read_file(const QString& path) {
     }
     ::close(fd);
     bytes.truncate(got);
+    if (testing::after_read) testing::after_read(path);
     return bytes;
 #else
     if (!QFileInfo(path).isFile()) return std::nullopt;

@@ -41,8 +41,9 @@ FileStamp stamp_of(const QString& path);
 bool write_file_atomic(const QString& path, const QByteArray& bytes, FileStamp* written = nullptr);
 
 namespace testing {
-// Called, where set, right after a write put its file in place (another
-// writer's change at that moment, in a test).
+// Called, where set, right after read_file() read a file or a write put its
+// file in place (another writer's change at that moment, in a test).
+inline void (*after_read)(const QString& path) = nullptr;
 inline void (*after_replace)(const QString& path) = nullptr;
 }  // namespace testing
 

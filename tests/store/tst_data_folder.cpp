@@ -240,15 +240,23 @@ private slots:
         QCOMPARE(f.store.other_versions_kept, QStringList());
     }
 
-    // A change made there the moment ours took the file's place is another writer's too.
-    void a_change_right_after_a_write_is_seen() {
+    // A change made there right after this program read or wrote the file is another writer's too.
+    void a_change_right_after_a_read_or_write_is_seen_data() {
+        QTest::addColumn<bool>("after_read");
+        QTest::newRow("after the read") << true;
+        QTest::newRow("after a write") << false;
+    }
+    void a_change_right_after_a_read_or_write_is_seen() {
+        QFETCH(bool, after_read);
         Loaded f;
         write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
-        f.load();
-        testing::after_replace = [](const QString& path) { write_bytes(path, crlf_lines({"全部", "他"})); };
-        const bool written = write_categories(f.store);
-        testing::after_replace = nullptr;
-        QVERIFY(written);
+        if (!after_read) f.load();
+        (after_read ? testing::after_read : testing::after_replace) = [](const QString& path) {
+            if (path.endsWith(u"bunrui.dat")) write_bytes(path, crlf_lines({"全部", "他"}));
+        };
+        const bool done = after_read ? (f.load(), f.report.ok()) : write_categories(f.store);
+        testing::after_read = testing::after_replace = nullptr;
+        QVERIFY(done);
         QVERIFY(write_categories(f.store));
         QCOMPARE(read_bytes(f.path("bunrui.dat.other-20261205-215200")), crlf_lines({"全部", "他"}));
         QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines({"全部", "c"}));
