@@ -34,8 +34,9 @@ void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 struct Fixture : FormFixture {
     std::unique_ptr<F_kinyu> dlg;  // closed before the main window
 
-    explicit Fixture(const std::vector<MemoRecord>& memos = {}, const QStringList& categories = {"全部", "仕事", "家", "Work"}) {
-        write_folder(dir.path(), memos, categories, 100);
+    // These memos, with body files holding their titles; categories 全部, 仕事, 家, Work; the counter at 100.
+    explicit Fixture(const std::vector<MemoRecord>& memos = {}) {
+        write_folder(dir.path(), memos, {"全部", "仕事", "家", "Work"}, 100);
         start();
     }
     // Memos 1..n of 家 (index only), counter n; categories 全部, 仕事, 家, Work and more up to `categories`.
