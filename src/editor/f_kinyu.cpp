@@ -414,8 +414,7 @@ void F_kinyu::Command1_Click() {
 
     ops_.hand_over().editor_mode = EditorMode::NewMemo;
     if (saved.new_category) ops_.append_category_to_box(in.category);
-    ops_.select_all_categories();
-    ops_.full_rebuild();
+    ops_.select_all_categories();  // lists every memo anew, once
     ops_.empty_viewer();
     ops_.set_caption();
     Command1->setEnabled(true);
