@@ -187,7 +187,7 @@ Settings Main_form::first_start_settings() const {
 ReadAhead read_ahead(const QString& index_path) {
     ReadAhead a;
     a.index = read_index_file(index_path);
-    if (a.index->bytes) a.all = shown_rows_for(a.index->table, all_rows(a.index->table));
+    if (a.index->read) a.all = shown_rows_for(a.index->table, all_rows(a.index->table));
     return a;
 }
 

@@ -118,20 +118,19 @@ void read_index(MemoStore& store, LoadReport& report, std::optional<IndexFile>* 
     // What the start-up read early stands where it found the file there;
     // anything else (no file then, a welcome memo written since) is read now.
     IndexFile f;
-    if (early && *early && (*early)->bytes && (*early)->path == path) {
+    if (early && *early && (*early)->read && (*early)->path == path) {
         f = std::move(**early);
         early->reset();
     } else {
         f = read_index_file(path);
     }
     store.table.clear();
-    if (!f.bytes) {
+    if (!f.read) {
         if (f.error != ENOENT) qCWarning(lc_store, "%s: reading failed: %s", qPrintable(path), std::strerror(f.error));
         // Missing only where the welcome memo could not be written (reported).
         if (QFileInfo::exists(path)) report.unreadable.append(name);
         return;
     }
-    f.disk.bytes = *f.bytes;
     store.disk_copies[name] = std::move(f.disk);
     store.table = std::move(f.table);
     store.raise_counter(f.highest);
@@ -214,7 +213,7 @@ bool changed_elsewhere(const MemoStore& store, const QString& name, QByteArray& 
     const std::optional<QByteArray> bytes = read_file(info.filePath());
     if (!bytes) return false;
     now = *bytes;
-    return known == store.disk_copies.end() || now != known->second.bytes;
+    return known == store.disk_copies.end() || qHash(now) != known->second.hash;
 }
 
 
@@ -227,12 +226,15 @@ IndexFile read_index_file(const QString& path) {
     // read then shows as a change since, and the other writer's version is
     // kept when this program writes the file.
     f.disk.stamp = stamp_of(path);
-    f.bytes = read_file(path);
-    if (!f.bytes) {
+    // The bytes go when the records are made: only their hash is kept.
+    const std::optional<QByteArray> read = read_file(path);
+    if (!read) {
         f.error = errno;
         return f;
     }
-    const QByteArray& bytes = *f.bytes;
+    const QByteArray& bytes = *read;
+    f.read = true;
+    f.disk.hash = qHash(bytes);
     // Each memo's seven lines go straight into its record, without a list of
     // all lines. A line takes one byte at least: room for as many memos as the
     // bytes could hold is kept, and what is not filled is never touched.
@@ -277,7 +279,7 @@ std::optional<QByteArray> read_data_file(MemoStore& store, const QString& name) 
     DiskCopy copy{stamp_of(store.file_path(name)), {}};  // before the read, as above
     std::optional<QByteArray> bytes = read_file(store.file_path(name));
     if (bytes) {
-        copy.bytes = *bytes;
+        copy.hash = qHash(*bytes);
         store.disk_copies[name] = std::move(copy);
     } else if (const int error = errno; error != ENOENT)
         qCWarning(lc_store, "%s: reading failed: %s", qPrintable(store.file_path(name)), std::strerror(error));
@@ -298,7 +300,7 @@ bool write_data_file(MemoStore& store, const QString& name, const QByteArray& by
     }
     FileStamp written;
     if (!write_file_atomic(store.file_path(name), bytes, &written)) return false;
-    store.disk_copies[name] = DiskCopy{written, bytes};
+    store.disk_copies[name] = DiskCopy{written, qHash(bytes)};
     return true;
 }
 

@@ -80,9 +80,9 @@ void remove_body_files(const MemoStore& store, const std::vector<Value>& memo_nu
 // it. The start-up reads it on a second thread while the window is built.
 struct IndexFile {
     QString path;
-    DiskCopy disk;  // its size and time before the read
-    std::optional<QByteArray> bytes;  // nothing: not there, or not readable
-    int error = 0;                    // then the system's reason
+    DiskCopy disk;      // its size and time before the read, and its bytes' hash
+    bool read = false;  // false: not there, or not readable
+    int error = 0;      // then the system's reason
     MemoTable table;
     qsizetype lines = 0;
     bool bad_number = false;  // a memo whose number is no memo number

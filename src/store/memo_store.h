@@ -134,7 +134,7 @@ QString memo_digits(const Value& memo_number);
 // tool, a copy of the program on another computer) shows as a change of it.
 struct DiskCopy {
     FileStamp stamp;
-    QByteArray bytes;
+    size_t hash = 0;  // of its bytes: a file touched, its bytes the same, is still this version
 };
 
 class MemoStore {
