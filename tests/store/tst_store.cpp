@@ -195,12 +195,13 @@ private slots:
         std::vector<QString> t;
         {
             cp932::BlockDecoder block(9);
-            for (const char* line : {"abc", "\x95\x5c", "past the room", "de"}) t.push_back(block.decode(line));
+            // "xyz" and its null take one unit more than the room left; "de" fills it.
+            for (const char* line : {"abc", "\x95\x5c", "past the room", "xyz", "de"}) t.push_back(block.decode(line));
         }
         t[0].append(u"XYZ");
         t[0][0] = u'Z';
-        QCOMPARE(t, (std::vector<QString>{u"ZbcXYZ"_qs, u"表"_qs, u"past the room"_qs, u"de"_qs}));
-        QString alone = std::move(t[3]);
+        QCOMPARE(t, (std::vector<QString>{u"ZbcXYZ"_qs, u"表"_qs, u"past the room"_qs, u"xyz"_qs, u"de"_qs}));
+        QString alone = std::move(t[4]);
         t.clear();
         alone.append(u"fg");
         alone.prepend(u"0");
