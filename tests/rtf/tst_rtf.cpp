@@ -147,7 +147,7 @@ private slots:
         QTest::newRow("plain Shift-JIS lines") << QByteArray("plain_sjis.txt") << u"日本語の行\n\n  表 {x}\\y"_qs;
         QTest::newRow("only CR LF") << QByteArray("crlf_only.txt") << QString();
         // Without an RTF header the last line keeps its last character whatever ends it.
-        QTest::newRow("no line end") << QByteArray("ab\r\ncd") << u"ab\ncd"_qs;
+        QTest::newRow("no line end; a lone LF after a lone LF") << QByteArray("ab\r\ncd\n\nef") << u"ab\ncd\n\nef"_qs;
         QTest::newRow("empty first line, bare LF, ends in CR") << QByteArray("\nab\n\x95\x5c\r") << u"\nab\n表"_qs;
         QTest::newRow("empty file") << QByteArray("empty.rtf") << QString();
         const QByteArray head = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 X;}}\\f0 ";
