@@ -1,6 +1,8 @@
-// Keyboard, screen reader and input method: Tab goes round the main window and
-// back, every control of every window has a name a screen reader can say, the
-// password boxes take no input-method text, and the message boxes answer keys.
+// Keyboard, screen reader, input method and the manual: Tab goes round the main
+// window and back, every control of every window has a name a screen reader can
+// say and is named in the user's manual (data/manual.wri, opened by 使い方),
+// which the program's own RTF reader reads whole; the password boxes take no
+// input-method text, and the message boxes answer keys.
 
 #include "dialogs/f_bunrui.h"
 #include "dialogs/f_hakor.h"
@@ -10,6 +12,8 @@
 #include "dialogs/f_zenbun.h"
 #include "dialogs/f_zenbun2.h"
 #include "editor/f_kinyu.h"
+#include "rtf/document.h"
+#include "rtf/reader.h"
 #include "support/form_fixture.h"
 #include "ui/accessible_names.h"
 #include "ui/platform.h"
@@ -23,6 +27,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -30,6 +35,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextBlock>
 
 using namespace tz;
 using namespace tz::test;
@@ -65,12 +71,77 @@ bool is_control(const QWidget* w, const QWidget* window) {
 
 QString name_of(QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); }
 
+QByteArray manual_bytes() {
+    QFile f(QStringLiteral(TZ_TEST_DATA "/../../data/manual.wri"));
+    if (!f.open(QIODevice::ReadOnly)) qFatal("data/manual.wri is missing");
+    return f.readAll();
+}
+
+// What the user reads on a control: its caption without the access key's "&".
+QString shown(QString caption) { return caption.remove(u'&'); }
+
+// The window title, menu items, buttons and short labels (those that name a box) of one window.
+QStringList texts_of(QWidget& window) {
+    QStringList texts{window.windowTitle()};
+    for (const QAbstractButton* b : window.findChildren<QAbstractButton*>())
+        if (!b->text().isEmpty()) texts.append(shown(b->text()));
+    for (const QLabel* l : window.findChildren<QLabel*>())
+        if (!l->text().isEmpty() && l->text().size() <= 12) texts.append(l->text());
+    if (auto* main = qobject_cast<QMainWindow*>(&window)) {
+        for (QAction* top : main->menuBar()->actions()) {
+            texts.append(shown(top->text()));
+            if (top->menu())
+                for (const QAction* item : top->menu()->actions())
+                    if (!item->isSeparator()) texts.append(shown(item->text()));
+        }
+    }
+    return texts;
+}
+
 }  // namespace
 
 class TestAccess : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { install_accessible_names(); }
+
+    void the_manual_reads_whole() {
+        const QByteArray bytes = manual_bytes();
+        QVERIFY(rtf::is_rtf(bytes));  // the desktop's handler for .wri files reads it by its content
+        QTextDocument doc;
+        rtf::read_into(bytes, doc);
+        const QString text = doc.toPlainText();
+        QCOMPARE(rtf::plain_text(bytes), text);
+        // One paragraph for every \par of the file: nothing swallowed by a group read as skipped, nothing
+        // merged; and no markup or undecodable byte shows through.
+        const qsizetype pars = QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("\\\\par(?![a-z])")));
+        QStringList paragraphs = text.split(u'\n');
+        if (paragraphs.last().isEmpty()) paragraphs.removeLast();
+        QCOMPARE(paragraphs.size(), pars);
+        QVERIFY(!paragraphs.contains(QString()));  // the manual has no empty paragraph
+        for (const QChar c : {QChar(u'\\'), QChar(u'{'), QChar(u'}'), QChar(QChar::ReplacementCharacter)})
+            QVERIFY2(!text.contains(c), qPrintable(c));
+        QVERIFY(text.contains(u"（éや絵文字など）"_qs));  // a character the code page lacks, as \uN
+        QCOMPARE(paragraphs.first(), u"【ツヅリオ】Ver.3.0　使い方"_qs);
+        QCOMPARE(paragraphs.last(), u"― 以上 ―"_qs);
+
+        // The chapters "N. name" are numbered 1, 2, ... in order, bold and larger than the text; every
+        // reference 「N. name」 in the text names one of them.
+        const QRegularExpression chapter(QStringLiteral("^(\\d+)\\. \\S"));
+        QStringList chapters;
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+            const QRegularExpressionMatch m = chapter.match(block.text());
+            if (!m.hasMatch()) continue;
+            QCOMPARE(m.captured(1).toInt(), chapters.size() + 1);
+            const QTextCharFormat format = block.begin().fragment().charFormat();
+            QVERIFY2(format.font().bold() && format.fontPointSize() > 12, qPrintable(block.text()));
+            chapters.append(block.text());
+        }
+        QVERIFY(chapters.size() >= 10);
+        const QRegularExpression reference(QStringLiteral("「(\\d+\\. [^」]+)」"));
+        for (const QRegularExpressionMatch& m : reference.globalMatch(text))
+            QVERIFY2(chapters.contains(m.captured(1)), qPrintable(m.captured(1)));
+    }
 
     // Tab from the category box goes through every control and back to it
     // (Shift+Tab, the same order backwards, is Qt's). The hint line is not in
@@ -108,7 +179,9 @@ private slots:
     // label captions it, never only the value it holds; an editable box's text
     // field (where the focus goes) says the same. Captions are linked to their
     // boxes, no list reads out a heading in English, and every check box and
-    // option button has room for its box.
+    // option button has room for its box. The window and what the user reads on
+    // it are in the manual, in 「」 as shown (a window title as it stands), so a
+    // control added or renamed without the manual fails here.
     void every_control_has_a_name_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QStringList>("captions");  // labels that caption a control
@@ -156,6 +229,10 @@ private slots:
         QVERIFY(controls >= 2);
         for (const QString& caption : captions) QVERIFY2(top->findChild<QLabel*>(caption)->buddy(), caption.toUtf8());
         if (!opened) QVERIFY(QAccessible::queryAccessibleInterface(f.form->Text1)->state().readOnly);  // the hint line
+        const QString manual = rtf::plain_text(manual_bytes());  // as the_manual_reads_whole reads it
+        const QStringList texts = texts_of(*top);
+        QVERIFY2(manual.contains(texts.first()) || !opened, qPrintable(texts.first()));
+        for (const QString& t : texts.mid(1)) QVERIFY2(manual.contains(u'「' + t + u'」'), qPrintable(t));
     }
 
     // An input method asks the focused box whether it takes composed text
