@@ -1,5 +1,7 @@
 #include "support/form_fixture.h"
 
+#include "ui/fonts.h"
+
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -10,7 +12,7 @@
 namespace tz::test {
 
 Main_form& FormFixture::start(bool show) {
-    install_test_fonts();
+    [[maybe_unused]] static const bool fonts_installed = (fonts::install_substitutes(), true);  // once per program
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
     form = std::make_unique<Main_form>(platform, dir.path(), time.clock());
     // Started as the program starts it: the index and its list made on a second thread.

@@ -1,6 +1,5 @@
 #include "support/ui_driving.h"
 
-#include "ui/fonts.h"
 #include "ui/memo_grid.h"
 
 #include <QAbstractItemView>
@@ -11,14 +10,8 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
-#include <utility>
 
 namespace tz::test {
-
-void install_test_fonts() {
-    static bool done = false;
-    if (!std::exchange(done, true)) fonts::install_substitutes();
-}
 
 QObject* on_next_modal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;

@@ -17,9 +17,6 @@ class MemoGrid;
 
 namespace tz::test {
 
-// Installs the font stand-ins once for the test program.
-void install_test_fonts();
-
 // Runs `act` on the next modal window as soon as it is open (a dialog the code
 // under test shows with exec()). Deleting what it returns stops the watch.
 QObject* on_next_modal(std::function<void(QWidget*)> act);
