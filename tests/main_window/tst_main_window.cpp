@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -370,7 +371,7 @@ private slots:
     // in its order, the viewer emptied; a locked memo goes without its password.
     void deleting_removes_the_selected_memo() {
         Fixture f;
-        click_header(f.form->Grid1);
+        QTest::mouseClick(f.form->Grid1->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
         QTest::mouseClick(f.form->Command7, Qt::LeftButton);
         click_row(f.form->Grid1, 4);  // the empty row
         QTest::mouseClick(f.form->Command7, Qt::LeftButton);

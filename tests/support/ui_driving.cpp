@@ -5,7 +5,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QTest>
@@ -78,10 +77,6 @@ void double_click_row(MemoGrid* g, int r) {
     click_row(g, r);
     const QModelIndex cell = g->grid_model()->index(r - 1, 2);
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
-}
-
-void click_header(MemoGrid* g) {
-    QTest::mouseClick(g->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
 }
 
 QStringList combo_items(const QComboBox* c) {

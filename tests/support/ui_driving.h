@@ -39,8 +39,6 @@ QStringList grid_titles(MemoGrid* grid);
 // A mouse click on the title cell of row r (1-based).
 void click_row(MemoGrid* grid, int r);
 void double_click_row(MemoGrid* grid, int r);
-// A mouse click on the list's column header.
-void click_header(MemoGrid* grid);
 
 // Every entry of a combo box's list.
 QStringList combo_items(const QComboBox* combo);
