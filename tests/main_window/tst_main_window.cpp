@@ -383,14 +383,17 @@ private slots:
         QVERIFY(QDir(f.path("tzurio.dat")).removeRecursively());
         pick_from_list(f.form->Combo1, 1);  // 仕事: the two memos titled 同じ題
         click_row(f.form->Grid1, 1);
-        on_next_modal([](QWidget* d) {
+        QString hint_while_asked;
+        on_next_modal([&](QWidget* d) {
+            hint_while_asked = f.form->Text1->text();
             QVERIFY(!(d->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
             QVERIFY(activate(d));  // Enter goes to the dialog's focused button once it is active
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
         QTest::mouseClick(f.form->Command7, Qt::LeftButton);
         QCOMPARE(grid_titles(f.form->Grid1), QStringList({"買い物", "同じ題"}));  // every memo, order kept
-        QCOMPARE(f.form->RTB1->text(), QString());
+        QCOMPARE(hint_while_asked, u"[いいよ]ボタンで、選択中のメモを削除します。"_qs);
+        QCOMPARE(f.form->RTB1->text() + f.form->Text1->text(), QString());  // viewer and hint line emptied
         QCOMPARE(f.form->windowTitle(), QStringLiteral("【ツヅリオ】Ver.3.0 (2件)"));
         f.platform.messages.clear();
         answer_unlock(QString(), false, true);  // the click asks for its password; cancelled
