@@ -26,7 +26,7 @@ ListRows title_search_rows(const MemoTable& table, const QString& category, cons
 // and the empty row below them).
 struct ShownRows {
     RowMaps maps;
-    std::vector<GridRow> grid;
+    GridRows grid;
 };
 ShownRows shown_rows_for(const MemoTable& table, const ListRows& rows);
 

@@ -202,7 +202,7 @@ ChangeResult delete_category_memos(MemoStore& store, int entry) {
     if (entry < 2 || entry > store.categories.count()) return {};
     Change change(store);
     const QString category = store.categories.entry(entry);
-    std::vector<MemoRecord> kept;
+    bulk::vector<MemoRecord> kept;
     std::vector<Value> deleted;
     for (const MemoRecord& m : store.table.records()) {
         if (m.category.display() != category)

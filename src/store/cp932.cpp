@@ -1,4 +1,5 @@
 #include "store/cp932.h"
+#include "store/bulk_memory.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -117,6 +118,7 @@ QString decode(QByteArrayView bytes) {
 BlockDecoder::BlockDecoder(qsizetype units) {
     auto [header, data] = QTypedArrayData<char16_t>::allocate(std::max<qsizetype>(units, 1));
     block_ = QString::DataPointer(header, data, 0);
+    bulk::advise(data, size_t(std::max<qsizetype>(units, 1)) * sizeof(char16_t));
 }
 
 QString BlockDecoder::decode(QByteArrayView bytes) {

@@ -1,5 +1,6 @@
 #include "store/file_io.h"
 
+#include "store/bulk_memory.h"
 #include "store/cp932.h"
 #include "store/log.h"
 
@@ -180,6 +181,7 @@ std::optional<QByteArray> read_file(const QString& path) {
     // Read straight into the result, in one call where the size holds; a file
     // that grows meanwhile is read on to its end.
     QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    bulk::advise(bytes.data(), size_t(bytes.size()));  // the memo index runs to megabytes
     qsizetype got = 0;
     for (;;) {
         if (got == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);

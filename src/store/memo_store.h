@@ -2,6 +2,7 @@
 // The memo store: the tables every window shares for the whole run. Main_form
 // owns one MemoStore and passes it by reference to the windows it opens.
 
+#include "store/bulk_memory.h"
 #include "store/file_io.h"
 #include "store/value.h"
 
@@ -39,8 +40,8 @@ public:
     int count() const { return int(slots_.size()); }
     MemoRecord& slot(int i) { return slots_[size_t(i - 1)]; }  // 1-based
     const MemoRecord& slot(int i) const { return slots_[size_t(i - 1)]; }
-    const std::vector<MemoRecord>& records() const { return slots_; }
-    std::vector<MemoRecord>& records() { return slots_; }
+    const bulk::vector<MemoRecord>& records() const { return slots_; }
+    bulk::vector<MemoRecord>& records() { return slots_; }
 
     void append(MemoRecord r) { slots_.push_back(std::move(r)); }
     void remove_slot(int i) { slots_.erase(slots_.begin() + (i - 1)); }
@@ -53,7 +54,7 @@ public:
     void resort();
 
 private:
-    std::vector<MemoRecord> slots_;
+    bulk::vector<MemoRecord> slots_;
 };
 
 // Entries 1..count(); entry 1 is "全部", meaning every category.

@@ -2,16 +2,15 @@
 // The memo list's view of the memo table: row r (1..shown_count) shows the memo
 // whose number is row_memo_numbers[r]. Entries past shown_count are not memos.
 
+#include "store/bulk_memory.h"
 #include "store/value.h"
-
-#include <vector>
 
 namespace tz {
 
 struct RowMaps {
     int shown_count = 0;
-    std::vector<Value> row_memo_numbers{Value(), Value()};  // [0] unused; [shown_count + 1] is 0
-    std::vector<Value> row_lock_flags{Value(), Value()};
+    bulk::vector<Value> row_memo_numbers{Value(), Value()};  // [0] unused; [shown_count + 1] is 0
+    bulk::vector<Value> row_lock_flags{Value(), Value()};
 
     bool is_memo_row(int r) const { return r >= 1 && r <= shown_count; }
     // Only the exact text "YES" locks.

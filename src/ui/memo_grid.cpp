@@ -65,14 +65,14 @@ void MemoGridModel::set_header(const GridRow& header) {
     emit headerDataChanged(Qt::Horizontal, 0, 2);
 }
 
-void MemoGridModel::insert_rows(int at, std::vector<GridRow> rows) {
+void MemoGridModel::insert_rows(int at, GridRows rows) {
     if (rows.empty()) return;
     beginInsertRows({}, at, at + int(rows.size()) - 1);
     rows_.insert(rows_.begin() + at, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endInsertRows();
 }
 
-void MemoGridModel::replace_rows(std::vector<GridRow> rows) {
+void MemoGridModel::replace_rows(GridRows rows) {
     beginResetModel();
     rows_ = std::move(rows);
     endResetModel();
@@ -111,14 +111,14 @@ MemoGrid::MemoGrid(QWidget* parent) : QTableView(parent), model_(new MemoGridMod
 
 int MemoGrid::rows() const { return model_->rowCount() + 1; }
 
-void MemoGrid::set_data_rows(std::vector<GridRow> rows) {
+void MemoGrid::set_data_rows(GridRows rows) {
     const int current = current_row();
     model_->replace_rows(std::move(rows));
     // The current row keeps its number where that row still exists.
     set_current_row(std::min(current, model_->rowCount()));
 }
 
-void MemoGrid::insert_data_rows(int row, std::vector<GridRow> rows) {
+void MemoGrid::insert_data_rows(int row, GridRows rows) {
     model_->insert_rows(std::clamp(row - 1, 0, model_->rowCount()), std::move(rows));
 }
 

@@ -4,6 +4,8 @@
 // header, rows 1.. the data rows. The list's own rules (which memo a row shows)
 // live with the list's owner; this grid only keeps rows.
 
+#include "store/bulk_memory.h"
+
 #include <QAbstractTableModel>
 #include <QTableView>
 #include <array>
@@ -12,6 +14,7 @@
 namespace tz {
 
 using GridRow = std::array<QString, 3>;
+using GridRows = bulk::vector<GridRow>;  // a list of 30,000 rows is filled at start-up
 
 class MemoGridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -25,13 +28,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     void set_header(const GridRow& header);
-    void insert_rows(int at, std::vector<GridRow> rows);  // at a data row index, 0-based; one insertion
-    void replace_rows(std::vector<GridRow> rows);  // one model reset
+    void insert_rows(int at, GridRows rows);  // at a data row index, 0-based; one insertion
+    void replace_rows(GridRows rows);  // one model reset
     const GridRow& row(int at) const { return rows_[size_t(at)]; }
 
 private:
     GridRow header_;
-    std::vector<GridRow> rows_;
+    GridRows rows_;
 };
 
 class MemoGrid : public QTableView {
@@ -42,9 +45,9 @@ public:
     // Number of rows, the header included.
     int rows() const;
     // Replaces every data row by `rows` in one step.
-    void set_data_rows(std::vector<GridRow> rows);
+    void set_data_rows(GridRows rows);
     // Inserts `rows` at grid row `row` in one step; rows at and below it move down.
-    void insert_data_rows(int row, std::vector<GridRow> rows);
+    void insert_data_rows(int row, GridRows rows);
 
     void set_header_texts(const GridRow& texts);
     QString cell_text(int row, int col) const;

@@ -356,7 +356,7 @@ private slots:
         MemoGrid g;
         g.resize(400, 200);
         QSignalSpy resets(g.grid_model(), &QAbstractItemModel::modelReset);
-        g.set_data_rows(std::vector<GridRow>(30000, {"c", "d", "t"}));
+        g.set_data_rows(GridRows(30000, {"c", "d", "t"}));
         QCOMPARE(resets.count(), 1);
         g.set_current_row(5);
         g.set_data_rows({{"a", "1", "one"}, {"b", "2", "two"}, {}});
