@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThreadPool>
 #include <future>
 
 namespace tz::test {
@@ -20,6 +21,11 @@ Main_form& FormFixture::start(bool show) {
     if (show) {
         form->show_as_stored();
         if (!QTest::qWaitForWindowExposed(form.get())) qWarning("main window not exposed");
+        // The day's backup, made on another thread once the window shows, ends before the test goes
+        // on: a test that then blocks a data file would otherwise race with its copying.
+        QCoreApplication::processEvents();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
     }
     return *form;
 }
