@@ -206,6 +206,62 @@ private slots:
             if (name.startsWith("memo") && !name.contains(file)) QCOMPARE(after[name], before[name]);
     }
 
+    // What "登録" refuses, the first check first, and the message that says why; the rest is stored.
+    // A category compares exactly: a case variant, or "全部", is a new one.
+    void refusals_data() {
+        QTest::addColumn<int>("memos");       // in the table
+        QTest::addColumn<int>("categories");  // in the list, "全部" included
+        QTest::addColumn<int>("slot");        // the memo corrected, 0 for a new one
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QStringList>("message");  // text and title; empty when stored
+        const QString program = QStringLiteral("【ツヅリオ】Ver.3.0");
+        const QStringList limit{"これ以上メモを登録できません。", "メモの数が限界(30000)を越えます"};
+        const QStringList cats{"これ以上分類を登録できません。", "分類の数が限界(1000)を越えます"};
+        const QString breaks = "に改行が含まれています。\r改行を取り除いてから登録してください。";
+        const auto lost = [&](const QString& box, const QString& chars) {
+            return QStringList{box + "に、ファイルに保存できない文字が含まれています：" + chars + "\rこれらの文字を取り除いてから登録してください。",
+                               program};
+        };
+        QTest::newRow("29998 memos, new") << 29998 << 5 << 0 << "" << "" << QStringList();
+        QTest::newRow("29999 memos, correction") << 29999 << 5 << 1 << "" << "" << limit;
+        QTest::newRow("999 categories, listed") << 5 << 999 << 0 << "category" << "B" << QStringList();
+        QTest::newRow("999 categories, case variant") << 5 << 999 << 0 << "category" << "b" << cats;
+        QTest::newRow("999 categories, 全部") << 5 << 999 << 0 << "category" << "全部" << cats;
+        QTest::newRow("title of blanks") << 5 << 5 << 0 << "title" << "  " << QStringList();
+        QTest::newRow("title with CR, and emoji") << 5 << 5 << 0 << "title" << "一\r二😀"
+            << QStringList{"タイトルが２行以上になっています。\rクリップボードを使って文字を貼り付ける場合は、\r"
+                           "改行が含まれないように注意してください。", "タイトルは１行にしてください"};
+        QTest::newRow("empty title") << 5 << 5 << 0 << "title" << "" << QStringList{"タイトルを入力して下さい。", program};
+        QTest::newRow("date with LF") << 5 << 5 << 1 << "date" << "2026/12/06\n" << QStringList{"年/月/日" + breaks, program};
+        QTest::newRow("category with CR") << 5 << 5 << 0 << "category" << "家\r仕事" << QStringList{"分類" + breaks, program};
+        QTest::newRow("title with é and emoji") << 5 << 5 << 0 << "title" << "café😀é" << lost("タイトル", "é 😀");
+        QTest::newRow("date with a no-break space") << 5 << 5 << 1 << "date" << "2026/12/06\u00A0" << lost("年/月/日", "U+00A0");
+        QTest::newRow("category with emoji, 999 categories") << 5 << 999 << 0 << "category" << "絵😀文字" << lost("分類", "😀");
+        // Its nearest characters and the code page's extensions are written.
+        QTest::newRow("nearest and extension characters") << 5 << 5 << 0 << "category" << "〜¥①髙ｶﾅ" << QStringList();
+        QTest::newRow("correction past the table") << 5 << 5 << 6 << "" << "" << QStringList{"訂正するメモが見つかりません。", program};
+    }
+    void refusals() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QStringList, message);
+        Book b;
+        QFETCH(int, memos);
+        while (b.store.table.count() < memos) b.store.table.append(memo("A", "more", 100 + b.store.table.count()));
+        QFETCH(int, categories);
+        QStringList names = b.store.categories.entries();
+        while (names.size() < categories) names.append(QString("分類%1").arg(names.size()));
+        b.store.categories.set_entries(names);
+        MemoInput in{"2026/12/06", "A", "題", false, "本文", "{\\rtf1 本文}"};
+        QString* box = field == u"date" ? &in.date : field == u"title" ? &in.title : field == u"category" ? &in.category : nullptr;
+        if (box) *box = value;
+        QFETCH(int, slot);
+        const Refusal r = check_memo(b.store, in, slot);
+        QCOMPARE(r == Refusal::None, message.isEmpty());
+        if (r != Refusal::None) QCOMPARE(QStringList({refusal_message(r, in).text, refusal_message(r, in).title}), message);
+    }
+
     // The category list, a password and an import's end stay in memory when a
     // file cannot be written, for the exit save; the other files are written.
     void changes_kept_in_memory_data() {
