@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 #include <mutex>
 #ifdef Q_OS_UNIX
@@ -72,7 +73,43 @@ Result make(const QString& app_folder, const QString& name, const LinkFile& link
     QDir out(home.filePath(part));
     const QDir data(app_folder);
 
+    // The bodies, linked; where the file system cannot link, none are kept.
+    // Nor where the body folders refuse new files: a body is then written in
+    // place, which would change the backup's copy as well. They are linked
+    // before the data files are copied, and those that came meanwhile after:
+    // a memo deleted while this runs leaves a body no memo names, never a memo
+    // named without its body.
+    r.bodies = QFileInfo(data.filePath(QStringLiteral("memo1"))).isWritable() &&
+               QFileInfo(data.filePath(QStringLiteral("memo2"))).isWritable();
+    QSet<QString> linked;  // "memo1/m1000001.txt"
+    const auto link_bodies = [&] {  // false when stopped
+        for (const char* sub : {"memo1", "memo2"}) {
+            const QString folder = QLatin1String(sub);
+            if (!r.bodies || !out.mkpath(folder)) {
+                r.bodies = false;
+                break;
+            }
+            const QDir from(data.filePath(folder));
+            for (const QString& body : from.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+                if (stopped(stop)) return false;
+                const QString name = folder + QLatin1Char('/') + body;
+                if (body.endsWith(QLatin1String(".new")) || linked.contains(name)) continue;  // .new: a write under way
+                const QString target = from.filePath(body);
+                // A body removed meanwhile is simply not there.
+                if (link(target, out.filePath(name))) linked.insert(name);
+                else if (QFileInfo::exists(target)) r.bodies = false;
+                if (!r.bodies) break;
+            }
+        }
+        return true;
+    };
+
+    const auto stopped_here = [&] {  // what it made so far is not kept
+        out.removeRecursively();
+        return r;
+    };
     bool ok = home.mkpath(part);
+    if (ok && !link_bodies()) return stopped_here();
     for (const QString& file : {file_names::settings(), file_names::index(), file_names::categories(), file_names::keywords()}) {
         if (!ok) break;
         const std::optional<QByteArray> bytes = read_file(data.filePath(file));
@@ -83,33 +120,7 @@ Result make(const QString& app_folder, const QString& name, const LinkFile& link
         r.error = QStringLiteral("データファイルをバックアップにコピーできませんでした。");
         return r;
     }
-
-    // The bodies, linked; where the file system cannot link, none are kept.
-    // Nor where the body folders refuse new files: a body is then written in
-    // place, which would change the backup's copy as well.
-    r.bodies = QFileInfo(data.filePath(QStringLiteral("memo1"))).isWritable() &&
-               QFileInfo(data.filePath(QStringLiteral("memo2"))).isWritable();
-    for (const char* sub : {"memo1", "memo2"}) {
-        const QString folder = QLatin1String(sub);
-        if (!r.bodies || !out.mkpath(folder)) {
-            r.bodies = false;
-            break;
-        }
-        const QDir from(data.filePath(folder));
-        for (const QString& body : from.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
-            if (stopped(stop)) {
-                out.removeRecursively();
-                return r;
-            }
-            if (body.endsWith(QLatin1String(".new"))) continue;  // a write under way, not a body
-            const QString target = from.filePath(body);
-            // A body removed meanwhile is simply not there.
-            if (!link(target, out.filePath(folder + QLatin1Char('/') + body)) && QFileInfo::exists(target)) {
-                r.bodies = false;
-                break;
-            }
-        }
-    }
+    if (!link_bodies()) return stopped_here();
     if (!r.bodies) {
         QDir(out.filePath(QStringLiteral("memo1"))).removeRecursively();
         QDir(out.filePath(QStringLiteral("memo2"))).removeRecursively();

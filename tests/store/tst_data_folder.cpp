@@ -2,6 +2,7 @@
 // fail or are cut short.
 
 #include "store/backup.h"
+#include "store/changes.h"
 #include "store/data_folder.h"
 #include "store/file_io.h"
 #include "support/test_folder.h"
@@ -205,25 +206,37 @@ private slots:
     }
 
     // Another writer (a sync tool, the program on another computer) changed a data file since it
-    // was read: its version is kept beside it, named once to the user, and ours is written. A file
-    // only touched, or gone, is simply written; the common case writes nothing else.
+    // was read, also right after this program read or wrote it: its version is kept beside it, named
+    // once to the user, and ours is written. A file only touched, or gone, is simply written; the
+    // common case writes nothing else.
     void another_writers_version_is_kept_data() {
         QTest::addColumn<QByteArray>("theirs");  // empty: the file is left alone; "gone": removed
+        QTest::addColumn<int>("when");           // 0 between our read and write, 1 right after the read, 2 after a write
         QTest::addColumn<bool>("kept");
-        QTest::newRow("unchanged") << QByteArray() << false;
-        QTest::newRow("changed elsewhere") << crlf_lines({"全部", "c", "別の分類"}) << true;
-        QTest::newRow("touched, same bytes") << crlf_lines({"全部", "c"}) << false;
-        QTest::newRow("gone") << QByteArray("gone") << false;
+        QTest::newRow("unchanged") << QByteArray() << 0 << false;
+        QTest::newRow("changed elsewhere") << crlf_lines({"全部", "c", "別の分類"}) << 0 << true;
+        QTest::newRow("touched, same bytes") << crlf_lines({"全部", "c"}) << 0 << false;
+        QTest::newRow("gone") << QByteArray("gone") << 0 << false;
+        QTest::newRow("changed right after the read") << crlf_lines({"全部", "他"}) << 1 << true;
+        QTest::newRow("changed right after a write") << crlf_lines({"全部", "他"}) << 2 << true;
     }
     void another_writers_version_is_kept() {
         QFETCH(QByteArray, theirs);
+        QFETCH(int, when);
         QFETCH(bool, kept);
         Loaded f;
         write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
+        const auto write_theirs = [](const QString& path) {  // the rows' "他"
+            if (path.endsWith(u"bunrui.dat")) write_bytes(path, crlf_lines({"全部", "他"}));
+        };
+        if (when == 1) testing::after_read = write_theirs;
         f.load();
+        if (when == 2) testing::after_replace = write_theirs;
+        QVERIFY(f.report.ok() && (when < 2 || write_categories(f.store)));
+        testing::after_read = testing::after_replace = nullptr;
         if (theirs == "gone") {
             QFile::remove(f.path("bunrui.dat"));
-        } else if (!theirs.isEmpty()) {
+        } else if (when == 0 && !theirs.isEmpty()) {
             write_bytes(f.path("bunrui.dat"), theirs);
             QFile(f.path("bunrui.dat")).setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
         }
@@ -240,60 +253,54 @@ private slots:
         QCOMPARE(f.store.other_versions_kept, QStringList());
     }
 
-    // A change made there right after this program read or wrote the file is another writer's too.
-    void a_change_right_after_a_read_or_write_is_seen_data() {
-        QTest::addColumn<bool>("after_read");
-        QTest::newRow("after the read") << true;
-        QTest::newRow("after a write") << false;
-    }
-    void a_change_right_after_a_read_or_write_is_seen() {
-        QFETCH(bool, after_read);
-        Loaded f;
-        write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
-        if (!after_read) f.load();
-        (after_read ? testing::after_read : testing::after_replace) = [](const QString& path) {
-            if (path.endsWith(u"bunrui.dat")) write_bytes(path, crlf_lines({"全部", "他"}));
-        };
-        const bool done = after_read ? (f.load(), f.report.ok()) : write_categories(f.store);
-        testing::after_read = testing::after_replace = nullptr;
-        QVERIFY(done);
-        QVERIFY(write_categories(f.store));
-        QCOMPARE(read_bytes(f.path("bunrui.dat.other-20261205-215200")), crlf_lines({"全部", "他"}));
-        QCOMPARE(read_bytes(f.path("bunrui.dat")), crlf_lines({"全部", "c"}));
-    }
-
     // A backup, kept outside the data folder, is a memo book of its own: the four data files copied
-    // and every body linked, or the four files alone where links cannot be made. Seven are kept.
+    // and every body linked, or the four files alone where links cannot be made. Seven are kept. A memo
+    // deleted or stored while it runs leaves it whole: every memo its index names has its bodies in it.
     void backups_data() {
         QTest::addColumn<bool>("links");
-        QTest::newRow("bodies linked") << true;
-        QTest::newRow("links refused") << false;
+        QTest::addColumn<int>("change");  // made at the first body linked: 1 a memo deleted, 2 one stored
+        QTest::newRow("bodies linked") << true << 0;
+        QTest::newRow("links refused") << false << 0;
+        QTest::newRow("a memo deleted meanwhile") << true << 1;
+        QTest::newRow("a memo stored meanwhile") << true << 2;
     }
     void backups() {
         QFETCH(bool, links);
+        QFETCH(int, change);
         Loaded f;
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
         write_folder(f.dir.path(), {memo("c", "t", 1), memo("c", "u", 2)}, {"全部", "c"}, 2);
+        f.load();
         const auto before = folder_contents(f.dir.path());
-        const auto refuse = [](const QString&, const QString&) { return false; };
-        const backup::Result made = backup::make(f.dir.path(), "20261201", links ? backup::hard_link() : refuse);
-        QVERIFY2(made.made && made.bodies == links, qPrintable(made.error));
+        bool changed = !change;
+        const backup::LinkFile link = [&](const QString& target, const QString& at) {
+            if (!changed)
+                changed = change == 1 ? delete_memo(f.store, Value::number(2)).done
+                                      : store_memo(f.store, MemoInput{"2026/12/06", "c", "v", false, "v", "{\\rtf1 v}"}, 0).done;
+            return links && backup::hard_link()(target, at);
+        };
+        const backup::Result made = backup::make(f.dir.path(), "20261201", link);
+        QVERIFY2(changed && made.made && made.bodies == links, qPrintable(made.error));
+        const auto kept = folder_contents(made.folder);
         QCOMPARE(made.folder, backup::folder_of(f.dir.path()) + "/20261201");
         QVERIFY(made.folder.startsWith(home.path()));
-        QCOMPARE(folder_contents(f.dir.path()), before);  // nothing written in the data folder
-        auto kept = folder_contents(made.folder);
-        if (!links) QCOMPARE(kept.keys(), QStringList({"bunrui.dat", "kensaku.dat", "tzurio.dat", "tzurio.ini"}));
-        for (auto it = kept.begin(); it != kept.end(); ++it) QCOMPARE(*it, before[it.key()]);
-        struct stat kept_body {}, body {};
-        if (links) QVERIFY(stat(QFile::encodeName(made.folder + "/memo2/m2000001.txt"), &kept_body) == 0 &&
-                           stat(QFile::encodeName(f.path("memo2/m2000001.txt")), &body) == 0 && kept_body.st_ino == body.st_ino);
         QCOMPARE(read_bytes(backup::folder_of(f.dir.path()) + "/" + backup::name_file()), QFile::encodeName(QDir(f.dir.path()).absolutePath()) + "\n");
         MemoStore again(made.folder);
         LoadReport report;
         load_data_folder(again, kFirst, report);
         QVERIFY(report.ok());
-        QCOMPARE(index_bytes(again.table), before["tzurio.dat"]);
+        for (const MemoRecord& m : again.table.records())  // every memo named has its bodies
+            QVERIFY(!links || (QFile::exists(again.text_body_path(m.memo_number)) && QFile::exists(again.rich_body_path(m.memo_number))));
+        if (change == 0) {
+            QCOMPARE(folder_contents(f.dir.path()), before);  // nothing written in the data folder
+            if (!links) QCOMPARE(kept.keys(), QStringList({"bunrui.dat", "kensaku.dat", "tzurio.dat", "tzurio.ini"}));
+            for (auto it = kept.begin(); it != kept.end(); ++it) QCOMPARE(*it, before[it.key()]);
+            struct stat kept_body {}, body {};
+            if (links) QVERIFY(stat(QFile::encodeName(made.folder + "/memo2/m2000001.txt"), &kept_body) == 0 &&
+                               stat(QFile::encodeName(f.path("memo2/m2000001.txt")), &body) == 0 && kept_body.st_ino == body.st_ino);
+            QCOMPARE(index_bytes(again.table), before["tzurio.dat"]);
+        }
         // The eighth removes the oldest.
         for (int day = 2; day <= 8; ++day) QVERIFY(backup::make(f.dir.path(), QString("2026120%1").arg(day)).made);
         QVERIFY(!backup::has_daily(f.dir.path(), QDate(2026, 12, 1)) && backup::has_daily(f.dir.path(), QDate(2026, 12, 8)));
