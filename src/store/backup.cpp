@@ -8,8 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStandardPaths>
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -81,24 +82,29 @@ Result make(const QString& app_folder, const QString& name, const LinkFile& link
     // named without its body.
     r.bodies = QFileInfo(data.filePath(QStringLiteral("memo1"))).isWritable() &&
                QFileInfo(data.filePath(QStringLiteral("memo2"))).isWritable();
-    QSet<QString> linked;  // "memo1/m1000001.txt"
+    QStringList seen[2];  // the names each body folder had at the first pass, in code-unit order
     const auto link_bodies = [&] {  // false when stopped
-        for (const char* sub : {"memo1", "memo2"}) {
-            const QString folder = QLatin1String(sub);
+        for (int i = 0; i < 2; ++i) {
+            const QString folder = i == 0 ? QStringLiteral("memo1") : QStringLiteral("memo2");
             if (!r.bodies || !out.mkpath(folder)) {
                 r.bodies = false;
                 break;
             }
-            const QDir from(data.filePath(folder));
-            for (const QString& body : from.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+            const QDir from(data.filePath(folder)), to(out.filePath(folder));
+            QStringList names = from.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+            std::sort(names.begin(), names.end());
+            QStringList fresh;
+            std::set_difference(names.begin(), names.end(), seen[i].begin(), seen[i].end(), std::back_inserter(fresh));
+            if (seen[i].isEmpty()) seen[i] = std::move(names);
+            for (const QString& body : fresh) {
                 if (stopped(stop)) return false;
-                const QString name = folder + QLatin1Char('/') + body;
-                if (body.endsWith(QLatin1String(".new")) || linked.contains(name)) continue;  // .new: a write under way
+                if (body.endsWith(QLatin1String(".new"))) continue;  // a write under way, not a body
                 const QString target = from.filePath(body);
                 // A body removed meanwhile is simply not there.
-                if (link(target, out.filePath(name))) linked.insert(name);
-                else if (QFileInfo::exists(target)) r.bodies = false;
-                if (!r.bodies) break;
+                if (!link(target, to.filePath(body)) && QFileInfo::exists(target)) {
+                    r.bodies = false;
+                    break;
+                }
             }
         }
         return true;
