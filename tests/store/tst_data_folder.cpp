@@ -226,9 +226,7 @@ private slots:
         QFETCH(bool, kept);
         Loaded f;
         write_folder(f.dir.path(), {memo("c", "t", 1)}, {"全部", "c"}, 1);
-        const auto write_theirs = [](const QString& path) {  // the rows' "他"
-            if (path.endsWith(u"bunrui.dat")) write_bytes(path, crlf_lines({"全部", "他"}));
-        };
+        const auto write_theirs = [](const QString& path) { if (path.endsWith(u"bunrui.dat")) write_bytes(path, crlf_lines({"全部", "他"})); };
         if (when == 1) testing::after_read = write_theirs;
         f.load();
         if (when == 2) testing::after_replace = write_theirs;
@@ -283,8 +281,7 @@ private slots:
         const backup::Result made = backup::make(f.dir.path(), "20261201", link);
         QVERIFY2(changed && made.made && made.bodies == links, qPrintable(made.error));
         const auto kept = folder_contents(made.folder);
-        QCOMPARE(made.folder, backup::folder_of(f.dir.path()) + "/20261201");
-        QVERIFY(made.folder.startsWith(home.path()));
+        QVERIFY(made.folder == backup::folder_of(f.dir.path()) + "/20261201" && made.folder.startsWith(home.path()));
         QCOMPARE(read_bytes(backup::folder_of(f.dir.path()) + "/" + backup::name_file()), QFile::encodeName(QDir(f.dir.path()).absolutePath()) + "\n");
         MemoStore again(made.folder);
         LoadReport report;
@@ -301,10 +298,14 @@ private slots:
                                stat(QFile::encodeName(f.path("memo2/m2000001.txt")), &body) == 0 && kept_body.st_ino == body.st_ino);
             QCOMPARE(index_bytes(again.table), before["tzurio.dat"]);
         }
-        // The eighth removes the oldest.
+        // The eighth removes the oldest; one the full disk cuts short is told and leaves nothing.
         for (int day = 2; day <= 8; ++day) QVERIFY(backup::make(f.dir.path(), QString("2026120%1").arg(day)).made);
+        {
+            FileSizeLimit full(64);  // the data folder's name fits, the settings file does not
+            QCOMPARE(backup::make(f.dir.path(), "20261209").error, u"データファイルをバックアップにコピーできませんでした。"_qs);
+        }
         QVERIFY(!backup::has_daily(f.dir.path(), QDate(2026, 12, 1)) && backup::has_daily(f.dir.path(), QDate(2026, 12, 8)));
-        QCOMPARE(QDir(backup::folder_of(f.dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), backup::kKept);
+        QCOMPARE(QDir(backup::folder_of(f.dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), backup::kKept);
     }
 
     void a_cr_never_enters_a_file() {
